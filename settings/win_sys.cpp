@@ -1,0 +1,1 @@
+#include "settings/win_sys.h"

@@ -1,0 +1,29 @@
+// The settings services: single values of the profile (INI) file, and the file probe.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrelon::settings {
+
+// The value of key in [section] of file; empty when the file, section or key is missing.
+// Cut to at most 254 bytes, at a character boundary.
+std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
+
+// Replaces (or adds) key=value in [section] of file, creating file and section when missing.
+// Other lines are kept. The file is replaced atomically. A failure is silent.
+void WriteIni(const std::string& file, const std::string& section, const std::string& key,
+              const std::string& value);
+
+// The part of text before its first NUL; all of it when it holds none.
+std::string CutAtNul(std::string_view text);
+
+// False when the path or a folder on it is missing, or it names a folder; true otherwise,
+// also when the file exists but cannot be read.
+bool FileExists(const std::string& path);
+
+// A check-box state from a stored setting: the leading number of text (blanks or tabs, a sign,
+// digits with an optional fraction), rounded half to even, 0 when there is none.
+long long ReadCheckState(std::string_view text);
+
+}  // namespace kestrelon::settings
