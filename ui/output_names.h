@@ -1,0 +1,20 @@
+// Output and staging names derived from an input name: Qt-free, shared by the window and tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrelon::ui {
+
+// The input name without the extension of its last path component. Both "\" and "/" separate
+// path components; the extension is what follows the last "." of that component.
+// "C:\logs\r1.log" -> "C:\logs\r1", "C:\old.logs\r1" -> "C:\old.logs\r1", "r1." -> "r1".
+std::string StripExtension(std::string_view name);
+
+// The staging name of a side: the input without its extension, then ".(", the side, ")".
+std::string StagingName(std::string_view inputName, int side);
+
+// An extension as stored: the box's text with a "." put in front unless it starts with one.
+std::string NormalizeExtension(std::string_view boxText);
+
+}  // namespace kestrelon::ui
