@@ -6,7 +6,7 @@
 namespace kestrelon::routes {
 
 struct SortOptions {
-  bool followOptions = false;                             // chkOption holds 1
+  bool followOptions = false;                                            // chkOption holds 1
   std::array<bool, 6> sortKey{true, false, false, false, false, false};  // mSortKey(0..5)
   std::array<bool, 6> infoDel{true, false, false, false, false, false};  // mInfoDel(0..5)
 

@@ -1,0 +1,314 @@
+#include "routes/route_line_parser.h"
+
+#include <array>
+#include <vector>
+
+#include "routes/utf8_text.h"
+
+namespace kestrelon::routes {
+namespace {
+
+// A character read beyond the end of the line: equal to nothing, not a digit.
+constexpr std::uint32_t kEnd = 0xFFFFFFFFu;
+
+// Characters of an all-ASCII line, straight from its bytes.
+class AsciiChars {
+ public:
+  explicit AsciiChars(std::string_view text) : text_(text) {}
+  std::size_t size() const { return text_.size(); }
+  std::uint32_t operator[](std::size_t i) const {
+    return i < text_.size() ? static_cast<unsigned char>(text_[i]) : kEnd;
+  }
+  // 0-based index of the first occurrence of an ASCII needle, or npos.
+  std::size_t find(std::string_view needle) const { return text_.find(needle); }
+
+ private:
+  std::string_view text_;
+};
+
+// Characters of a line with non-ASCII bytes, decoded once.
+class DecodedChars {
+ public:
+  explicit DecodedChars(std::string_view text) {
+    chars_.reserve(text.size());
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+      chars_.push_back(DecodeChar(text, i, length));
+    }
+  }
+  std::size_t size() const { return chars_.size(); }
+  std::uint32_t operator[](std::size_t i) const { return i < chars_.size() ? chars_[i] : kEnd; }
+  std::size_t find(std::string_view needle) const {
+    if (needle.size() > chars_.size()) {
+      return std::string_view::npos;
+    }
+    for (std::size_t i = 0; i + needle.size() <= chars_.size(); ++i) {
+      std::size_t k = 0;
+      while (k < needle.size() && chars_[i + k] == static_cast<unsigned char>(needle[k])) {
+        ++k;
+      }
+      if (k == needle.size()) {
+        return i;
+      }
+    }
+    return std::string_view::npos;
+  }
+
+ private:
+  std::vector<std::uint32_t> chars_;
+};
+
+bool IsDigit(std::uint32_t c) {
+  return c >= '0' && c <= '9';
+}
+
+// Reads a dotted quad starting at cursor (0-based). Octets 1-3 end with "."; octet 4 with one of
+// the accepted terminators (kEnd stands for the end of the line). On success the cursor stands
+// after the terminator, which is returned in terminator.
+template <typename Chars>
+bool ReadDottedQuad(const Chars& chars, std::size_t& cursor, std::string_view terminators,
+                    bool endTerminates, std::array<std::int32_t, 4>& octets,
+                    std::uint32_t& terminator) {
+  bool valid = true;
+  for (int n = 0; n < 4; ++n) {
+    std::uint32_t c = chars[cursor++];
+    if (!IsDigit(c)) {
+      return false;
+    }
+    std::int32_t octet = static_cast<std::int32_t>(c - '0');
+    c = chars[cursor++];
+    if (IsDigit(c)) {
+      octet = octet * 10 + static_cast<std::int32_t>(c - '0');
+      c = chars[cursor++];
+      if (IsDigit(c)) {
+        octet = octet * 10 + static_cast<std::int32_t>(c - '0');
+        c = chars[cursor++];
+      }
+    }
+    if (n < 3) {
+      if (c != '.') {
+        return false;
+      }
+    } else {
+      const bool accepted =
+          (c == kEnd)
+              ? endTerminates
+              : (c < 128 && terminators.find(static_cast<char>(c)) != std::string_view::npos);
+      if (!accepted) {
+        return false;
+      }
+      terminator = c;
+    }
+    if (octet > 255) {
+      valid = false;
+    }
+    octets[n] = octet;
+  }
+  return valid;
+}
+
+// The prefix length of a "/nn" mask at cursor, or -1.
+template <typename Chars>
+int ReadPrefixMask(const Chars& chars, std::size_t cursor) {
+  const std::uint32_t d1 = chars[cursor];
+  if (!IsDigit(d1)) {
+    return -1;
+  }
+  const std::uint32_t c2 = chars[cursor + 1];
+  if (c2 == ' ') {
+    return static_cast<int>(d1 - '0');
+  }
+  if (IsDigit(c2) && chars[cursor + 2] == ' ') {
+    return static_cast<int>((d1 - '0') * 10 + (c2 - '0'));
+  }
+  return -1;
+}
+
+// The length of a hexadecimal mask whose eight digits start at cursor, or -1.
+template <typename Chars>
+int ReadHexMask(const Chars& chars, std::size_t cursor) {
+  int length = 0;
+  for (std::size_t k = 0; k < 8; ++k) {
+    std::uint32_t c = chars[cursor + k];
+    if (c >= 'a' && c <= 'z') {
+      c -= 'a' - 'A';
+    }
+    if (c == 'F') {
+      length += 4;
+      continue;
+    }
+    if (c == 'E') {
+      length += 3;
+    } else if (c == 'C') {
+      length += 2;
+    } else if (c == '8') {
+      length += 1;
+    } else if (c != '0') {
+      return -1;
+    }
+    break;
+  }
+  return chars[cursor + 8] == ' ' ? length : -1;
+}
+
+// The length of a dotted-decimal mask that starts at dot (0-based), where the character at dot
+// is read as "." whatever the line holds there.
+template <typename Chars>
+int ReadDottedMask(const Chars& chars, std::size_t dot) {
+  struct Token {
+    char text[4];
+    int bits;
+  };
+  static constexpr Token kTokens[] = {{{'.', '1', '2', '8'}, 1}, {{'.', '1', '9', '2'}, 2},
+                                      {{'.', '2', '2', '4'}, 3}, {{'.', '2', '4', '0'}, 4},
+                                      {{'.', '2', '4', '8'}, 5}, {{'.', '2', '5', '2'}, 6},
+                                      {{'.', '2', '5', '4'}, 7}, {{'.', '2', '5', '5'}, 8}};
+  const auto at = [&](std::size_t i) -> std::uint32_t { return i == dot ? '.' : chars[i]; };
+  int length = 0;
+  std::size_t pos = dot;
+  for (int octet = 0; octet < 4; ++octet) {
+    if (at(pos) == '.' && at(pos + 1) == '0') {
+      pos += 2;
+      continue;
+    }
+    bool matched = false;
+    for (const Token& token : kTokens) {
+      if (at(pos) == static_cast<unsigned char>(token.text[0]) &&
+          at(pos + 1) == static_cast<unsigned char>(token.text[1]) &&
+          at(pos + 2) == static_cast<unsigned char>(token.text[2]) &&
+          at(pos + 3) == static_cast<unsigned char>(token.text[3])) {
+        length += token.bits;
+        pos += 4;
+        matched = true;
+        break;
+      }
+    }
+    if (!matched) {
+      return -1;
+    }
+  }
+  return at(pos) == ' ' ? length : -1;
+}
+
+// The line's own mask length, read right after the destination's terminator, or -1.
+template <typename Chars>
+int ReadMask(const Chars& chars, std::size_t cursor, std::uint32_t terminator) {
+  if (terminator == '/') {
+    return ReadPrefixMask(chars, cursor);
+  }
+  const std::uint32_t a = chars[cursor];
+  const std::uint32_t b = chars[cursor + 1];
+  if (a == '0' && b == 'x') {
+    return ReadHexMask(chars, cursor + 2);
+  }
+  const bool dotted = (a == '2' && (b == '4' || b == '5' || b == '2')) ||
+                      (a == '1' && (b == '9' || b == '2')) || (a == '0' && b == '.');
+  if (dotted) {
+    return ReadDottedMask(chars, cursor - 1);
+  }
+  return -1;
+}
+
+template <typename Chars>
+void ReadNextHop(const Chars& chars, ParsedLine& out) {
+  if (chars.find("subnetted,") != std::string_view::npos ||
+      chars.find(" is directly connected,") != std::string_view::npos) {
+    out.HopHigh = 0;
+    out.HopLow = 0;
+    return;
+  }
+  const std::size_t via = chars.find(" via ");
+  if (via == std::string_view::npos) {
+    return;  // stays kNoAddress
+  }
+  std::size_t cursor = via + 5;
+  std::array<std::int32_t, 4> octets{};
+  std::uint32_t terminator = 0;
+  if (ReadDottedQuad(chars, cursor, ",", true, octets, terminator)) {
+    out.HopHigh = octets[0] * 256 + octets[1];
+    out.HopLow = octets[2] * 256 + octets[3];
+  }
+}
+
+// Steps 2 to 10 for one line; returns false when the line is not a route.
+template <typename Chars>
+bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& out) {
+  const std::uint32_t c1 = chars[0];
+  const std::uint32_t c2 = chars[1];
+  std::size_t cursor;
+  if (c1 != ' ' && (c2 == ' ' || c2 == '*') && chars[4] == ' ') {
+    out.CodeKey = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+      out.CodeKey = out.CodeKey * 128 + static_cast<std::int32_t>(chars[i] & 127);
+    }
+    cursor = 4;
+  } else if (c1 == ' ' && c2 == ' ') {
+    cursor = 0;
+  } else {
+    return false;
+  }
+  while (chars[cursor] == ' ' || chars[cursor] == '*') {
+    ++cursor;
+  }
+  if (cursor >= chars.size()) {
+    return false;
+  }
+  if (cursor >= 20 && IsDigit(chars[20])) {
+    bool twentyBlanks = true;
+    for (std::size_t i = 0; i < 20 && twentyBlanks; ++i) {
+      twentyBlanks = chars[i] == ' ';
+    }
+    if (twentyBlanks) {
+      return false;
+    }
+  }
+  std::array<std::int32_t, 4> octets{};
+  std::uint32_t terminator = 0;
+  if (!ReadDottedQuad(chars, cursor, "/ ", false, octets, terminator)) {
+    return false;
+  }
+  out.DestHigh = octets[0] * 256 + octets[1];
+  out.DestLow = octets[2] * 256 + octets[3];
+
+  const int mask = ReadMask(chars, cursor, terminator);
+  if (mask >= 0 && mask <= 32) {
+    carriedMaskLen = static_cast<std::int16_t>(mask);
+  }
+  out.MaskKey = static_cast<std::int16_t>(carriedMaskLen == 0 ? 0 : carriedMaskLen - 1);
+  ReadNextHop(chars, out);
+  return true;
+}
+
+}  // namespace
+
+ParsedLine RouteLineParser::Parse(std::string_view LineText, std::int16_t& LineState) {
+  if (LineState == kLineStateReset) {
+    CarriedMaskLen_ = 0;
+    LineState = 1;
+  }
+  ParsedLine out;
+  const bool route = IsAscii(LineText) ? ParseRoute(AsciiChars(LineText), CarriedMaskLen_, out)
+                                       : ParseRoute(DecodedChars(LineText), CarriedMaskLen_, out);
+  if (route) {
+    LineState = 2;
+    return out;
+  }
+  ParsedLine none;
+  none.MaskKey = static_cast<std::int16_t>(CarriedMaskLen_ - 1);
+  LineState = static_cast<std::int16_t>(LineState | 1);
+  return none;
+}
+
+void RouteLineParser::ParseRouteLine(std::string_view LineText, std::int32_t& DestHigh,
+                                     std::int32_t& DestLow, std::int32_t& HopHigh,
+                                     std::int32_t& HopLow, std::int32_t& CodeKey,
+                                     std::int16_t& MaskKey, std::int16_t& LineState) {
+  const ParsedLine out = Parse(LineText, LineState);
+  DestHigh = out.DestHigh;
+  DestLow = out.DestLow;
+  HopHigh = out.HopHigh;
+  HopLow = out.HopLow;
+  CodeKey = out.CodeKey;
+  MaskKey = out.MaskKey;
+}
+
+}  // namespace kestrelon::routes

@@ -1,0 +1,45 @@
+// Turns one line of a "show ip route" capture into the numbers the sort orders by and the
+// compare matches on. Never fails: a line that is not a route gets fixed marker values.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace kestrelon::routes {
+
+// Marker values of a line that is not a route (and of a missing next hop or route code).
+inline constexpr std::int32_t kNoAddress = 65535;
+inline constexpr std::int32_t kNoCode = 268435455;
+
+// LineState values: 0 requests a reset; then 1 before the first route, 2 a route line,
+// 3 a non-route line after a route line.
+inline constexpr std::int16_t kLineStateReset = 0;
+
+struct ParsedLine {
+  std::int32_t DestHigh = kNoAddress;
+  std::int32_t DestLow = kNoAddress;
+  std::int32_t HopHigh = kNoAddress;
+  std::int32_t HopLow = kNoAddress;
+  std::int32_t CodeKey = kNoCode;
+  std::int16_t MaskKey = -1;
+};
+
+class RouteLineParser {
+ public:
+  // Parses LineText (without its line end). LineState is the caller's section tag: 0 resets the
+  // carried mask length; on return it is 1, 2 or 3.
+  void ParseRouteLine(std::string_view LineText, std::int32_t& DestHigh, std::int32_t& DestLow,
+                      std::int32_t& HopHigh, std::int32_t& HopLow, std::int32_t& CodeKey,
+                      std::int16_t& MaskKey, std::int16_t& LineState);
+
+  // The same, with the outputs in one value.
+  ParsedLine Parse(std::string_view LineText, std::int16_t& LineState);
+
+  // The prefix length of the last line whose own mask was valid (0..32).
+  std::int16_t CarriedMaskLen() const { return CarriedMaskLen_; }
+
+ private:
+  std::int16_t CarriedMaskLen_ = 0;
+};
+
+}  // namespace kestrelon::routes
