@@ -1,0 +1,34 @@
+// Where a processing step puts the lines it produces: a file, or memory in tests and fuzzing.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "routes/file_writer.h"
+
+namespace kestrelon::routes {
+
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  virtual void Put(std::string_view line) = 0;
+};
+
+// Writes each line with CR LF.
+class FileLineSink : public LineSink {
+ public:
+  explicit FileLineSink(OutputFile& file) : file_(file) {}
+  void Put(std::string_view line) override { file_.WriteLine(line); }
+
+ private:
+  OutputFile& file_;
+};
+
+class VectorLineSink : public LineSink {
+ public:
+  void Put(std::string_view line) override { lines.emplace_back(line); }
+  std::vector<std::string> lines;
+};
+
+}  // namespace kestrelon::routes

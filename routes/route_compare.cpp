@@ -1,0 +1,236 @@
+#include "routes/route_compare.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "routes/file_error.h"
+#include "routes/file_writer.h"
+#include "routes/mapped_file.h"
+#include "routes/same_file.h"
+#include "routes/utf8_text.h"
+
+namespace kestrelon::routes {
+namespace {
+
+constexpr std::string_view kRemoved = "減< ";
+constexpr std::string_view kAdded = "増> ";
+constexpr std::string_view kBefore = "前< ";
+constexpr std::string_view kAfter = "後> ";
+
+bool SameLines(const Entry& a, const Entry& b) {
+  if (a.count != b.count) {
+    return false;
+  }
+  for (int i = 0; i < a.count; ++i) {
+    if (a.lines[i] != b.lines[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void PutBlockLines(const Entry& entry, std::string_view prefix, LineSink& sink,
+                   std::string& buffer) {
+  for (int i = 0; i < entry.count; ++i) {
+    buffer.assign(prefix);
+    buffer.append(entry.lines[i]);
+    sink.Put(buffer);
+  }
+}
+
+bool KeyLess(const Entry& a, const Entry& b) {
+  return a.destHigh != b.destHigh ? a.destHigh < b.destHigh : a.destLow < b.destLow;
+}
+
+void Refuse(const std::string& path, const std::string& why) {
+  throw FileError("write", path, 0, why);
+}
+
+}  // namespace
+
+std::string_view EntryReader::ReadEntryLine(std::int32_t& DestHigh, std::int32_t& DestLow,
+                                            std::int16_t& LineCount) {
+  if (LineCount >= 1) {
+    return cursor_.Next();
+  }
+  ParsedLine first;
+  std::string_view line;
+  while (true) {
+    if (cursor_.AtEnd()) {
+      return {};
+    }
+    line = cursor_.Next();
+    std::int16_t state = 1;
+    first = parser_.Parse(line, state);
+    if (first.CodeKey < kNoCode) {
+      break;
+    }
+  }
+  DestHigh = first.DestHigh;
+  DestLow = first.DestLow;
+  LineCount = 1;
+  const std::size_t afterFirst = cursor_.Position();
+
+  // Look ahead for the extra paths that line up under the entry and rebuild to its route.
+  previous_.assign(line);
+  while (!cursor_.AtEnd()) {
+    const std::string_view next = cursor_.Next();
+    if (next.substr(0, 4) != "    ") {
+      break;
+    }
+    const std::size_t e = CharPosOf(next, '[');
+    const std::size_t f = CharPosOf(previous_, '[');
+    const bool aligned = std::llabs(static_cast<long long>(f) - static_cast<long long>(e)) <= 2;
+    if (!aligned || e == 0 || next.substr(0, e - 1).find_first_not_of(' ') != std::string::npos) {
+      previous_.assign(next);
+      continue;
+    }
+    rebuilt_.assign(std::string_view(previous_).substr(0, previous_.find('[') + 1));
+    rebuilt_.append(next.substr(e));
+    std::int16_t state = 1;
+    const ParsedLine path = parser_.Parse(rebuilt_, state);
+    if (path.DestHigh != first.DestHigh || path.DestLow != first.DestLow ||
+        path.MaskKey != first.MaskKey || path.CodeKey >= kNoCode) {
+      break;
+    }
+    if (LineCount < INT16_MAX) {
+      ++LineCount;
+    }
+    previous_.swap(rebuilt_);
+  }
+  cursor_.Seek(afterFirst);
+  return line;
+}
+
+void ReadEntry(EntryReader& reader, Entry& entry) {
+  entry.count = 0;
+  entry.lines[0] = reader.ReadEntryLine(entry.destHigh, entry.destLow, entry.count);
+  if (entry.count > kMaxEntryLines) {
+    entry.count = kMaxEntryLines;
+  }
+  for (int i = 1; i < entry.count; ++i) {
+    entry.lines[i] = reader.ReadEntryLine(entry.destHigh, entry.destLow, entry.count);
+  }
+}
+
+std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
+                             RouteLineParser& parser, LineSink& sink) {
+  EntryReader readers[2] = {EntryReader(before, parser), EntryReader(after, parser)};
+  Entry a;
+  Entry b;
+  ReadEntry(readers[0], a);
+  ReadEntry(readers[1], b);
+  std::int64_t blocks = 0;
+  std::string buffer;
+  while (a.count > 0 || b.count > 0) {
+    if (b.count == 0 || (a.count > 0 && KeyLess(a, b))) {
+      PutBlockLines(a, kRemoved, sink, buffer);
+      sink.Put("");
+      ++blocks;
+      ReadEntry(readers[0], a);
+    } else if (a.count == 0 || KeyLess(b, a)) {
+      PutBlockLines(b, kAdded, sink, buffer);
+      sink.Put("");
+      ++blocks;
+      ReadEntry(readers[1], b);
+    } else {
+      if (!SameLines(a, b)) {
+        PutBlockLines(a, kBefore, sink, buffer);
+        PutBlockLines(b, kAfter, sink, buffer);
+        sink.Put("");
+        ++blocks;
+      }
+      ReadEntry(readers[0], a);
+      ReadEntry(readers[1], b);
+    }
+  }
+  return blocks;
+}
+
+std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiffFile,
+                              const std::string& headerBefore, const std::string& headerAfter) {
+  const MappedFile before(pipeline.strSortFile(1));
+  const MappedFile after(pipeline.strSortFile(2));
+  AtomicOutputFile result(strDiffFile);
+  result.WriteLine("前: " + headerBefore);
+  result.WriteLine("後: " + headerAfter);
+  result.WriteLine("");
+  FileLineSink sink(result);
+  const std::int64_t blocks = MergeSortedLogs(before.bytes(), after.bytes(), pipeline.parser(), sink);
+  if (blocks == 0) {
+    result.WriteLine("同等です");
+  } else {
+    result.WriteLine(" " + std::to_string(blocks) + " の違いがあります");
+  }
+  result.Commit();
+  return blocks;
+}
+
+void KillSortFile(const SortPipeline& pipeline, int Index) {
+  const std::string& name = pipeline.strSortFile(Index);
+  if (::unlink(name.c_str()) != 0 && errno != ENOENT) {
+    ThrowErrno("delete", name);
+  }
+}
+
+void CheckCompareNames(const CompareRequest& r) {
+  for (int i = 0; i < 2; ++i) {
+    for (int k = 0; k < 2; ++k) {
+      if (SameFile(r.stagingFiles[i], r.inputs[k])) {
+        Refuse(r.stagingFiles[i], "the staging file of file " + std::to_string(i + 1) +
+                                      " would replace input file " + std::to_string(k + 1));
+      }
+    }
+    if (SameFile(r.sortResults[i], r.inputs[1 - i])) {
+      Refuse(r.sortResults[i], "sort result " + std::to_string(i + 1) +
+                                   " would replace input file " + std::to_string(2 - i));
+    }
+    if (SameFile(r.sortResults[i], r.stagingFiles[i])) {
+      Refuse(r.sortResults[i], "it is the name of the staging file of this sort");
+    }
+    if (SameFile(r.diffFile, r.inputs[i]) || SameFile(r.diffFile, r.sortResults[i])) {
+      Refuse(r.diffFile, "the compare result would replace one of the files it reads");
+    }
+  }
+  if (SameFile(r.sortResults[0], r.sortResults[1])) {
+    Refuse(r.sortResults[1], "both sort results have the same name");
+  }
+  if (SameFile(r.stagingFiles[1], r.sortResults[0])) {
+    Refuse(r.stagingFiles[1], "the staging file of file 2 would replace sort result 1");
+  }
+}
+
+std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r) {
+  CheckCompareNames(r);
+  const SortOptions forced = r.userOptions.ForcedForCompare();
+  const auto removeSortResults = [&] {
+    for (int side = 1; side <= 2; ++side) {
+      if (!pipeline.strSortFile(side).empty()) {
+        ::unlink(pipeline.strSortFile(side).c_str());
+      }
+    }
+  };
+  pipeline.SetFiles(1, r.inputs[0], r.stagingFiles[0], "");
+  pipeline.SetFiles(2, r.inputs[1], r.stagingFiles[1], "");
+  try {
+    pipeline.RunSort(1, r.inputs[0], r.stagingFiles[0], r.sortResults[0], forced);
+    pipeline.RunSort(2, r.inputs[1], r.stagingFiles[1], r.sortResults[1], forced);
+    const std::int64_t blocks = WriteDifferences(
+        pipeline, r.diffFile, r.headerNames[0].empty() ? r.inputs[0] : r.headerNames[0],
+        r.headerNames[1].empty() ? r.inputs[1] : r.headerNames[1]);
+    if (!r.keepSortResults) {
+      KillSortFile(pipeline, 1);
+      KillSortFile(pipeline, 2);
+    }
+    return blocks;
+  } catch (...) {
+    if (!r.keepSortResults) {
+      removeSortResults();
+    }
+    throw;
+  }
+}
+
+}  // namespace kestrelon::routes

@@ -1,0 +1,82 @@
+// The compare of two sorted captures: entries (a route line and the extra paths that line up
+// under it, at most 8 lines) are matched by destination, and every entry found on one side
+// only, or different between the sides, becomes a block of the difference file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "routes/line_cursor.h"
+#include "routes/line_sink.h"
+#include "routes/route_line_parser.h"
+#include "routes/sort_options.h"
+#include "routes/sort_pipeline.h"
+
+namespace kestrelon::routes {
+
+inline constexpr int kMaxEntryLines = 8;
+
+// Reads entries out of one sorted file.
+class EntryReader {
+ public:
+  EntryReader(std::string_view bytes, RouteLineParser& parser) : cursor_(bytes), parser_(parser) {}
+
+  // With LineCount 0: finds the next entry and returns its first line, sets the destination
+  // halves and LineCount (the entry's number of lines), or returns "" with LineCount 0 at the
+  // end. With LineCount 1 or more: returns the next line as it stands.
+  std::string_view ReadEntryLine(std::int32_t& DestHigh, std::int32_t& DestLow,
+                                 std::int16_t& LineCount);
+
+ private:
+  LineCursor cursor_;
+  RouteLineParser& parser_;
+  std::string previous_;  // the look-ahead's line above, rebuilt
+  std::string rebuilt_;
+};
+
+struct Entry {
+  std::array<std::string_view, kMaxEntryLines> lines{};
+  std::int16_t count = 0;  // 0: the side has no further entry
+  std::int32_t destHigh = 0;
+  std::int32_t destLow = 0;
+};
+
+// Reads the next entry, its first 8 lines at most.
+void ReadEntry(EntryReader& reader, Entry& entry);
+
+// Merges the two sorted texts and puts the difference blocks into sink, each ended by an empty
+// line. Returns the number of blocks.
+std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
+                             RouteLineParser& parser, LineSink& sink);
+
+// Writes the whole difference file for the two sort results of the pipeline: the header lines
+// naming headerBefore and headerAfter, the blocks, the summary line. Written under a temporary
+// name and renamed into place. Returns the number of blocks.
+std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiffFile,
+                              const std::string& headerBefore, const std::string& headerAfter);
+
+// Deletes the sort result of side Index.
+void KillSortFile(const SortPipeline& pipeline, int Index);
+
+// The names and choices of one whole compare, for callers without a window.
+struct CompareRequest {
+  std::array<std::string, 2> inputs;       // before, after
+  std::array<std::string, 2> stagingFiles;
+  std::array<std::string, 2> sortResults;
+  std::string diffFile;
+  std::array<std::string, 2> headerNames;  // as the header lines name the inputs; empty: inputs
+  SortOptions userOptions;                 // the compare forces its own from these
+  bool keepSortResults = false;
+};
+
+// Refuses, before anything is written, names that would make one step overwrite an input or
+// another step's file. Throws FileError.
+void CheckCompareNames(const CompareRequest& request);
+
+// Sorts both sides with the forced options, writes the difference file and deletes the sort
+// results unless they are kept. On failure nothing partial is left. Returns the block count.
+std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& request);
+
+}  // namespace kestrelon::routes

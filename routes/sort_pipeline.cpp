@@ -1,0 +1,123 @@
+#include "routes/sort_pipeline.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+#include "routes/file_error.h"
+#include "routes/file_writer.h"
+#include "routes/line_cursor.h"
+#include "routes/line_sink.h"
+#include "routes/mapped_file.h"
+#include "routes/same_file.h"
+#include "routes/sorted_output.h"
+#include "routes/staging.h"
+
+namespace kestrelon::routes {
+
+SortPipeline::Side& SortPipeline::side(int Index) {
+  if (Index != 1 && Index != 2) {
+    throw std::out_of_range("side index " + std::to_string(Index));
+  }
+  return sides_[static_cast<std::size_t>(Index)];
+}
+
+const SortPipeline::Side& SortPipeline::side(int Index) const {
+  return const_cast<SortPipeline*>(this)->side(Index);
+}
+
+void SortPipeline::SetFiles(int Index, std::string orgFile, std::string tmpFile,
+                            std::string sortFile) {
+  Side& s = side(Index);
+  s.orgFile = std::move(orgFile);
+  s.tmpFile = std::move(tmpFile);
+  s.sortFile = std::move(sortFile);
+}
+
+void SortPipeline::StageLog(int Index) {
+  Side& s = side(Index);
+  s.lineCount = 0;
+  const MappedFile input(s.orgFile);
+  OutputFile staging(s.tmpFile);
+  s.stagingWritten = true;
+  FileLineSink sink(staging);
+  s.lineCount = StageLines(input.bytes(), sink);
+  staging.Close();
+}
+
+void SortPipeline::BuildSortKeys(int Index, const SortOptions& options) {
+  const Side& s = side(Index);
+  records_.clear();
+  records_.shrink_to_fit();
+  records_.reserve(static_cast<std::size_t>(s.lineCount));
+  const int keyNumber = options.KeyNumber();
+  const MappedFile staging(s.tmpFile);
+  LineCursor cursor(staging.bytes());
+  std::int16_t lineState = kLineStateReset;
+  for (std::int64_t i = 0; i < s.lineCount && !cursor.AtEnd(); ++i) {
+    const std::uint64_t position = cursor.Position();
+    const ParsedLine parsed = parser_.Parse(cursor.Next(), lineState);
+    records_.push_back(MakeSortRecord(keyNumber, parsed, lineState, position));
+  }
+  if (static_cast<std::int64_t>(records_.size()) != s.lineCount) {
+    throw FileError("read", s.tmpFile, 0, "the staging file changed while it was being read");
+  }
+}
+
+void SortPipeline::SortRecords(int Index) {
+  side(Index);
+  SortByKey(records_);
+}
+
+void SortPipeline::WriteSortResult(int Index, const SortOptions& options) {
+  const Side& s = side(Index);
+  const MappedFile staging(s.tmpFile);
+  const std::string_view bytes = staging.bytes();
+  AtomicOutputFile result(s.sortFile);
+  SortedLineWriter writer(options);
+  for (const SortRecord& record : records_) {
+    const std::size_t start = static_cast<std::size_t>(record.position);
+    const std::string_view line = bytes.substr(start, FindLineEnd(bytes, start) - start);
+    result.WriteLine(writer.Process(line));
+  }
+  result.Commit();
+}
+
+void SortPipeline::KillTmpFile(int Index) {
+  Side& s = side(Index);
+  if (::unlink(s.tmpFile.c_str()) != 0 && errno != ENOENT) {
+    ThrowErrno("delete", s.tmpFile);
+  }
+  s.stagingWritten = false;
+}
+
+void SortPipeline::RunSort(int Index, std::string orgFile, std::string tmpFile,
+                           std::string sortFile, const SortOptions& options) {
+  SetFiles(Index, std::move(orgFile), std::move(tmpFile), std::move(sortFile));
+  Side& s = side(Index);
+  s.stagingWritten = false;
+  if (SameFile(s.tmpFile, s.orgFile)) {
+    throw FileError("sort", s.orgFile, 0,
+                    "its staging file \"" + s.tmpFile + "\" would replace it; rename the input");
+  }
+  if (SameFile(s.sortFile, s.tmpFile)) {
+    throw FileError("write", s.sortFile, 0, "it is the name of the staging file of this sort");
+  }
+  try {
+    StageLog(Index);
+    BuildSortKeys(Index, options);
+    SortRecords(Index);
+    WriteSortResult(Index, options);
+    KillTmpFile(Index);
+  } catch (...) {
+    if (s.stagingWritten) {
+      ::unlink(s.tmpFile.c_str());
+      s.stagingWritten = false;
+    }
+    records_.clear();
+    throw;
+  }
+}
+
+}  // namespace kestrelon::routes

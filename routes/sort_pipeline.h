@@ -1,0 +1,67 @@
+// One sort of one side, as five steps over files: staging beside the input, key building,
+// the record sort, the sorted and filtered output, and removal of the staging file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "routes/route_line_parser.h"
+#include "routes/sort_keys.h"
+#include "routes/sort_options.h"
+
+namespace kestrelon::routes {
+
+class SortPipeline {
+ public:
+  // The parser is shared with the compare for the window's lifetime: its carried mask length
+  // flows from one to the other.
+  explicit SortPipeline(RouteLineParser& parser) : parser_(parser) {}
+
+  // Side Index is 1 or 2.
+  void SetFiles(int Index, std::string orgFile, std::string tmpFile, std::string sortFile);
+  const std::string& strOrgFile(int Index) const { return side(Index).orgFile; }
+  const std::string& strTmpFile(int Index) const { return side(Index).tmpFile; }
+  const std::string& strSortFile(int Index) const { return side(Index).sortFile; }
+  std::int64_t lngLineCount(int Index) const { return side(Index).lineCount; }
+  RouteLineParser& parser() { return parser_; }
+
+  // Reads strOrgFile once and writes the repaired lines to strTmpFile.
+  void StageLog(int Index);
+  // Parses every staged line and records its key for the options' key number and its position.
+  void BuildSortKeys(int Index, const SortOptions& options);
+  // Orders the records.
+  void SortRecords(int Index);
+  // Writes the staged lines in record order, re-indented and filtered, to strSortFile. The
+  // result is written under a temporary name and renamed into place.
+  void WriteSortResult(int Index, const SortOptions& options);
+  // Deletes strTmpFile.
+  void KillTmpFile(int Index);
+
+  // Sets the names and runs the five steps. Refuses names that would make the staging file
+  // replace the input or the result replace the staging file. On failure the staging file is
+  // removed, an earlier result is left as it was, and the FileError is rethrown.
+  void RunSort(int Index, std::string orgFile, std::string tmpFile, std::string sortFile,
+               const SortOptions& options);
+
+  // The records of the last sort, in their current order.
+  const std::vector<SortRecord>& records() const { return records_; }
+
+ private:
+  struct Side {
+    std::string orgFile;
+    std::string tmpFile;
+    std::string sortFile;
+    std::int64_t lineCount = 0;
+    bool stagingWritten = false;  // this run created the staging file
+  };
+  Side& side(int Index);
+  const Side& side(int Index) const;
+
+  RouteLineParser& parser_;
+  std::array<Side, 3> sides_;
+  std::vector<SortRecord> records_;  // shared by both sides, re-created by each sort
+};
+
+}  // namespace kestrelon::routes
