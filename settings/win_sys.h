@@ -7,7 +7,8 @@
 namespace kestrelon::settings {
 
 // The value of key in [section] of file; empty when the file, section or key is missing.
-// Cut to at most 254 bytes, at a character boundary.
+// Trailing blanks are trimmed, a pair of surrounding double quotes is stripped (as Windows
+// does), and the value is cut to at most 254 bytes, at a character boundary.
 std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
 
 // Replaces (or adds) key=value in [section] of file, creating file and section when missing.

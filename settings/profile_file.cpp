@@ -1,0 +1,284 @@
+#include "settings/profile_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+namespace kestrelon::settings {
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::size_t SkipBlanks(std::string_view s, std::size_t i) {
+  while (i < s.size() && IsBlank(s[i]))
+    ++i;
+  return i;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  s.remove_prefix(SkipBlanks(s, 0));
+  while (!s.empty() && IsBlank(s.back()))
+    s.remove_suffix(1);
+  return s;
+}
+
+// Where the content of a line starts: after a byte order mark and blanks.
+std::size_t ContentStart(std::string_view line) {
+  return SkipBlanks(line, line.starts_with(kBom) ? kBom.size() : 0);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i]))
+      return false;
+  }
+  return true;
+}
+
+// The lines of text without their ends (CR LF, CR or LF); a final line end adds no line.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return lines;
+}
+
+// The name of a section header line; nullopt for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  std::size_t i = ContentStart(line);
+  if (i >= line.size() || line[i] != '[')
+    return std::nullopt;
+  std::size_t close = line.find(']', i);
+  if (close == std::string_view::npos)
+    return std::nullopt;
+  return TrimBlanks(line.substr(i + 1, close - i - 1));
+}
+
+// Where the value of a key line for key starts (after "=" and blanks); nullopt when the line is
+// not a key line of that key.
+std::optional<std::size_t> ValueStart(std::string_view line, std::string_view key) {
+  std::size_t i = ContentStart(line);
+  if (i >= line.size() || line[i] == ';' || line[i] == '#')
+    return std::nullopt;
+  std::size_t eq = line.find('=', i);
+  if (eq == std::string_view::npos || !SameName(TrimBlanks(line.substr(i, eq - i)), key)) {
+    return std::nullopt;
+  }
+  return SkipBlanks(line, eq + 1);
+}
+
+struct Location {
+  std::size_t section;  // index of the header line, lines.size() when the section is missing
+  std::size_t end;      // index after the last line of the section
+  std::size_t key;      // index of the key line, end when the key is missing
+  std::size_t value;    // start of the value in the key line
+};
+
+Location Locate(const std::vector<std::string_view>& lines, std::string_view section,
+                std::string_view key) {
+  Location at{lines.size(), lines.size(), lines.size(), 0};
+  std::size_t i = 0;
+  while (i < lines.size() && !(SectionName(lines[i]) && SameName(*SectionName(lines[i]), section)))
+    ++i;
+  if (i == lines.size())
+    return at;
+  at.section = i;
+  at.end = i + 1;
+  while (at.end < lines.size() && !SectionName(lines[at.end]))
+    ++at.end;
+  at.key = at.end;
+  for (std::size_t k = i + 1; k < at.end; ++k) {
+    if (auto v = ValueStart(lines[k], key)) {
+      at.key = k;
+      at.value = *v;
+      break;
+    }
+  }
+  return at;
+}
+
+// The length of the UTF-8 character at s[i], or 1 when no valid sequence starts there.
+std::size_t CharLength(std::string_view s, std::size_t i) {
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char c = byte(i);
+  std::size_t n = 1;
+  unsigned char lo = 0x80, hi = 0xBF;  // the range of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3;
+    if (c == 0xE0)
+      lo = 0xA0;  // no overlong forms
+    if (c == 0xED)
+      hi = 0x9F;  // no surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4;
+    if (c == 0xF0)
+      lo = 0x90;
+    if (c == 0xF4)
+      hi = 0x8F;  // nothing above U+10FFFF
+  }
+  if (n == 1 || i + n > s.size() || byte(i + 1) < lo || byte(i + 1) > hi)
+    return 1;
+  for (std::size_t k = i + 2; k < i + n; ++k) {
+    if ((byte(k) & 0xC0) != 0x80)
+      return 1;
+  }
+  return n;
+}
+
+bool WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    ssize_t n = write(fd, text.data(), text.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return false;
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
+                                            std::string_view key) {
+  std::vector<std::string_view> lines = SplitLines(text);
+  Location at = Locate(lines, section, key);
+  if (at.key >= at.end)
+    return std::nullopt;
+  std::string_view value = lines[at.key].substr(at.value);
+  while (!value.empty() && IsBlank(value.back()))
+    value.remove_suffix(1);
+  return std::string(value);
+}
+
+std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                            std::string_view value) {
+  std::vector<std::string_view> lines = SplitLines(text);
+  Location at = Locate(lines, section, key);
+  std::string keyLine;
+  std::size_t replaced = lines.size();  // the line that keyLine replaces, if any
+  std::size_t insertAt = lines.size();  // where keyLine goes otherwise
+  if (at.section == lines.size()) {
+    keyLine = "[" + std::string(section) + "]\r\n";
+  } else if (at.key < at.end) {
+    replaced = at.key;
+    keyLine = std::string(lines[at.key].substr(0, at.value));
+  } else {
+    insertAt = at.end;
+    while (insertAt > at.section + 1 && TrimBlanks(lines[insertAt - 1]).empty())
+      --insertAt;
+  }
+  if (replaced == lines.size())
+    keyLine += std::string(key) + "=";
+  keyLine += std::string(value) + "\r\n";
+
+  std::string out;
+  out.reserve(text.size() + keyLine.size() + lines.size());
+  for (std::size_t i = 0; i <= lines.size(); ++i) {
+    if (i == insertAt && replaced == lines.size())
+      out += keyLine;
+    if (i == lines.size())
+      break;
+    if (i == replaced) {
+      out += keyLine;
+    } else {
+      out.append(lines[i]).append("\r\n");
+    }
+  }
+  return out;
+}
+
+std::string_view CutAtCharBoundary(std::string_view text, std::size_t maxBytes) {
+  std::size_t end = 0;
+  while (end < text.size()) {
+    std::size_t n = CharLength(text, end);
+    if (end + n > maxBytes)
+      break;
+    end += n;
+  }
+  return text.substr(0, end);
+}
+
+bool LoadTextFile(const std::string& path, std::string& text) {
+  text.clear();
+  if (path.find('\0') != std::string::npos)
+    return false;
+  // O_NONBLOCK: opening a FIFO must not hang; regular files ignore it.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR;
+  struct stat st {};
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  char buffer[8192];
+  while (ok) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  if (!ok)
+    text.clear();
+  return ok;
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view text) {
+  if (path.empty() || path.find('\0') != std::string::npos)
+    return false;
+  // A symbolic link stays a link: the file it points to is replaced.
+  std::string target = path;
+  if (char* real = realpath(path.c_str(), nullptr)) {
+    target = real;
+    free(real);
+  }
+  static std::atomic<unsigned> counter{0};
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temp = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    // 0666 lets the umask decide, as for any new file; an existing file's mode is copied below.
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST)
+      return false;
+  }
+  if (fd < 0)
+    return false;
+  struct stat st {};
+  bool ok = WriteAll(fd, text);
+  if (ok && stat(target.c_str(), &st) == 0)
+    ok = fchmod(fd, st.st_mode & 07777) == 0;
+  ok = ok && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (ok && rename(temp.c_str(), target.c_str()) == 0)
+    return true;
+  unlink(temp.c_str());
+  return false;
+}
+
+}  // namespace kestrelon::settings

@@ -1,0 +1,83 @@
+#include "ui/output_names.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kestrelon::ui {
+namespace {
+
+// The name table of Part 1.3, with .srt as the extension of sort result 1.
+struct NameCase {
+  std::string input;
+  std::string output;
+  std::string staging;
+};
+
+const NameCase kNameTable[] = {
+    {"C:\\logs\\r1.log", "C:\\logs\\r1.srt", "C:\\logs\\r1.(1)"},
+    {"C:\\logs\\r1", "C:\\logs\\r1.srt", "C:\\logs\\r1.(1)"},
+    {"C:\\old.logs\\r1", "C:\\old.logs\\r1.srt", "C:\\old.logs\\r1.(1)"},
+    {"C:\\logs\\r1.log.txt", "C:\\logs\\r1.log.srt", "C:\\logs\\r1.log.(1)"},
+    {"C:\\logs\\r1.", "C:\\logs\\r1.srt", "C:\\logs\\r1.(1)"},
+    {"C:\\logs\\.log", "C:\\logs\\.srt", "C:\\logs\\.(1)"},
+    {"", ".srt", ".(1)"},
+};
+
+std::string WithSlashes(std::string s) {
+  for (char& c : s) {
+    if (c == '\\')
+      c = '/';
+  }
+  return s;
+}
+
+TEST(OutputNames, NameTableWithBackslashes) {
+  for (const NameCase& c : kNameTable) {
+    SCOPED_TRACE(c.input);
+    EXPECT_EQ(StripExtension(c.input) + NormalizeExtension("srt"), c.output);
+    EXPECT_EQ(StripExtension(c.input) + NormalizeExtension(".srt"), c.output);
+    EXPECT_EQ(StagingName(c.input, 1), c.staging);
+  }
+}
+
+TEST(OutputNames, NameTableWithSlashes) {
+  for (const NameCase& c : kNameTable) {
+    std::string input = WithSlashes(c.input);
+    SCOPED_TRACE(input);
+    EXPECT_EQ(StripExtension(input) + NormalizeExtension("srt"), WithSlashes(c.output));
+    EXPECT_EQ(StagingName(input, 1), WithSlashes(c.staging));
+  }
+}
+
+TEST(OutputNames, BothSeparatorsMixed) {
+  EXPECT_EQ(StripExtension("/home/u/old.logs\\r1"), "/home/u/old.logs\\r1");
+  EXPECT_EQ(StripExtension("C:\\old.logs/r1"), "C:\\old.logs/r1");
+  EXPECT_EQ(StripExtension("C:\\old.logs/r1.log"), "C:\\old.logs/r1");
+  EXPECT_EQ(StripExtension("logs.d/"), "logs.d/");
+  EXPECT_EQ(StripExtension("r1."), "r1");
+  EXPECT_EQ(StripExtension("r1.log"), "r1");
+  EXPECT_EQ(StripExtension("."), "");
+}
+
+TEST(OutputNames, ColonIsNoSeparator) {
+  EXPECT_EQ(StripExtension("C:r1.log"), "C:r1");
+  EXPECT_EQ(StripExtension("a.b:c"), "a");
+}
+
+TEST(OutputNames, StagingNameCarriesTheSide) {
+  EXPECT_EQ(StagingName("/logs/after.log", 2), "/logs/after.(2)");
+  EXPECT_EQ(StagingName("C:\\logs\\r1.log", 1), "C:\\logs\\r1.(1)");
+}
+
+TEST(OutputNames, NormalizeExtensionLooksAtTheFirstCharacterOnly) {
+  EXPECT_EQ(NormalizeExtension("srt"), ".srt");
+  EXPECT_EQ(NormalizeExtension(".srt"), ".srt");
+  EXPECT_EQ(NormalizeExtension(""), ".");
+  EXPECT_EQ(NormalizeExtension("..srt"), "..srt");
+  EXPECT_EQ(NormalizeExtension("s.rt"), ".s.rt");
+  EXPECT_EQ(NormalizeExtension(" .srt"), ". .srt");
+}
+
+}  // namespace
+}  // namespace kestrelon::ui
