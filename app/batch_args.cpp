@@ -3,7 +3,7 @@
 namespace kestrelon::app {
 namespace {
 
-// Step 2 of Part 1.6 on the front of rest: collects one name and returns true when it was
+// Splits one name off the front of rest: collects it and returns true when it was
 // completed (by its delimiter, or by the end of the text after a character of it). A text that
 // ends right after an opening quote completes no name.
 bool SplitOffName(std::string_view& rest, std::string& name) {
@@ -19,7 +19,7 @@ bool SplitOffName(std::string_view& rest, std::string& name) {
     }
     name += c;
     if (rest.empty())
-      return true;  // the spec puts the delimiter in its place
+      return true;  // the end of the text completes the name
   }
   return false;
 }

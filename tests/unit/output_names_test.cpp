@@ -7,7 +7,7 @@
 namespace kestrelon::ui {
 namespace {
 
-// The name table of Part 1.3, with .srt as the extension of sort result 1.
+// How names derive from the input, with .srt as the extension of sort result 1.
 struct NameCase {
   std::string input;
   std::string output;
