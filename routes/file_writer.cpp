@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <random>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <random>
 
 #include "routes/file_error.h"
 
@@ -47,7 +47,9 @@ OutputFile::OutputFile(const std::string& path) : OutputFile(path, CreateFile(pa
 OutputFile::OutputFile(std::string path, int fd, std::string reportPath)
     : path_(std::move(path)), reportPath_(std::move(reportPath)), fd_(fd), buffer_(kBufferSize) {}
 
-OutputFile::~OutputFile() { CloseQuietly(); }
+OutputFile::~OutputFile() {
+  CloseQuietly();
+}
 
 void OutputFile::CloseQuietly() {
   if (fd_ >= 0) {
@@ -105,7 +107,8 @@ AtomicOutputFile::AtomicOutputFile(const std::string& target)
     : AtomicOutputFile(target, CreateTemporaryBeside(target)) {}
 
 AtomicOutputFile::AtomicOutputFile(std::string target, std::pair<std::string, int> temporary)
-    : OutputFile(std::move(temporary.first), temporary.second, target), target_(std::move(target)) {}
+    : OutputFile(std::move(temporary.first), temporary.second, target),
+      target_(std::move(target)) {}
 
 AtomicOutputFile::~AtomicOutputFile() {
   if (!committed_) {

@@ -158,7 +158,8 @@ std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiff
   result.WriteLine("後: " + headerAfter);
   result.WriteLine("");
   FileLineSink sink(result);
-  const std::int64_t blocks = MergeSortedLogs(before.bytes(), after.bytes(), pipeline.parser(), sink);
+  const std::int64_t blocks =
+      MergeSortedLogs(before.bytes(), after.bytes(), pipeline.parser(), sink);
   if (blocks == 0) {
     result.WriteLine("同等です");
   } else {

@@ -62,7 +62,7 @@ void KillSortFile(const SortPipeline& pipeline, int Index);
 
 // The names and choices of one whole compare, for callers without a window.
 struct CompareRequest {
-  std::array<std::string, 2> inputs;       // before, after
+  std::array<std::string, 2> inputs;  // before, after
   std::array<std::string, 2> stagingFiles;
   std::array<std::string, 2> sortResults;
   std::string diffFile;

@@ -43,8 +43,10 @@ unsigned KeyByte(const SortRecord& r, int index) {
 }
 
 bool Less(const SortRecord& a, const SortRecord& b) {
-  if (a.hi != b.hi) return a.hi < b.hi;
-  if (a.lo != b.lo) return a.lo < b.lo;
+  if (a.hi != b.hi)
+    return a.hi < b.hi;
+  if (a.lo != b.lo)
+    return a.lo < b.lo;
   return a.position < b.position;
 }
 
@@ -70,9 +72,8 @@ void RadixSort(SortRecord* first, SortRecord* last, int byteIndex) {
       return;
     }
     if (byteIndex == kKeyBytes) {
-      std::sort(first, last, [](const SortRecord& a, const SortRecord& b) {
-        return a.position < b.position;
-      });
+      std::sort(first, last,
+                [](const SortRecord& a, const SortRecord& b) { return a.position < b.position; });
       return;
     }
     std::array<std::size_t, 256> count{};
@@ -110,8 +111,8 @@ void RadixSort(SortRecord* first, SortRecord* last, int byteIndex) {
 
 }  // namespace
 
-std::array<std::int32_t, 4> KeyWords(int keyNumber, const ParsedLine& line,
-                                     std::int16_t lineState, std::int64_t lineNumber) {
+std::array<std::int32_t, 4> KeyWords(int keyNumber, const ParsedLine& line, std::int16_t lineState,
+                                     std::int64_t lineNumber) {
   const Words w = WordsWithoutLine(keyNumber, line, lineState);
   return {static_cast<std::int32_t>(w[0]), static_cast<std::int32_t>(w[1]),
           static_cast<std::int32_t>(w[2]), static_cast<std::int32_t>(w[3] + lineNumber * 2)};

@@ -21,8 +21,8 @@ struct SortRecord {
 
 // The four key words of a line for key number 0..5, with lineNumber as the last field
 // (lineNumber below 2^24).
-std::array<std::int32_t, 4> KeyWords(int keyNumber, const ParsedLine& line,
-                                     std::int16_t lineState, std::int64_t lineNumber);
+std::array<std::int32_t, 4> KeyWords(int keyNumber, const ParsedLine& line, std::int16_t lineState,
+                                     std::int64_t lineNumber);
 
 SortRecord MakeSortRecord(int keyNumber, const ParsedLine& line, std::int16_t lineState,
                           std::uint64_t position);

@@ -30,7 +30,9 @@ bool EndsWith(std::string_view text, std::string_view tail) {
 }
 
 // The last four characters of text are tail (four ASCII characters).
-bool LastFourAre(std::string_view text, std::string_view tail) { return EndsWith(text, tail); }
+bool LastFourAre(std::string_view text, std::string_view tail) {
+  return EndsWith(text, tail);
+}
 
 void TimeCut(std::string& line) {
   const std::size_t first = line.find(',');
@@ -78,7 +80,8 @@ bool IsRouteShaped(std::string_view line) {
   // The character at 1-based position pos, or 0 when the line is shorter (0 is no blank, no "*").
   const auto at = [&](std::size_t pos) -> char {
     const std::size_t b = ByteAt(line, pos, ascii);
-    if (b >= line.size()) return '\0';
+    if (b >= line.size())
+      return '\0';
     const unsigned char c = static_cast<unsigned char>(line[b]);
     return c < 0x80 ? static_cast<char>(c) : '\x7F';  // any non-ASCII character is no blank
   };
@@ -103,9 +106,12 @@ std::string ApplyInfoFilter(std::string_view input, const std::array<bool, 6>& i
     CutBeforeFromColumn10(line, " [");
     CutBeforeFromColumn10(line, " is ");
   } else {
-    if (infoDel[2]) TimeCut(line);
-    if (infoDel[1]) InterfaceCut(line);
-    if (infoDel[3]) CostCut(line);
+    if (infoDel[2])
+      TimeCut(line);
+    if (infoDel[1])
+      InterfaceCut(line);
+    if (infoDel[3])
+      CostCut(line);
   }
   return line;
 }

@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::string_view kMarker = " *";
 
-bool StartsWithFourBlanks(std::string_view line) { return line.substr(0, 4) == "    "; }
+bool StartsWithFourBlanks(std::string_view line) {
+  return line.substr(0, 4) == "    ";
+}
 
 bool AllBlanks(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
@@ -92,8 +94,9 @@ std::int64_t StageLines(std::string_view input, LineSink& sink) {
       std::string lookAhead = cursor.AtEnd() ? std::string() : ApplyBackspaces(cursor.Peek());
       wrapTail = lookAhead;
       const std::size_t first = lookAhead.find_first_not_of(' ');
-      const std::string_view trimmed =
-          first == std::string::npos ? std::string_view() : std::string_view(lookAhead).substr(first);
+      const std::string_view trimmed = first == std::string::npos
+                                           ? std::string_view()
+                                           : std::string_view(lookAhead).substr(first);
       if (!trimmed.empty() && trimmed.front() == '[') {
         std::string joined(current);
         joined.append(trimmed);
