@@ -57,7 +57,7 @@ QFont WindowFont() {
 
 }  // namespace
 
-frmKestrelon::frmKestrelon(QWidget* parent) : QMainWindow(parent) {
+frmKestrelon::frmKestrelon(const QString& programFolder, QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("frmKestrelon"));
   setWindowTitle(Caption());
   setWindowIcon(KestrelonIcon());
@@ -68,13 +68,14 @@ frmKestrelon::frmKestrelon(QWidget* parent) : QMainWindow(parent) {
   BuildMenus();
   BuildControls();
   SetTabOrder();
+  ConnectControls();
 
   const QSize client(TwipsToPixelsX(*this, kClientWidth), TwipsToPixelsY(*this, kClientHeight));
   centralWidget()->setMinimumSize(client);
   const QSize minimum(client.width(), client.height() + menuBar()->sizeHint().height());
   setMinimumSize(minimum);
   resize(minimum);
-  Form_Resize();
+  Form_Load(programFolder);
 }
 
 QString frmKestrelon::Caption() {
@@ -166,6 +167,33 @@ void frmKestrelon::BuildControls() {
   Place(txtFileExt[2], 9600, 1140, 480, 270, M);
   Place(txtFileExt[3], 9600, 1860, 480, 270, M);
   Place(lblFileExt[3], 9000, 1920, 600, 180, M);
+}
+
+void frmKestrelon::ConnectControls() {
+  fileDialog_ = SystemFileDialog();
+  // textChanged and stateChanged fire for changes from code as from the user, and only when
+  // the value changes: the handler chains of start-up and derivation rely on both.
+  for (int i = 1; i <= 2; ++i) {
+    connect(txtReadFile[i], &QLineEdit::textChanged, this, [this, i] { txtReadFile_Change(i); });
+    connect(txtWriteFile[i], &QLineEdit::textChanged, this, [this, i] { txtWriteFile_Change(i); });
+    connect(txtReadFile[i], &FileNameEdit::filesDropped, this,
+            [this, i](const QStringList& files) { txtReadFile_OLEDragDrop(i, files); });
+    connect(txtWriteFile[i], &FileNameEdit::filesDropped, this,
+            [this, i](const QStringList& files) { txtWriteFile_OLEDragDrop(i, files); });
+    connect(cmdBrowseRead[i], &QPushButton::clicked, this, [this, i] { cmdBrowseRead_Click(i); });
+    connect(cmdBrowseWrite[i], &QPushButton::clicked, this, [this, i] { cmdBrowseWrite_Click(i); });
+    connect(cmdSort[i], &QPushButton::clicked, this, [this, i] { cmdSort_Click(i); });
+  }
+  connect(txtDiffFile, &QLineEdit::textChanged, this, [this] { txtDiffFile_Change(); });
+  connect(txtDiffFile, &FileNameEdit::filesDropped, this,
+          [this](const QStringList& files) { txtDiffFile_OLEDragDrop(files); });
+  connect(cmdBrowseDiff, &QPushButton::clicked, this, [this] { cmdBrowseDiff_Click(); });
+  connect(cmdDiff, &QPushButton::clicked, this, [this] { cmdDiff_Click(); });
+  for (int k = 1; k <= 3; ++k) {
+    connect(txtFileExt[k], &QLineEdit::textChanged, this, [this, k] { txtFileExt_Change(k); });
+  }
+  connect(chkOption, &QCheckBox::stateChanged, this, [this] { chkOption_Click(); });
+  connect(chkFileDel, &QCheckBox::stateChanged, this, [this] { chkFileDel_Click(); });
 }
 
 void frmKestrelon::SetTabOrder() {

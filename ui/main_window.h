@@ -3,8 +3,13 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <array>
+#include <functional>
+#include <optional>
 #include <vector>
+
+#include "routes/sort_options.h"
 
 class QAction;
 class QCheckBox;
@@ -24,13 +29,67 @@ class frmKestrelon : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit frmKestrelon(QWidget* parent = nullptr);
+  // Settings live in "Kestrelon.ini" in programFolder; empty means the executable's folder.
+  explicit frmKestrelon(const QString& programFolder = QString(), QWidget* parent = nullptr);
 
   // Window caption, also the title of every message box.
   static QString Caption();
 
   // Keeps the minimum size and stretches the file-name boxes to the window's width.
   void Form_Resize();
+
+  // Closes the window, which ends the program; nothing is saved, settings were written as
+  // they changed.
+  void mEnd_Click();
+
+  // File names: derivation of the output and staging names, colours, enabled commands.
+  void txtReadFile_Change(int Index);
+  void txtWriteFile_Change(int Index);
+  void txtDiffFile_Change();
+  void txtFileExt_Change(int Index);
+  void cmdBrowseRead_Click(int Index);
+  void cmdBrowseWrite_Click(int Index);
+  void cmdBrowseDiff_Click();
+  void mFileOpen_Click(int Index);
+  void txtReadFile_OLEDragDrop(int Index, const QStringList& files);
+  void txtWriteFile_OLEDragDrop(int Index, const QStringList& files);
+  void txtDiffFile_OLEDragDrop(const QStringList& files);
+
+  // The staging name of side Index, kept with its input box.
+  QString tag(int Index) const;
+
+  // Marks an output box as being written: blue, repainted at once.
+  void ShowWriting(QLineEdit* box);
+
+  // The sort and the compare.
+  void cmdSort_Click(int Index);
+  void cmdDiff_Click();
+  void mFileSort_Click(int Index);
+  void mFileDiff_Click();
+
+  // Sort and filter options.
+  void chkOption_Click();
+  void chkFileDel_Click();
+  void mOption_Click();
+  void mFileDel_Click();
+  void mSortKey_Click(int Index);
+  void mInfoDel_Click(int Index);
+
+  // What the option controls say, for the sort.
+  routes::SortOptions CurrentSortOptions() const;
+  // Sets chkOption; its handler runs when the state changes and stores it.
+  void SetFollowOptions(bool follow);
+  // Puts options into the controls, as the compare does to force and then restore them:
+  // chkOption through its handler, the sort key through mSortKey_Click, the filter marks as
+  // given (the compare may hold a combination the menu handlers would not produce).
+  void ApplySortOptions(const routes::SortOptions& options);
+
+  // The file dialogs. The call gets the dialog's kind and the name to start from, and gives
+  // the chosen name, or nothing when the user cancelled. Replaceable for tests.
+  enum class FileDialogKind { Open, Save };
+  using FileDialog =
+      std::function<std::optional<QString>(FileDialogKind kind, const QString& initialName)>;
+  void setFileDialog(FileDialog dialog);
 
   void mHowTo1_Click();
   void mHowTo2_Click();
@@ -54,6 +113,13 @@ class frmKestrelon : public QMainWindow {
 
   void BuildControls();
   void BuildMenus();
+  void ConnectControls();
+  void Form_Load(const QString& programFolder);
+  FileDialog SystemFileDialog();
+  void Browse(QLineEdit* box, FileDialogKind kind);
+  void ColourByExistence(QLineEdit* box);
+  void WriteSetting(const char* key, const QString& value);
+  QString ReadSetting(const char* key) const;
   void SetTabOrder();
   void Place(QWidget* widget, int left, int top, int width, int height, Anchor anchor);
   void ApplyPlacement(const Placement& placement, int extraWidth);
@@ -66,9 +132,15 @@ class frmKestrelon : public QMainWindow {
   template <typename Handler>
   void OnChosen(QAction* action, Handler handler);
 
+  FileDialog fileDialog_;
   std::vector<Placement> placements_;
   bool laying_out_ = false;
   bool relayout_pending_ = false;
+
+  // Form-level state.
+  QString strIniFile;                 // full path of the settings file
+  std::array<QString, 3> strSortExt;  // extensions of sort results 1 and 2, "." in front
+  QString strDiffExt;                 // extension of the compare result, "." in front
 
   // Controls; arrays indexed as their names are (sides 1 and 2, extension boxes 1 to 3).
   QFrame* UpperDelim = nullptr;

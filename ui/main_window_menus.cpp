@@ -116,6 +116,18 @@ void frmKestrelon::BuildMenus() {
   separator(mHelp, "mBarH2");
   QAction* mAbout = item(mHelp, QStringLiteral("mAbout"), "バージョン情報(&A)");
 
+  for (int i = 1; i <= 2; ++i) {
+    OnChosen(mFileOpen[i], [this, i] { mFileOpen_Click(i); });
+    OnChosen(mFileSort[i], [this, i] { mFileSort_Click(i); });
+  }
+  OnChosen(mEnd, [this] { mEnd_Click(); });
+  OnChosen(mFileDiff, [this] { mFileDiff_Click(); });
+  OnChosen(mOption, [this] { mOption_Click(); });
+  OnChosen(mFileDel, [this] { mFileDel_Click(); });
+  for (int k = 0; k < 6; ++k) {
+    OnChosen(mSortKey[k], [this, k] { mSortKey_Click(k); });
+    OnChosen(mInfoDel[k], [this, k] { mInfoDel_Click(k); });
+  }
   OnChosen(mHowTo1, [this] { mHowTo1_Click(); });
   OnChosen(mHowTo2, [this] { mHowTo2_Click(); });
   OnChosen(mHowTo3, [this] { mHowTo3_Click(); });

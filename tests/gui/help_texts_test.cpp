@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -208,7 +209,7 @@ class HelpTextsTest : public QObject {
     QFETCH(QString, entry);
     QFETCH(QString, text);
     QTemporaryDir folder;
-    frmKestrelon window;
+    frmKestrelon window(folder.path());
     window.show();
     bool seen = false;
     QTimer::singleShot(0, this, [&] {

@@ -9,19 +9,17 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/main_window.h"
 #include "ui/twips.h"
+#include "window_fixture.h"
 
+using kestrelon::testing::U;
+using kestrelon::testing::WindowFixture;
 using kestrelon::ui::frmKestrelon;
 using kestrelon::ui::PixelsToTwipsX;
 using kestrelon::ui::TwipsToPixelsX;
 using kestrelon::ui::TwipsToPixelsY;
 
 namespace {
-
-QString U(const char* text) {
-  return QString::fromUtf8(text);
-}
 
 // The rectangle a control must have, given in twips, as pixels of the window.
 QRect Expected(const QWidget& window, int left, int top, int width, int height) {
@@ -36,11 +34,13 @@ class MainWindowTest : public QObject {
 
  private Q_SLOTS:
   void init() {
-    window_ = std::make_unique<frmKestrelon>();
+    // Stored states equal to the designed ones, so the window starts as designed.
+    fixture_ = std::make_unique<WindowFixture>("[Kestrelon]\nEnableOpt=1\nStoreSort=1\n");
+    window_ = &fixture_->window();
     window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(window_));
   }
-  void cleanup() { window_.reset(); }
+  void cleanup() { fixture_.reset(); }
 
   void captionAndIcon() {
     QCOMPARE(window_->windowTitle(), U("Cisco [show ip route]"));
@@ -299,7 +299,8 @@ class MainWindowTest : public QObject {
   }
 
  private:
-  std::unique_ptr<frmKestrelon> window_;
+  std::unique_ptr<WindowFixture> fixture_;
+  frmKestrelon* window_ = nullptr;
 };
 
 QTEST_MAIN(MainWindowTest)
