@@ -1,0 +1,35 @@
+#include "app/info_options.h"
+
+#include "kestrelon/version.h"
+
+namespace kestrelon::app {
+
+namespace {
+
+std::string VersionNumber() {
+  // The minor number shows as two digits, as in the window's version text: 5 -> "05".
+  const std::string minor = std::to_string(kVersionMinor + 100);
+  return std::to_string(kVersionMajor) + "." + minor.substr(minor.size() - 2);
+}
+
+}  // namespace
+
+std::optional<std::string> InfoOptionText(const std::vector<std::string>& args) {
+  if (args.size() != 1) {
+    return std::nullopt;
+  }
+  if (args[0] == "--version") {
+    return "Kestrelon " + VersionNumber() + "\n";
+  }
+  if (args[0] == "--help") {
+    return "Usage:\n"
+           "  Kestrelon                                   open the window\n"
+           "  Kestrelon [OrgFileName]                     sort the file, then end\n"
+           "  Kestrelon [BeforeFileName] [AfterFileName]  compare the two files, then end\n"
+           "  Kestrelon --help | --version                print this text or the version\n"
+           "Settings: Kestrelon.ini beside the program.\n";
+  }
+  return std::nullopt;
+}
+
+}  // namespace kestrelon::app

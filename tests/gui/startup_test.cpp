@@ -1,0 +1,114 @@
+// Start-up: the settings file's place, the five settings restored, the end of the program.
+#include <QSignalSpy>
+#include <QTest>
+
+#include "window_fixture.h"
+
+using kestrelon::testing::U;
+using kestrelon::testing::WindowFixture;
+
+class StartupTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void noSettingsFile() {
+    WindowFixture f;
+    for (const char* name : {"chkOption", "chkFileDel"}) {
+      QVERIFY2(!f.checkBox(name)->isChecked(), name);
+    }
+    QVERIFY(!f.item("mOption")->isChecked());
+    QVERIFY(!f.item("mFileDel")->isChecked());
+    QVERIFY(!f.menu("mOptConfig")->menuAction()->isEnabled());
+    for (const char* name : {"txtFileExt(1)", "txtFileExt(2)", "txtFileExt(3)"}) {
+      QVERIFY2(f.box(name)->text().isEmpty(), name);
+    }
+    QCOMPARE(f.Setting("EnableOpt"), U("0"));
+    QCOMPARE(f.Setting("StoreSort"), U("0"));
+    const QByteArray written = f.IniBytes();
+    QVERIFY(!written.contains("SortExt"));
+    QVERIFY(!written.contains("DiffExt"));
+    // The menus start at their defaults.
+    QVERIFY(f.item("mSortKey(0)")->isChecked());
+    QVERIFY(f.item("mInfoDel(0)")->isChecked());
+    // Nothing enabled for the empty inputs, and the outputs derived from them.
+    QVERIFY(!f.button("cmdSort(1)")->isEnabled());
+    QVERIFY(!f.item("mFileDiff")->isEnabled());
+    QCOMPARE(f.window().tag(1), U(".(1)"));
+    QCOMPARE(f.window().tag(2), U(".(2)"));
+  }
+
+  void storedCheckStates_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("1") << QByteArray("1") << true;
+    QTest::newRow("1.4") << QByteArray("1.4") << true;
+    QTest::newRow("0.5") << QByteArray("0.5") << false;
+    QTest::newRow("0.6") << QByteArray("0.6") << true;
+    QTest::newRow("1.5") << QByteArray("1.5") << false;
+    QTest::newRow("abc") << QByteArray("abc") << false;
+    QTest::newRow("empty") << QByteArray("") << false;
+    QTest::newRow("0") << QByteArray("0") << false;
+    QTest::newRow("5") << QByteArray("5") << false;
+    QTest::newRow("-1") << QByteArray("-1") << false;
+  }
+
+  void storedCheckStates() {
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, checked);
+    const QByteArray settings =
+        "[Kestrelon]\r\nEnableOpt=" + stored + "\r\nStoreSort=" + stored + "\r\n";
+    WindowFixture f(settings.constData());
+    QCOMPARE(f.checkBox("chkOption")->isChecked(), checked);
+    QCOMPARE(f.item("mOption")->isChecked(), checked);
+    QCOMPARE(f.menu("mOptConfig")->menuAction()->isEnabled(), checked);
+    QCOMPARE(f.checkBox("chkFileDel")->isChecked(), checked);
+    QCOMPARE(f.item("mFileDel")->isChecked(), checked);
+    // An unchecked box was changed from its checked design state, so 0 was written back.
+    if (!checked) {
+      QCOMPARE(f.Setting("EnableOpt"), U("0"));
+      QCOMPARE(f.Setting("StoreSort"), U("0"));
+    }
+  }
+
+  void storedExtensionsFillTheBoxes() {
+    WindowFixture f("[Kestrelon]\r\nSortExt1=srt\r\nSortExt2=.s2\r\nDiffExt=dif\r\n");
+    QCOMPARE(f.box("txtFileExt(1)")->text(), U("srt"));
+    QCOMPARE(f.box("txtFileExt(2)")->text(), U(".s2"));
+    QCOMPARE(f.box("txtFileExt(3)")->text(), U("dif"));
+    QCOMPARE(f.Setting("SortExt1"), U(".srt"));
+    QCOMPARE(f.Setting("SortExt2"), U(".s2"));
+    QCOMPARE(f.Setting("DiffExt"), U(".dif"));
+    f.box("txtReadFile(2)")->setText(U("/logs/after.log"));
+    QCOMPARE(f.box("txtWriteFile(2)")->text(), U("/logs/after.s2"));
+    QCOMPARE(f.box("txtDiffFile")->text(), U("/logs/after.dif"));
+  }
+
+  void settingsFileBesideTheProgram_data() {
+    QTest::addColumn<bool>("trailingSeparator");
+    QTest::newRow("folder") << false;
+    QTest::newRow("folder/") << true;
+  }
+
+  void settingsFileBesideTheProgram() {
+    QFETCH(bool, trailingSeparator);
+    QTemporaryDir folder;
+    const QString given = folder.path() + (trailingSeparator ? U("/") : QString());
+    kestrelon::ui::frmKestrelon window(given);
+    QVERIFY(QFile::exists(folder.filePath(U("Kestrelon.ini"))));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{U("Kestrelon.ini")});
+  }
+
+  void endClosesAndSavesNothing() {
+    WindowFixture f;
+    f.window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+    f.box("txtReadFile(1)")->setText(U("/logs/a.log"));
+    const QByteArray before = f.IniBytes();
+    f.item("mEnd")->trigger();
+    QVERIFY(!f.window().isVisible());
+    QCOMPARE(f.IniBytes(), before);
+  }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"

@@ -1,0 +1,175 @@
+// The program's single window frmKestrelon: its controls, menus, layout and event handlers.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "routes/sort_options.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace kestrelon::ui {
+
+class FileNameEdit;
+
+// Controls and menu entries carry their names as object names, arrays with the index in
+// brackets: "txtReadFile(1)", "mSortKey(0)", "UpperDelim".
+class frmKestrelon : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Settings live in "Kestrelon.ini" in programFolder; empty means the executable's folder.
+  explicit frmKestrelon(const QString& programFolder = QString(), QWidget* parent = nullptr);
+
+  // Window caption, also the title of every message box.
+  static QString Caption();
+
+  // Keeps the minimum size and stretches the file-name boxes to the window's width.
+  void Form_Resize();
+
+  // Closes the window, which ends the program; nothing is saved, settings were written as
+  // they changed.
+  void mEnd_Click();
+
+  // File names: derivation of the output and staging names, colours, enabled commands.
+  void txtReadFile_Change(int Index);
+  void txtWriteFile_Change(int Index);
+  void txtDiffFile_Change();
+  void txtFileExt_Change(int Index);
+  void cmdBrowseRead_Click(int Index);
+  void cmdBrowseWrite_Click(int Index);
+  void cmdBrowseDiff_Click();
+  void mFileOpen_Click(int Index);
+  void txtReadFile_OLEDragDrop(int Index, const QStringList& files);
+  void txtWriteFile_OLEDragDrop(int Index, const QStringList& files);
+  void txtDiffFile_OLEDragDrop(const QStringList& files);
+
+  // The staging name of side Index, kept with its input box.
+  QString tag(int Index) const;
+
+  // Marks an output box as being written: blue, repainted at once.
+  void ShowWriting(QLineEdit* box);
+
+  // The sort and the compare.
+  void cmdSort_Click(int Index);
+  void cmdDiff_Click();
+  void mFileSort_Click(int Index);
+  void mFileDiff_Click();
+
+  // Sort and filter options.
+  void chkOption_Click();
+  void chkFileDel_Click();
+  void mOption_Click();
+  void mFileDel_Click();
+  void mSortKey_Click(int Index);
+  void mInfoDel_Click(int Index);
+
+  // What the option controls say, for the sort.
+  routes::SortOptions CurrentSortOptions() const;
+  // Sets chkOption; its handler runs when the state changes and stores it.
+  void SetFollowOptions(bool follow);
+  // Puts options into the controls, as the compare does to force and then restore them:
+  // chkOption through its handler, the sort key through mSortKey_Click, the filter marks as
+  // given (the compare may hold a combination the menu handlers would not produce).
+  void ApplySortOptions(const routes::SortOptions& options);
+
+  // The file dialogs. The call gets the dialog's kind and the name to start from, and gives
+  // the chosen name, or nothing when the user cancelled. Replaceable for tests.
+  enum class FileDialogKind { Open, Save };
+  using FileDialog =
+      std::function<std::optional<QString>(FileDialogKind kind, const QString& initialName)>;
+  void setFileDialog(FileDialog dialog);
+
+  void mHowTo1_Click();
+  void mHowTo2_Click();
+  void mHowTo3_Click();
+  void mTech1_Click();
+  void mTech2_Click();
+  void mAbout_Click();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // How a control follows the window's width.
+  enum class Anchor { Fixed, StretchWidth, MoveRight };
+  struct Placement {
+    QWidget* widget;
+    int left, top, width, height;  // as designed, in twips
+    Anchor anchor;
+  };
+
+  void BuildControls();
+  void BuildMenus();
+  void ConnectControls();
+  void Form_Load(const QString& programFolder);
+  FileDialog SystemFileDialog();
+  void Browse(QLineEdit* box, FileDialogKind kind);
+  void ColourByExistence(QLineEdit* box);
+  void WriteSetting(const char* key, const QString& value);
+  QString ReadSetting(const char* key) const;
+  void SetTabOrder();
+  void Place(QWidget* widget, int left, int top, int width, int height, Anchor anchor);
+  void ApplyPlacement(const Placement& placement, int extraWidth);
+  void ShowHelp(const QString& text);
+
+  QAction* AddItem(QMenu* menu, const QString& name, const QString& caption);
+  QAction* AddSeparator(QMenu* menu, const QString& name);
+  // Connects a menu entry's handler to the entry being chosen. Qt has already toggled a
+  // checkable entry by then; that toggle is undone, so the handler alone sets check marks.
+  template <typename Handler>
+  void OnChosen(QAction* action, Handler handler);
+
+  FileDialog fileDialog_;
+  std::vector<Placement> placements_;
+  bool laying_out_ = false;
+  bool relayout_pending_ = false;
+
+  // Form-level state.
+  QString strIniFile;                 // full path of the settings file
+  std::array<QString, 3> strSortExt;  // extensions of sort results 1 and 2, "." in front
+  QString strDiffExt;                 // extension of the compare result, "." in front
+
+  // Controls; arrays indexed as their names are (sides 1 and 2, extension boxes 1 to 3).
+  QFrame* UpperDelim = nullptr;
+  std::array<QLabel*, 3> lblReadFile{};
+  std::array<QLabel*, 3> lblWriteFile{};
+  QLabel* lblDiffFile = nullptr;
+  std::array<QLabel*, 4> lblFileExt{};
+  std::array<FileNameEdit*, 3> txtReadFile{};
+  std::array<FileNameEdit*, 3> txtWriteFile{};
+  FileNameEdit* txtDiffFile = nullptr;
+  std::array<QLineEdit*, 4> txtFileExt{};
+  std::array<QPushButton*, 3> cmdBrowseRead{};
+  std::array<QPushButton*, 3> cmdBrowseWrite{};
+  QPushButton* cmdBrowseDiff = nullptr;
+  std::array<QPushButton*, 3> cmdSort{};
+  QPushButton* cmdDiff = nullptr;
+  QCheckBox* chkOption = nullptr;
+  QCheckBox* chkFileDel = nullptr;
+
+  // Menus and their entries.
+  std::array<QAction*, 3> mFileOpen{};
+  QAction* mEnd = nullptr;
+  std::array<QAction*, 3> mFileSort{};
+  QAction* mFileDiff = nullptr;
+  QAction* mOption = nullptr;
+  QMenu* mOptConfig = nullptr;
+  std::array<QAction*, 6> mSortKey{};
+  std::array<QAction*, 6> mInfoDel{};
+  QAction* mFileDel = nullptr;
+};
+
+}  // namespace kestrelon::ui
