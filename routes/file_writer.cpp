@@ -76,6 +76,9 @@ void OutputFile::Flush() {
 }
 
 void OutputFile::Write(std::string_view bytes) {
+  if (bytes.empty()) {
+    return;  // an empty view may carry a null pointer, which memcpy must not see
+  }
   if (used_ + bytes.size() > buffer_.size()) {
     Flush();
     if (bytes.size() > buffer_.size()) {

@@ -14,6 +14,10 @@
 namespace kestrelon::routes {
 namespace {
 
+// The destination cuts leave route lines that end right after the address ("O       10.1.1.0");
+// they must still be entries, or a compare with those filters would find every table equal.
+constexpr DestinationEnd kSortedLineEnd = DestinationEnd::kBlankSlashOrEnd;
+
 constexpr std::string_view kRemoved = "減< ";
 constexpr std::string_view kAdded = "増> ";
 constexpr std::string_view kBefore = "前< ";
@@ -63,7 +67,7 @@ std::string_view EntryReader::ReadEntryLine(std::int32_t& DestHigh, std::int32_t
     }
     line = cursor_.Next();
     std::int16_t state = 1;
-    first = parser_.Parse(line, state);
+    first = parser_.Parse(line, state, kSortedLineEnd);
     if (first.CodeKey < kNoCode) {
       break;
     }
@@ -90,7 +94,7 @@ std::string_view EntryReader::ReadEntryLine(std::int32_t& DestHigh, std::int32_t
     rebuilt_.assign(std::string_view(previous_).substr(0, previous_.find('[') + 1));
     rebuilt_.append(next.substr(e));
     std::int16_t state = 1;
-    const ParsedLine path = parser_.Parse(rebuilt_, state);
+    const ParsedLine path = parser_.Parse(rebuilt_, state, kSortedLineEnd);
     if (path.DestHigh != first.DestHigh || path.DestLow != first.DestLow ||
         path.MaskKey != first.MaskKey || path.CodeKey >= kNoCode) {
       break;

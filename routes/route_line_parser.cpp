@@ -231,7 +231,8 @@ void ReadNextHop(const Chars& chars, ParsedLine& out) {
 
 // Steps 2 to 10 for one line; returns false when the line is not a route.
 template <typename Chars>
-bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& out) {
+bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& out,
+                DestinationEnd destinationEnd) {
   const std::uint32_t c1 = chars[0];
   const std::uint32_t c2 = chars[1];
   std::size_t cursor;
@@ -263,7 +264,8 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
   }
   std::array<std::int32_t, 4> octets{};
   std::uint32_t terminator = 0;
-  if (!ReadDottedQuad(chars, cursor, "/ ", false, octets, terminator)) {
+  if (!ReadDottedQuad(chars, cursor, "/ ", destinationEnd == DestinationEnd::kBlankSlashOrEnd,
+                      octets, terminator)) {
     return false;
   }
   out.DestHigh = octets[0] * 256 + octets[1];
@@ -280,14 +282,16 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
 
 }  // namespace
 
-ParsedLine RouteLineParser::Parse(std::string_view LineText, std::int16_t& LineState) {
+ParsedLine RouteLineParser::Parse(std::string_view LineText, std::int16_t& LineState,
+                                  DestinationEnd destinationEnd) {
   if (LineState == kLineStateReset) {
     CarriedMaskLen_ = 0;
     LineState = 1;
   }
   ParsedLine out;
-  const bool route = IsAscii(LineText) ? ParseRoute(AsciiChars(LineText), CarriedMaskLen_, out)
-                                       : ParseRoute(DecodedChars(LineText), CarriedMaskLen_, out);
+  const bool route = IsAscii(LineText)
+                         ? ParseRoute(AsciiChars(LineText), CarriedMaskLen_, out, destinationEnd)
+                         : ParseRoute(DecodedChars(LineText), CarriedMaskLen_, out, destinationEnd);
   if (route) {
     LineState = 2;
     return out;

@@ -24,6 +24,10 @@ struct ParsedLine {
   std::int16_t MaskKey = -1;
 };
 
+// What may end the destination address of a route line. Captures always have a blank or a "/"
+// after it; lines that the destination cuts shortened may also end right there.
+enum class DestinationEnd { kBlankOrSlash, kBlankSlashOrEnd };
+
 class RouteLineParser {
  public:
   // Parses LineText (without its line end). LineState is the caller's section tag: 0 resets the
@@ -33,7 +37,8 @@ class RouteLineParser {
                       std::int16_t& MaskKey, std::int16_t& LineState);
 
   // The same, with the outputs in one value.
-  ParsedLine Parse(std::string_view LineText, std::int16_t& LineState);
+  ParsedLine Parse(std::string_view LineText, std::int16_t& LineState,
+                   DestinationEnd destinationEnd = DestinationEnd::kBlankOrSlash);
 
   // The prefix length of the last line whose own mask was valid (0..32).
   std::int16_t CarriedMaskLen() const { return CarriedMaskLen_; }

@@ -40,7 +40,8 @@ struct CompareRun {
   TempDir dir;
   std::string result;
   std::int64_t blocks = -1;
-  CompareRun(const std::string& before, const std::string& after, bool keep = false) {
+  CompareRun(const std::string& before, const std::string& after, bool keep = false,
+             const SortOptions& user = SortOptions{}) {
     WriteFile(dir / "before.log", before);
     WriteFile(dir / "after.log", after);
     RouteLineParser parser;
@@ -52,6 +53,7 @@ struct CompareRun {
     r.diffFile = dir / "after.dif";
     r.headerNames = {"before.log", "after.log"};
     r.keepSortResults = keep;
+    r.userOptions = user;
     blocks = RunCompare(pipeline, r);
     result = ReadFile(dir / "after.dif");
   }
@@ -142,6 +144,28 @@ TEST(RouteCompare, EntriesWithOneDestinationPairInFileOrder) {
   // The surplus entry of one side comes out on its own.
   CompareRun surplus(Crlf({c24, c16}), Crlf({c16}));
   EXPECT_EQ(surplus.result, Expected({"減< " + c24, ""}, " 1 の違いがあります"));
+}
+
+TEST(RouteCompare, DestinationFiltersStillFindAddedAndRemovedRoutes) {
+  // Under the destination cuts a route line ends right after its address (dest-only), or right
+  // after an address printed without a mask (dest-and-mask under a classful header).
+  const std::string header = B(5) + "172.16.0.0/24 is subnetted, 2 subnets";
+  const std::string before =
+      Crlf({header, "C" + B(7) + "172.16.1.0 is directly connected, E0",
+            "O" + B(7) + "172.16.2.0 [110/2] via 172.16.1.2, 00:00:01, E0", kS});
+  const std::string after = Crlf({header, "C" + B(7) + "172.16.1.0 is directly connected, E0"});
+  SortOptions destinationOnly;
+  destinationOnly.infoDel = {false, false, false, false, false, true};
+  CompareRun only(before, after, false, destinationOnly);
+  EXPECT_EQ(only.result,
+            Expected({"減< O" + B(7) + "172.16.2.0", "", "減< S" + B(7) + "192.168.5.0", ""},
+                     " 2 の違いがあります"));
+  SortOptions destinationAndMask;
+  destinationAndMask.infoDel = {false, false, false, false, true, false};
+  CompareRun mask(before, after, false, destinationAndMask);
+  EXPECT_EQ(mask.result,
+            Expected({"減< O" + B(7) + "172.16.2.0", "", "減< S" + B(7) + "192.168.5.0/24", ""},
+                     " 2 の違いがあります"));
 }
 
 TEST(RouteCompare, SortResultsAreDeletedUnlessKept) {
