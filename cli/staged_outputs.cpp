@@ -7,7 +7,9 @@ namespace kestrelon::cli {
 void StagedOutputs::Add(const std::string& source, const std::string& target) {
   const routes::MappedFile bytes(source);
   auto file = std::make_unique<routes::AtomicOutputFile>(target);
-  file->Write(bytes.bytes());
+  if (!bytes.bytes().empty()) {  // an empty file maps to no address at all
+    file->Write(bytes.bytes());
+  }
   file->Close();
   files_.push_back(std::move(file));
 }
