@@ -1,0 +1,238 @@
+#include "cli/cli_options.h"
+
+#include <array>
+#include <string_view>
+
+namespace kestrelon::cli {
+namespace {
+
+constexpr std::array<std::string_view, 6> kKeyNames = {
+    "dest", "next-hop", "mask-dest", "mask-next-hop", "proto-dest", "proto-next-hop"};
+
+// The filter items that --strip names, by their number in the filter menu.
+constexpr std::array<std::pair<std::string_view, int>, 3> kStripItems = {
+    {{"interface", 1}, {"time", 2}, {"cost", 3}}};
+
+std::string Quoted(std::string_view text) {
+  return "'" + std::string(text) + "'";
+}
+
+// Adds the items of a comma list to infoDel.
+void ParseStripList(const std::string& list, std::array<bool, 6>& items) {
+  std::string_view rest = list;
+  while (true) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view item = rest.substr(0, comma);
+    if (item.empty()) {
+      throw UsageError("--strip needs a comma list of interface, time, cost");
+    }
+    bool known = false;
+    for (const auto& [name, number] : kStripItems) {
+      if (item == name) {
+        items[number] = true;
+        known = true;
+      }
+    }
+    if (!known) {
+      throw UsageError("unknown item " + Quoted(item) + " in --strip (interface, time, cost)");
+    }
+    if (comma == std::string_view::npos) {
+      return;
+    }
+    rest.remove_prefix(comma + 1);
+  }
+}
+
+// Walks the arguments after the mode word.
+class Parser {
+ public:
+  Parser(Mode mode, const std::vector<std::string>& args) : args_(args) { command_.mode = mode; }
+
+  CommandLine Run() {
+    for (next_ = 1; next_ < args_.size();) {
+      const std::string& arg = args_[next_++];
+      if (optionsEnded_ || arg == kStandardStream || arg.empty() || arg[0] != '-') {
+        command_.inputs.push_back(arg);
+      } else if (arg == "--") {
+        optionsEnded_ = true;
+      } else {
+        Option(arg);
+      }
+    }
+    Finish();
+    return command_;
+  }
+
+ private:
+  void Option(const std::string& arg) {
+    std::string name = arg;
+    std::optional<std::string> inlineValue;
+    if (arg.starts_with("--")) {
+      const std::size_t equals = arg.find('=');
+      if (equals != std::string::npos) {
+        name = arg.substr(0, equals);
+        inlineValue = arg.substr(equals + 1);
+      }
+    } else if (arg.starts_with("-o") && arg.size() > 2) {
+      name = "-o";
+      inlineValue = arg.substr(2);
+    }
+
+    if (name == "--key") {
+      SetOnce(key_, ParseKeyName(Value(name, inlineValue)), name);
+    } else if (name == "--strip") {
+      ParseStripList(Value(name, inlineValue), strip_);
+      stripGiven_ = true;
+    } else if (name == "--dest-mask" || name == "--dest-only") {
+      if (inlineValue) {
+        throw UsageError("option " + Quoted(name) + " takes no value");
+      }
+      (name == "--dest-mask" ? destMask_ : destOnly_) = true;
+    } else if (name == "-o" || name == "--output") {
+      const std::string value = Value("-o", inlineValue);
+      SetOnce(output_, value, "-o");
+    } else if (name == "--keep-sorted") {
+      const std::string value = Value(name, inlineValue);
+      if (value == kStandardStream) {
+        throw UsageError("--keep-sorted needs a folder, not '-'");
+      }
+      SetOnce(command_.keepSortedIn, value, name);
+    } else {
+      throw UsageError("unknown option " + Quoted(arg));
+    }
+  }
+
+  std::string Value(const std::string& name, const std::optional<std::string>& inlineValue) {
+    std::string value;
+    if (inlineValue) {
+      value = *inlineValue;
+    } else if (next_ < args_.size()) {
+      value = args_[next_++];
+    } else {
+      throw UsageError("option " + Quoted(name) + " needs a value");
+    }
+    if (value.empty()) {
+      throw UsageError("option " + Quoted(name) + " needs a value");
+    }
+    return value;
+  }
+
+  template <typename T>
+  static void SetOnce(std::optional<T>& slot, const T& value, const std::string& name) {
+    if (slot) {
+      throw UsageError("option " + Quoted(name) + " given twice");
+    }
+    slot = value;
+  }
+
+  void Finish() {
+    if (stripGiven_ && (destMask_ || destOnly_)) {
+      throw UsageError("--strip cannot be combined with --dest-mask or --dest-only");
+    }
+    if (destMask_ && destOnly_) {
+      throw UsageError("--dest-mask and --dest-only exclude each other");
+    }
+    routes::SortOptions& options = command_.options;
+    options.followOptions = true;
+    options.sortKey = {};
+    options.sortKey[key_.value_or(0)] = true;
+    if (destOnly_) {
+      options.infoDel = {false, false, false, false, false, true};
+    } else if (destMask_) {
+      options.infoDel = {false, false, false, false, true, false};
+    } else if (stripGiven_) {
+      options.infoDel = strip_;
+    } else {
+      options.infoDel = {true, false, false, false, false, false};
+    }
+
+    if (output_ && *output_ != kStandardStream) {
+      command_.output = *output_;
+    }
+
+    const std::vector<std::string>& inputs = command_.inputs;
+    if (command_.mode == Mode::kSort) {
+      if (command_.keepSortedIn) {
+        throw UsageError("--keep-sorted applies to compare only");
+      }
+      if (inputs.size() != 1) {
+        throw UsageError("sort takes one input file, " + Count(inputs.size()));
+      }
+    } else {
+      if (inputs.size() != 2) {
+        throw UsageError("compare takes two input files (before, after), " + Count(inputs.size()));
+      }
+      if (inputs[0] == kStandardStream && inputs[1] == kStandardStream) {
+        throw UsageError("standard input can stand for only one of the two inputs");
+      }
+    }
+    for (const std::string& input : inputs) {
+      if (input.empty()) {
+        throw UsageError("an input file name is empty");
+      }
+    }
+  }
+
+  static std::string Count(std::size_t n) {
+    return n == 0 ? std::string("none given") : std::to_string(n) + " given";
+  }
+
+  const std::vector<std::string>& args_;
+  std::size_t next_ = 1;
+  bool optionsEnded_ = false;
+  CommandLine command_;
+  std::optional<int> key_;
+  std::array<bool, 6> strip_{};
+  bool stripGiven_ = false;
+  bool destMask_ = false;
+  bool destOnly_ = false;
+  std::optional<std::string> output_;
+};
+
+CommandLine ModeOnly(Mode mode) {
+  CommandLine command;
+  command.mode = mode;
+  return command;
+}
+
+}  // namespace
+
+int ParseKeyName(const std::string& name) {
+  for (std::size_t k = 0; k < kKeyNames.size(); ++k) {
+    if (name == kKeyNames[k]) {
+      return static_cast<int>(k);
+    }
+  }
+  throw UsageError("unknown key " + Quoted(name) +
+                   " (dest, next-hop, mask-dest, mask-next-hop, proto-dest, proto-next-hop)");
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") {
+      break;
+    }
+    if (arg == "--help" || arg == "-h") {
+      return ModeOnly(Mode::kHelp);
+    }
+    if (arg == "--version") {
+      return ModeOnly(Mode::kVersion);
+    }
+  }
+  if (args.empty()) {
+    throw UsageError("no command given (sort or compare)");
+  }
+  const std::string& word = args[0];
+  if (word == "sort") {
+    return Parser(Mode::kSort, args).Run();
+  }
+  if (word == "compare") {
+    return Parser(Mode::kCompare, args).Run();
+  }
+  if (word.starts_with("-") && word != kStandardStream) {
+    throw UsageError("the command (sort or compare) comes before the options, not " + Quoted(word));
+  }
+  throw UsageError("unknown command " + Quoted(word) + " (sort or compare)");
+}
+
+}  // namespace kestrelon::cli

@@ -1,0 +1,41 @@
+// The command line of kestrelon-cli turned into a value: the mode, the sort options, the names.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "routes/sort_options.h"
+
+namespace kestrelon::cli {
+
+enum class Mode { kHelp, kVersion, kSort, kCompare };
+
+// Standard input as an input name, and standard output as an output name.
+inline constexpr const char* kStandardStream = "-";
+
+struct CommandLine {
+  Mode mode = Mode::kHelp;
+  // Always followed: with no option given it is key 0 and item 0, the same output as not
+  // following the options.
+  routes::SortOptions options;
+  std::vector<std::string> inputs;          // sort: one; compare: before, after; "-" is stdin
+  std::optional<std::string> output;        // none: standard output
+  std::optional<std::string> keepSortedIn;  // compare only: the folder for the two sort results
+};
+
+// A command line that cannot be run; main adds the hint to --help.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Parses the arguments after the program name. --help or --version anywhere before "--" wins
+// over everything else. Throws UsageError.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The key number of a --key value ("dest" 0 ... "proto-next-hop" 5); throws UsageError.
+int ParseKeyName(const std::string& name);
+
+}  // namespace kestrelon::cli

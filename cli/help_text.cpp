@@ -1,0 +1,54 @@
+#include "cli/help_text.h"
+
+#include <cstdio>
+
+#include "kestrelon/version.h"
+
+namespace kestrelon::cli {
+
+std::string HelpText() {
+  return R"(Usage:
+  kestrelon-cli sort    [--key KEY] [--strip LIST | --dest-mask | --dest-only] [-o OUT] INPUT
+  kestrelon-cli compare [--key KEY] [--strip LIST | --dest-mask | --dest-only]
+                        [--keep-sorted DIR] [-o OUT] BEFORE AFTER
+  kestrelon-cli --help | --version
+
+Sorts a capture of "show ip route", or compares a capture taken before a change
+with one taken after it. The files written are those the desktop program writes.
+
+Options:
+  --key KEY          order of the sort: dest (default), next-hop, mask-dest,
+                     mask-next-hop, proto-dest, proto-next-hop
+  --strip LIST       cut information from the route lines: a comma list of
+                     interface, time, cost
+  --dest-mask        keep only the destination and its mask
+  --dest-only        keep only the destination
+  -o OUT             write the result to OUT (also --output OUT); it replaces an
+                     earlier OUT only when complete. Default: standard output
+  --keep-sorted DIR  compare: keep the two sort results in DIR, as NAME.sorted1
+                     and NAME.sorted2 (NAME: the input's file name without its
+                     extension, "stdin" for -)
+  --                 end of the options
+  -h, --help         print this help
+  --version          print the version
+
+INPUT, BEFORE or AFTER may be - for standard input (not both BEFORE and AFTER).
+The compare sorts both captures by destination and cuts the time information
+(unless --dest-mask or --dest-only is given), so --key does not change it.
+
+Exit status: 0 sorted, or the tables are equivalent; 1 the compare found
+differences; 2 trouble (a message on standard error, no file written).
+
+Examples:
+  kestrelon-cli compare --strip interface -o change.diff before.log after.log
+  kestrelon-cli sort --key next-hop - < r1.log > r1.sorted
+)";
+}
+
+std::string VersionText() {
+  char text[64];
+  std::snprintf(text, sizeof text, "kestrelon-cli %d.%02d\n", kVersionMajor, kVersionMinor);
+  return text;
+}
+
+}  // namespace kestrelon::cli

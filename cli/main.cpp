@@ -1,0 +1,45 @@
+// kestrelon-cli: sorts or compares "show ip route" captures from scripts.
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/compare_command.h"
+#include "cli/exit_codes.h"
+#include "cli/help_text.h"
+#include "cli/sort_command.h"
+#include "cli/standard_streams.h"
+
+namespace {
+
+kestrelon::cli::ExitCode Run(const kestrelon::cli::CommandLine& command) {
+  using namespace kestrelon::cli;
+  switch (command.mode) {
+    case Mode::kHelp:
+      WriteStandardOutput(HelpText());
+      return kSuccess;
+    case Mode::kVersion:
+      WriteStandardOutput(VersionText());
+      return kSuccess;
+    case Mode::kSort:
+      return RunSortCommand(command);
+    case Mode::kCompare:
+      return RunCompareCommand(command);
+  }
+  return kTrouble;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  using namespace kestrelon::cli;
+  try {
+    return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+  } catch (const UsageError& error) {
+    std::cerr << "kestrelon-cli: " << error.what() << "; try 'kestrelon-cli --help'\n";
+  } catch (const std::exception& error) {
+    std::cerr << "kestrelon-cli: " << error.what() << '\n';
+  }
+  return kTrouble;
+}

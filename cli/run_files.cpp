@@ -1,0 +1,48 @@
+#include "cli/run_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "cli/cli_options.h"
+#include "cli/standard_streams.h"
+#include "ui/output_names.h"
+
+namespace kestrelon::cli {
+
+std::string ReadableInput(const std::string& operand, const PrivateFolder& folder, int side) {
+  const std::string copy = folder / ("input" + std::to_string(side));
+  if (operand == kStandardStream) {
+    CopyDescriptorToFile(STDIN_FILENO, kStandardInputName, copy);
+    return copy;
+  }
+  struct stat info {};
+  if (::stat(operand.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    CopyToFile(operand, copy);
+    return copy;
+  }
+  return operand;  // missing, unreadable or a folder: the core reports it by this name
+}
+
+std::string PrivateStagingName(const PrivateFolder& folder, int side) {
+  return ui::StagingName(folder / "staging", side);
+}
+
+std::string PrivateSortResultName(const PrivateFolder& folder, int side) {
+  return folder / ("sorted" + std::to_string(side));
+}
+
+std::string PrivateDifferenceName(const PrivateFolder& folder) {
+  return folder / "differences";
+}
+
+std::string KeptSortResultName(const std::string& folder, const std::string& operand, int side) {
+  std::string base = "stdin";
+  if (operand != kStandardStream) {
+    const std::size_t slash = operand.rfind('/');
+    base = ui::StripExtension(slash == std::string::npos ? operand : operand.substr(slash + 1));
+  }
+  const std::string separator = folder.ends_with('/') ? "" : "/";
+  return folder + separator + base + ".sorted" + std::to_string(side);
+}
+
+}  // namespace kestrelon::cli

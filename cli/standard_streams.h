@@ -1,0 +1,25 @@
+// Byte copies between files and the standard streams (or pipes), reporting failures as FileError.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrelon::cli {
+
+// The name errors give the standard streams.
+inline constexpr const char* kStandardInputName = "standard input";
+inline constexpr const char* kStandardOutputName = "standard output";
+
+// Reads the open descriptor fd to its end into a new file target; sourceName is for errors.
+void CopyDescriptorToFile(int fd, const std::string& sourceName, const std::string& target);
+
+// Reads the file or pipe source to its end into a new file target.
+void CopyToFile(const std::string& source, const std::string& target);
+
+// Writes all of bytes to standard output.
+void WriteStandardOutput(std::string_view bytes);
+
+// Writes the whole file path to standard output.
+void CopyFileToStandardOutput(const std::string& path);
+
+}  // namespace kestrelon::cli
