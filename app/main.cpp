@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_mode.h"
 #include "app/info_options.h"
 #include "ui/main_window.h"
 
@@ -21,13 +22,24 @@ int main(int argc, char* argv[]) {
       std::getenv("QT_QPA_PLATFORM") == nullptr) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
+  // A batch run's output is its own messages; Qt's warnings about the desktop it runs on (no
+  // runtime folder, no fonts configured) are noise there.
+  if (argc > 1) {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+      if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+      }
+    });
+  }
   QApplication application(argc, argv);
   kestrelon::ui::frmKestrelon window;
 
-  // Batch mode hook: names on the command line (QCoreApplication::arguments() after Qt took
-  // its own options) run one sort or one compare and end the program without waiting for the
-  // user. Until it is wired, the window opens as with no names.
-
+  // Names on the command line (after Qt took its own options) run one job and end the program.
+  QStringList names = QCoreApplication::arguments();
+  names.removeFirst();
+  if (!names.isEmpty()) {
+    return kestrelon::app::RunBatch(window, names);
+  }
   window.show();
   return QApplication::exec();
 }

@@ -210,18 +210,12 @@ void CheckCompareNames(const CompareRequest& r) {
 std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r) {
   CheckCompareNames(r);
   const SortOptions forced = r.userOptions.ForcedForCompare();
-  const auto removeSortResults = [&] {
-    for (int side = 1; side <= 2; ++side) {
-      if (!pipeline.strSortFile(side).empty()) {
-        ::unlink(pipeline.strSortFile(side).c_str());
-      }
-    }
-  };
-  pipeline.SetFiles(1, r.inputs[0], r.stagingFiles[0], "");
-  pipeline.SetFiles(2, r.inputs[1], r.stagingFiles[1], "");
+  int sortedSides = 0;
   try {
     pipeline.RunSort(1, r.inputs[0], r.stagingFiles[0], r.sortResults[0], forced);
+    sortedSides = 1;
     pipeline.RunSort(2, r.inputs[1], r.stagingFiles[1], r.sortResults[1], forced);
+    sortedSides = 2;
     const std::int64_t blocks = WriteDifferences(
         pipeline, r.diffFile, r.headerNames[0].empty() ? r.inputs[0] : r.headerNames[0],
         r.headerNames[1].empty() ? r.inputs[1] : r.headerNames[1]);
@@ -231,8 +225,9 @@ std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r) {
     }
     return blocks;
   } catch (...) {
-    if (!r.keepSortResults) {
-      removeSortResults();
+    // Sort results this compare wrote go as they would have; earlier files stay.
+    for (int side = 0; !r.keepSortResults && side < sortedSides; ++side) {
+      ::unlink(r.sortResults[side].c_str());
     }
     throw;
   }

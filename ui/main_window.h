@@ -9,7 +9,9 @@
 #include <optional>
 #include <vector>
 
+#include "routes/route_line_parser.h"
 #include "routes/sort_options.h"
+#include "routes/sort_pipeline.h"
 
 class QAction;
 class QCheckBox;
@@ -55,13 +57,17 @@ class frmKestrelon : public QMainWindow {
   void txtWriteFile_OLEDragDrop(int Index, const QStringList& files);
   void txtDiffFile_OLEDragDrop(const QStringList& files);
 
+  // Sets the text of txtReadFile(Index), which runs its change handler when the text changes.
+  void SetInputName(int Index, const QString& name);
+
   // The staging name of side Index, kept with its input box.
   QString tag(int Index) const;
 
   // Marks an output box as being written: blue, repainted at once.
   void ShowWriting(QLineEdit* box);
 
-  // The sort and the compare.
+  // The sort and the compare. They take the names from the boxes when they start; a failure
+  // is reported through the error reporter and leaves the window usable, options restored.
   void cmdSort_Click(int Index);
   void cmdDiff_Click();
   void mFileSort_Click(int Index);
@@ -83,6 +89,11 @@ class frmKestrelon : public QMainWindow {
   // chkOption through its handler, the sort key through mSortKey_Click, the filter marks as
   // given (the compare may hold a combination the menu handlers would not produce).
   void ApplySortOptions(const routes::SortOptions& options);
+
+  // How a failed sort or compare is told: a message box by default. The text names the file
+  // and the system's reason. Replaceable for batch mode and tests.
+  using ErrorReporter = std::function<void(const QString& headline, const QString& detail)>;
+  void setErrorReporter(ErrorReporter reporter);
 
   // The file dialogs. The call gets the dialog's kind and the name to start from, and gives
   // the chosen name, or nothing when the user cancelled. Replaceable for tests.
@@ -132,7 +143,15 @@ class frmKestrelon : public QMainWindow {
   template <typename Handler>
   void OnChosen(QAction* action, Handler handler);
 
+  // Runs the sort of one side; throws FileError.
+  void SortSide(int Index);
+  void ReportFailure(const QString& headline, const std::exception& error);
+
   FileDialog fileDialog_;
+  ErrorReporter errorReporter_;
+  // The parser lives as long as the window: the sort and the compare share its carried mask.
+  routes::RouteLineParser parser_;
+  routes::SortPipeline pipeline_{parser_};
   std::vector<Placement> placements_;
   bool laying_out_ = false;
   bool relayout_pending_ = false;

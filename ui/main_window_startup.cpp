@@ -63,19 +63,4 @@ void frmKestrelon::mEnd_Click() {
   close();
 }
 
-// The sort and the compare run from these handlers; the menu entries share them.
-void frmKestrelon::cmdSort_Click(int Index) {
-  Q_UNUSED(Index);
-}
-
-void frmKestrelon::cmdDiff_Click() {}
-
-void frmKestrelon::mFileSort_Click(int Index) {
-  cmdSort_Click(Index);
-}
-
-void frmKestrelon::mFileDiff_Click() {
-  cmdDiff_Click();
-}
-
 }  // namespace kestrelon::ui

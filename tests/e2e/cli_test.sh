@@ -549,14 +549,26 @@ check_golden_cases() {
   done <"$golden/MANIFEST.tsv"
 }
 
-# The desktop program's batch mode must write the same files. That mode is not there yet; the
-# comparison is added with it. Skipped when the desktop program was not built.
+# The desktop program's batch mode writes the same files for the same input and options
+# (batch mode runs with the default options: destination order, all information).
 check_same_as_desktop_batch_mode() {
   if [[ ! -x $KESTRELON_BIN/kestrelon ]]; then
     echo "skip: same as the desktop batch mode (no $KESTRELON_BIN/kestrelon)"
     return
   fi
-  echo "skip: same as the desktop batch mode (not written yet)"
+  newcase desktop
+  mkdir prog
+  cp "$KESTRELON_BIN/kestrelon" prog/
+  crlf "[Kestrelon]" "SortExt1=.s1" "SortExt2=.s2" "DiffExt=.dif" "StoreSort=0" >prog/Kestrelon.ini
+  local golden=$KESTRELON_SOURCE/tests/data/golden
+  cp "$golden/sort101.log" "$golden/before111.log" "$golden/after111.log" .
+  QT_QPA_PLATFORM=offscreen prog/kestrelon sort101.log
+  run sort sort101.log
+  expect_status "desktop sort" 0
+  expect_file "same sort as the desktop batch mode" sort101.s1 stdout.txt
+  QT_QPA_PLATFORM=offscreen prog/kestrelon before111.log after111.log
+  run compare before111.log after111.log
+  expect_file "same compare as the desktop batch mode" after111.dif stdout.txt
 }
 
 check_keys

@@ -1,0 +1,83 @@
+#include "app/batch_mode.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+
+#include "app/batch_args.h"
+#include "app/exit_codes.h"
+#include "routes/file_error.h"
+#include "ui/main_window.h"
+
+namespace kestrelon::app {
+namespace {
+
+void PrintError(const std::string& message) {
+  std::fprintf(stderr, "kestrelon: %s\n", message.c_str());
+}
+
+// Whether an input can be read; prints why not. Checked before anything is written, so a
+// compare with a missing second input leaves no sort result of the first behind.
+bool Readable(const std::string& name) {
+  if (name.empty()) {
+    PrintError("no input file name on the command line");
+    return false;
+  }
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  int error = fd < 0 ? errno : 0;
+  if (fd >= 0) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+      error = EISDIR;
+    }
+    ::close(fd);
+  }
+  if (error != 0) {
+    PrintError(FileError("open for reading", name, error).what());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunBatch(ui::frmKestrelon& window, const QStringList& arguments) {
+  std::vector<std::string> args;
+  for (const QString& argument : arguments) {
+    args.push_back(QFile::encodeName(argument).toStdString());
+  }
+  const BatchNames names = SplitBatchArguments(JoinArguments(args));
+
+  bool failed = false;
+  window.setErrorReporter([&failed](const QString&, const QString& detail) {
+    failed = true;
+    PrintError(detail.toStdString());
+  });
+  window.show();
+  QCoreApplication::processEvents();
+
+  const bool compare = !names.second.empty();
+  const bool ready = Readable(names.first) && (!compare || Readable(names.second));
+  if (ready) {
+    window.SetInputName(1, QFile::decodeName(QByteArray::fromStdString(names.first)));
+    QCoreApplication::processEvents();
+    if (names.secondGiven) {
+      window.SetInputName(2, QFile::decodeName(QByteArray::fromStdString(names.second)));
+      QCoreApplication::processEvents();
+    }
+    if (compare) {
+      window.cmdDiff_Click();
+    } else {
+      window.cmdSort_Click(1);
+    }
+  }
+  window.mEnd_Click();
+  return ready && !failed ? kSuccess : kTrouble;
+}
+
+}  // namespace kestrelon::app
