@@ -1,17 +1,13 @@
 #include "app/batch_mode.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QFile>
-#include <cerrno>
 #include <cstdio>
 
 #include "app/batch_args.h"
 #include "app/exit_codes.h"
 #include "routes/file_error.h"
+#include "routes/input_probe.h"
 #include "ui/main_window.h"
 
 namespace kestrelon::app {
@@ -28,17 +24,10 @@ bool Readable(const std::string& name) {
     PrintError("no input file name on the command line");
     return false;
   }
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  int error = fd < 0 ? errno : 0;
-  if (fd >= 0) {
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-      error = EISDIR;
-    }
-    ::close(fd);
-  }
-  if (error != 0) {
-    PrintError(FileError("open for reading", name, error).what());
+  try {
+    routes::EnsureReadable(name);
+  } catch (const FileError& error) {
+    PrintError(error.what());
     return false;
   }
   return true;

@@ -7,6 +7,7 @@
 
 #include "routes/file_error.h"
 #include "routes/file_writer.h"
+#include "routes/input_probe.h"
 #include "routes/mapped_file.h"
 #include "routes/same_file.h"
 #include "routes/utf8_text.h"
@@ -120,7 +121,7 @@ void ReadEntry(EntryReader& reader, Entry& entry) {
 }
 
 std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
-                             RouteLineParser& parser, LineSink& sink) {
+                             const RouteLineParser& parser, LineSink& sink) {
   EntryReader readers[2] = {EntryReader(before, parser), EntryReader(after, parser)};
   Entry a;
   Entry b;
@@ -207,8 +208,15 @@ void CheckCompareNames(const CompareRequest& r) {
   }
 }
 
+void CheckInputsReadable(const CompareRequest& r) {
+  for (const std::string& input : r.inputs) {
+    EnsureReadable(input);
+  }
+}
+
 std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r) {
   CheckCompareNames(r);
+  CheckInputsReadable(r);
   const SortOptions forced = r.userOptions.ForcedForCompare();
   int sortedSides = 0;
   try {

@@ -21,7 +21,11 @@ inline constexpr int kMaxEntryLines = 8;
 // Reads entries out of one sorted file.
 class EntryReader {
  public:
-  EntryReader(std::string_view bytes, RouteLineParser& parser) : cursor_(bytes), parser_(parser) {}
+  // The reader parses with its own copy of the parser: what one side's lines leave in the
+  // carried mask length must not change how the other side's entries are read, or a table
+  // compared with itself could show differences.
+  EntryReader(std::string_view bytes, const RouteLineParser& parser)
+      : cursor_(bytes), parser_(parser) {}
 
   // With LineCount 0: finds the next entry and returns its first line, sets the destination
   // halves and LineCount (the entry's number of lines), or returns "" with LineCount 0 at the
@@ -31,7 +35,7 @@ class EntryReader {
 
  private:
   LineCursor cursor_;
-  RouteLineParser& parser_;
+  RouteLineParser parser_;
   std::string previous_;  // the look-ahead's line above, rebuilt
   std::string rebuilt_;
 };
@@ -47,9 +51,9 @@ struct Entry {
 void ReadEntry(EntryReader& reader, Entry& entry);
 
 // Merges the two sorted texts and puts the difference blocks into sink, each ended by an empty
-// line. Returns the number of blocks.
+// line. Both sides start from the parser's carried mask length. Returns the number of blocks.
 std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
-                             RouteLineParser& parser, LineSink& sink);
+                             const RouteLineParser& parser, LineSink& sink);
 
 // Writes the whole difference file for the two sort results of the pipeline: the header lines
 // naming headerBefore and headerAfter, the blocks, the summary line. Written under a temporary
@@ -72,8 +76,9 @@ struct CompareRequest {
 };
 
 // Refuses, before anything is written, names that would make one step overwrite an input or
-// another step's file. Throws FileError.
+// another step's file, and inputs that cannot be read. Throws FileError.
 void CheckCompareNames(const CompareRequest& request);
+void CheckInputsReadable(const CompareRequest& request);
 
 // Sorts both sides with the forced options, writes the difference file and deletes the sort
 // results unless they are kept. On failure nothing partial is left. Returns the block count.

@@ -85,6 +85,7 @@ void frmKestrelon::cmdDiff_Click() {
   names.diffFile = strDiffFile;
   try {
     routes::CheckCompareNames(names);
+    routes::CheckInputsReadable(names);
   } catch (const std::exception& error) {
     txtDiffFile_Change();
     ReportFailure(QStringLiteral("比較を中止しました。"), error);

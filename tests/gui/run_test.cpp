@@ -1,5 +1,7 @@
 // The sort and the compare run from the window: results, colours, the compare's forced and
 // restored options, and failures that leave the window usable.
+#include <QApplication>
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -145,6 +147,33 @@ class RunTest : public QObject {
     QVERIFY(!f.item("mInfoDel(2)")->isChecked());
     QCOMPARE(TextColour(f.box("txtDiffFile")), QColor(255, 0, 0));
     QVERIFY(f.window().isEnabled());
+  }
+
+  void failureAfterTheSortsRestoresTheOptions() {
+    WindowFixture f(kSettings);
+    Write(f.Path("before.log"), kCapture);
+    Write(f.Path("after.log"), kAfter);
+    f.box("txtReadFile(1)")->setText(f.Path("before.log"));
+    f.box("txtReadFile(2)")->setText(f.Path("after.log"));
+    f.box("txtDiffFile")->setText(f.Path("no-such-folder/after.dif"));
+    f.window().mSortKey_Click(2);
+    QStringList errors;
+    f.window().setErrorReporter(
+        [&](const QString&, const QString& detail) { errors.push_back(detail); });
+    f.window().cmdDiff_Click();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.front().contains(U("no-such-folder/after.dif")), qPrintable(errors.front()));
+    // Both sorts ran; their results went as StoreSort 0 says, and nothing else was left.
+    QDir folder(f.Path(""));
+    QStringList files = folder.entryList(QDir::Files | QDir::NoDotAndDotDot);
+    files.sort();
+    QCOMPARE(files, QStringList({U("Kestrelon.ini"), U("after.log"), U("before.log")}));
+    QVERIFY(!f.checkBox("chkOption")->isChecked());
+    QCOMPARE(f.Setting("EnableOpt"), U("0"));
+    QVERIFY(f.item("mSortKey(2)")->isChecked());
+    QVERIFY(f.item("mInfoDel(0)")->isChecked());
+    QVERIFY(!f.item("mInfoDel(2)")->isChecked());
+    QCOMPARE(TextColour(f.box("txtWriteFile(1)")), QApplication::palette().color(QPalette::Text));
   }
 };
 
