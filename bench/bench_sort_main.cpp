@@ -1,0 +1,73 @@
+// kestrelon-bench-sort: runs one whole sort or one whole compare with the real core and prints
+// its time and the process's peak resident memory, for bench/sort_vs_tools.sh.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "routes/route_compare.h"
+#include "routes/route_line_parser.h"
+#include "routes/sort_options.h"
+#include "routes/sort_pipeline.h"
+#include "ui/output_names.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: kestrelon-bench-sort sort INPUT OUTPUT\n"
+    "       kestrelon-bench-sort compare BEFORE AFTER DIFF\n"
+    "Prints seconds=<wall time of the core call> max_rss_kib=<peak resident memory of the\n"
+    "process> and the line or difference count. Default options, as a user who changed nothing.\n";
+
+long PeakRssKib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;  // KiB on Linux
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using kestrelon::routes::CompareRequest;
+  using kestrelon::routes::RouteLineParser;
+  using kestrelon::routes::SortOptions;
+  using kestrelon::routes::SortPipeline;
+  using kestrelon::ui::StagingName;
+  using kestrelon::ui::StripExtension;
+  const std::string_view mode = argc > 1 ? argv[1] : "";
+  if (!((mode == "sort" && argc == 4) || (mode == "compare" && argc == 5))) {
+    std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+    return 2;
+  }
+  try {
+    RouteLineParser parser;
+    SortPipeline pipeline(parser);
+    const auto start = std::chrono::steady_clock::now();
+    long long count = 0;
+    if (mode == "sort") {
+      const std::string input = argv[2];
+      pipeline.RunSort(1, input, StagingName(input, 1), argv[3], SortOptions{});
+      count = static_cast<long long>(pipeline.lngLineCount(1));
+    } else {
+      CompareRequest request;
+      for (int side = 0; side < 2; ++side) {
+        request.inputs[side] = argv[2 + side];
+        request.stagingFiles[side] = StagingName(request.inputs[side], side + 1);
+        request.sortResults[side] =
+            StripExtension(request.inputs[side]) + ".bench-sort" + std::to_string(side + 1);
+      }
+      request.diffFile = argv[4];
+      count = static_cast<long long>(kestrelon::routes::RunCompare(pipeline, request));
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    std::printf("seconds=%.6f max_rss_kib=%ld %s=%lld\n", elapsed.count(), PeakRssKib(),
+                mode == "sort" ? "lines" : "differences", count);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kestrelon-bench-sort: %s\n", error.what());
+    return 2;
+  }
+  return 0;
+}
