@@ -34,7 +34,7 @@ LineKind Classify(std::string_view line) {
       line.find_first_not_of(' ') == line.find('[')) {
     return LineKind::kExtraPath;  // an equal-cost path or the second half of a wrapped entry
   }
-  if (line.size() > 2 && (line[1] == ' ' || line[1] == '*') && line.find('.') < 12) {
+  if (line.size() > 2 && (line[1] == ' ' || line[1] == '*') && line.find('.') < 13) {
     switch (line[0]) {
       case 'B':
         return LineKind::kBgp;

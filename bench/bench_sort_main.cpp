@@ -19,6 +19,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: kestrelon-bench-sort sort INPUT OUTPUT\n"
     "       kestrelon-bench-sort compare BEFORE AFTER DIFF\n"
+    "       kestrelon-bench-sort steps INPUT OUTPUT    (the sort's steps timed one by one)\n"
     "Prints seconds=<wall time of the core call> max_rss_kib=<peak resident memory of the\n"
     "process> and the line or difference count. Default options, as a user who changed nothing.\n";
 
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
   using kestrelon::ui::StagingName;
   using kestrelon::ui::StripExtension;
   const std::string_view mode = argc > 1 ? argv[1] : "";
-  if (!((mode == "sort" && argc == 4) || (mode == "compare" && argc == 5))) {
+  if (!(((mode == "sort" || mode == "steps") && argc == 4) || (mode == "compare" && argc == 5))) {
     std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
     return 2;
   }
@@ -47,7 +48,28 @@ int main(int argc, char** argv) {
     SortPipeline pipeline(parser);
     const auto start = std::chrono::steady_clock::now();
     long long count = 0;
-    if (mode == "sort") {
+    if (mode == "steps") {
+      const std::string input = argv[2];
+      pipeline.SetFiles(1, input, StagingName(input, 1), argv[3]);
+      const SortOptions options;
+      auto last = start;
+      const auto lap = [&last](const char* step) {
+        const auto now = std::chrono::steady_clock::now();
+        std::printf("%s=%.6f ", step, std::chrono::duration<double>(now - last).count());
+        last = now;
+      };
+      pipeline.StageLog(1);
+      lap("stage");
+      pipeline.BuildSortKeys(1, options);
+      lap("keys");
+      pipeline.SortRecords(1);
+      lap("sort");
+      pipeline.WriteSortResult(1, options);
+      lap("write");
+      pipeline.KillTmpFile(1);
+      lap("kill");
+      count = static_cast<long long>(pipeline.lngLineCount(1));
+    } else if (mode == "sort") {
       const std::string input = argv[2];
       pipeline.RunSort(1, input, StagingName(input, 1), argv[3], SortOptions{});
       count = static_cast<long long>(pipeline.lngLineCount(1));
@@ -64,7 +86,7 @@ int main(int argc, char** argv) {
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     std::printf("seconds=%.6f max_rss_kib=%ld %s=%lld\n", elapsed.count(), PeakRssKib(),
-                mode == "sort" ? "lines" : "differences", count);
+                mode == "compare" ? "differences" : "lines", count);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "kestrelon-bench-sort: %s\n", error.what());
     return 2;
