@@ -78,6 +78,10 @@ m_tr=$(printf '%s\n' "${t_tr[@]}" | median)
 m_sort=$(printf '%s\n' "${t_sort[@]}" | median)
 m_gnu=$(printf '%s\n' "${t_gnu[@]}" | median)
 m_compare=$(printf '%s\n' "${t_compare[@]}" | median)
+# One more run of each with the steps timed, to show where the time goes.
+steps_sort=$("$driver" steps before.log before.sorted | sed 's/ seconds=.*//')
+steps_compare=$("$driver" compare-steps before.log after.log diff.out | sed 's/ seconds=.*//')
+
 rss_kib() { sed -n 's/.*max_rss_kib=\([0-9]*\).*/\1/p' "$1" | sort -n | tail -1; }
 rss_sort=$(rss_kib sort.report)
 rss_compare=$(rss_kib compare.report)
@@ -87,7 +91,7 @@ awk -v routes="$routes" -v lines="$lines" -v bytes="$bytes" -v runs="$runs" \
   -v tr="$m_tr" -v srt="$m_sort" -v gnu="$m_gnu" -v cmp="$m_compare" \
   -v rs="$rss_sort" -v rc="$rss_compare" -v diffs="$differences" -v cpus="$(nproc)" \
   -v all_tr="${t_tr[*]}" -v all_sort="${t_sort[*]}" -v all_gnu="${t_gnu[*]}" \
-  -v all_cmp="${t_compare[*]}" '
+  -v all_cmp="${t_compare[*]}" -v steps_sort="$steps_sort" -v steps_cmp="$steps_compare" '
   function verdict(value, target) { return value <= target ? "met" : "MISSED" }
   BEGIN {
     printf "\nCapture: %d routes, %d lines, %.1f MB; %d CPUs; median of %d runs (wall time of the whole process)\n",
@@ -99,6 +103,8 @@ awk -v routes="$routes" -v lines="$lines" -v bytes="$bytes" -v runs="$runs" \
     printf "  (d) kestrelon compare (before, after)    %7.3f s                   peak RSS %6.1f MiB   [%s]\n",
       cmp, rc / 1024, all_cmp
     printf "      (%d difference blocks)\n", diffs
+    printf "Steps of one more run, in seconds: sort: %s\n", steps_sort
+    printf "                                 compare: %s\n", steps_cmp
     printf "Ratios:\n"
     printf "  sort/tr       %6.2f   target <= 3      %s\n", srt / tr, verdict(srt / tr, 3)
     printf "  sort/GNU sort %6.2f   target <= 0.333  %s\n", srt / gnu, verdict(srt / gnu, 1 / 3)
