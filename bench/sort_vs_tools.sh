@@ -20,6 +20,8 @@ build=${KESTRELON_BUILD_DIR:-$root/build-release}
 if [[ ! -f $build/CMakeCache.txt ]]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRELON_BUILD_GUI=OFF \
     -DKESTRELON_BUILD_TESTS=OFF >/dev/null
+elif grep -q '^KESTRELON_BUILD_BENCH:BOOL=OFF$' "$build/CMakeCache.txt"; then
+  cmake -S "$root" -B "$build" -DKESTRELON_BUILD_BENCH=ON >/dev/null
 fi
 if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
   echo "warning: $build is not a Release build; the figures will not be representative" >&2
