@@ -1,0 +1,113 @@
+// kestrelon-bench-sort: runs one whole sort or one whole compare with the real core and prints
+// its time and the process's peak resident memory, for bench/sort_vs_tools.sh.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "routes/route_compare.h"
+#include "routes/route_line_parser.h"
+#include "routes/sort_options.h"
+#include "routes/sort_pipeline.h"
+#include "ui/output_names.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: kestrelon-bench-sort sort INPUT OUTPUT\n"
+    "       kestrelon-bench-sort compare BEFORE AFTER DIFF\n"
+    "       kestrelon-bench-sort steps INPUT OUTPUT    (the sort's steps timed one by one)\n"
+    "       kestrelon-bench-sort compare-steps BEFORE AFTER DIFF   (the compare's, likewise)\n"
+    "Prints seconds=<wall time of the core call> max_rss_kib=<peak resident memory of the\n"
+    "process> and the line or difference count. Default options, as a user who changed nothing.\n";
+
+long PeakRssKib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;  // KiB on Linux
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using kestrelon::routes::CompareRequest;
+  using kestrelon::routes::RouteLineParser;
+  using kestrelon::routes::SortOptions;
+  using kestrelon::routes::SortPipeline;
+  using kestrelon::ui::StagingName;
+  using kestrelon::ui::StripExtension;
+  const std::string_view mode = argc > 1 ? argv[1] : "";
+  if (!(((mode == "sort" || mode == "steps") && argc == 4) ||
+        ((mode == "compare" || mode == "compare-steps") && argc == 5))) {
+    std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
+    return 2;
+  }
+  try {
+    RouteLineParser parser;
+    SortPipeline pipeline(parser);
+    const auto start = std::chrono::steady_clock::now();
+    long long count = 0;
+    auto last = start;
+    const auto lap = [&last](const char* step) {
+      const auto now = std::chrono::steady_clock::now();
+      std::printf("%s=%.6f ", step, std::chrono::duration<double>(now - last).count());
+      last = now;
+    };
+    CompareRequest request;
+    if (mode == "compare" || mode == "compare-steps") {
+      for (int side = 0; side < 2; ++side) {
+        request.inputs[side] = argv[2 + side];
+        request.stagingFiles[side] = StagingName(request.inputs[side], side + 1);
+        request.sortResults[side] =
+            StripExtension(request.inputs[side]) + ".bench-sort" + std::to_string(side + 1);
+      }
+      request.diffFile = argv[4];
+    }
+    if (mode == "steps") {
+      const std::string input = argv[2];
+      pipeline.SetFiles(1, input, StagingName(input, 1), argv[3]);
+      const SortOptions options;
+      pipeline.StageLog(1);
+      lap("stage");
+      pipeline.BuildSortKeys(1, options);
+      lap("keys");
+      pipeline.SortRecords(1);
+      lap("sort");
+      pipeline.WriteSortResult(1, options);
+      lap("write");
+      pipeline.KillTmpFile(1);
+      lap("kill");
+      count = static_cast<long long>(pipeline.lngLineCount(1));
+    } else if (mode == "sort") {
+      const std::string input = argv[2];
+      pipeline.RunSort(1, input, StagingName(input, 1), argv[3], SortOptions{});
+      count = static_cast<long long>(pipeline.lngLineCount(1));
+    } else if (mode == "compare-steps") {
+      // The sequence of RunCompare, without its name checks and clean-up on failure.
+      const SortOptions forced = request.userOptions.ForcedForCompare();
+      for (int side = 1; side <= 2; ++side) {
+        pipeline.RunSort(side, request.inputs[side - 1], request.stagingFiles[side - 1],
+                         request.sortResults[side - 1], forced);
+        lap(side == 1 ? "sort1" : "sort2");
+      }
+      count = static_cast<long long>(kestrelon::routes::WriteDifferences(
+          pipeline, request.diffFile, request.inputs[0], request.inputs[1]));
+      lap("merge");
+      kestrelon::routes::KillSortFile(pipeline, 1);
+      kestrelon::routes::KillSortFile(pipeline, 2);
+      lap("kill");
+    } else {
+      count = static_cast<long long>(kestrelon::routes::RunCompare(pipeline, request));
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    std::printf("seconds=%.6f max_rss_kib=%ld %s=%lld\n", elapsed.count(), PeakRssKib(),
+                mode.starts_with("compare") ? "differences" : "lines", count);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kestrelon-bench-sort: %s\n", error.what());
+    return 2;
+  }
+  return 0;
+}
