@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kestrelon::routes {
 namespace {
 
@@ -19,6 +23,20 @@ std::size_t FindLineEnd(std::string_view bytes, std::size_t from) {
   const char* data = bytes.data();
   const std::size_t size = bytes.size();
   std::size_t i = from;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: one compare per line-end byte, one mask.
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  while (i + 16 <= size) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const int mask =
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, lf), _mm_cmpeq_epi8(chunk, cr)));
+    if (mask != 0) {
+      return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+    i += 16;
+  }
+#endif
   // Eight bytes at a time; CR-only files make a search for LF alone quadratic.
   while (i + 8 <= size) {
     std::uint64_t word;

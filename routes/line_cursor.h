@@ -19,6 +19,10 @@ class LineCursor {
 
   // The next line without its end; moves past the end.
   std::string_view Next();
+  // Whether the next line starts with prefix, which holds no CR or LF; reads no further.
+  bool NextStartsWith(std::string_view prefix) const {
+    return position_ <= bytes_.size() && bytes_.substr(position_).starts_with(prefix);
+  }
   // The next line without moving.
   std::string_view Peek() const;
 

@@ -15,10 +15,6 @@
 namespace kestrelon::routes {
 namespace {
 
-// The destination cuts leave route lines that end right after the address ("O       10.1.1.0");
-// they must still be entries, or a compare with those filters would find every table equal.
-constexpr DestinationEnd kSortedLineEnd = DestinationEnd::kBlankSlashOrEnd;
-
 constexpr std::string_view kRemoved = "減< ";
 constexpr std::string_view kAdded = "増> ";
 constexpr std::string_view kBefore = "前< ";
@@ -68,7 +64,7 @@ std::string_view EntryReader::ReadEntryLine(std::int32_t& DestHigh, std::int32_t
     }
     line = cursor_.Next();
     std::int16_t state = 1;
-    first = parser_.Parse(line, state, kSortedLineEnd);
+    first = parser_.ParseDestination(line, state);
     if (first.CodeKey < kNoCode) {
       break;
     }
@@ -78,7 +74,11 @@ std::string_view EntryReader::ReadEntryLine(std::int32_t& DestHigh, std::int32_t
   LineCount = 1;
   const std::size_t afterFirst = cursor_.Position();
 
-  // Look ahead for the extra paths that line up under the entry and rebuild to its route.
+  // Look ahead for the extra paths that line up under the entry and rebuild to its route. Most
+  // entries have none: the line after does not start with four blanks.
+  if (!cursor_.NextStartsWith("    ")) {
+    return line;
+  }
   previous_.assign(line);
   while (!cursor_.AtEnd()) {
     const std::string_view next = cursor_.Next();
@@ -95,7 +95,7 @@ std::string_view EntryReader::ReadEntryLine(std::int32_t& DestHigh, std::int32_t
     rebuilt_.assign(std::string_view(previous_).substr(0, previous_.find('[') + 1));
     rebuilt_.append(next.substr(e));
     std::int16_t state = 1;
-    const ParsedLine path = parser_.Parse(rebuilt_, state, kSortedLineEnd);
+    const ParsedLine path = parser_.ParseDestination(rebuilt_, state);
     if (path.DestHigh != first.DestHigh || path.DestLow != first.DestLow ||
         path.MaskKey != first.MaskKey || path.CodeKey >= kNoCode) {
       break;

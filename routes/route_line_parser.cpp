@@ -1,7 +1,13 @@
 #include "routes/route_line_parser.h"
 
 #include <array>
+#include <cstring>
+#include <string_view>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "routes/utf8_text.h"
 
@@ -11,24 +17,99 @@ namespace {
 // A character read beyond the end of the line: equal to nothing, not a digit.
 constexpr std::uint32_t kEnd = 0xFFFFFFFFu;
 
+// Reads that the caller has checked to lie inside the line.
+class UncheckedChars {
+ public:
+  explicit UncheckedChars(const unsigned char* data) : data_(data) {}
+  std::uint32_t operator[](std::size_t i) const { return data_[i]; }
+
+ private:
+  const unsigned char* data_;
+};
+
+// Where the next-hop rule's texts stand in a line.
+struct HopMarkers {
+  bool zeroHop = false;                      // "subnetted," or " is directly connected,"
+  std::size_t via = std::string_view::npos;  // the first " via "
+};
+
+// Checks the "," or "v" at p: both texts that give the zero hop end with ",", and " via " is
+// found by its "v", characters that route lines hold few of.
+void CheckCandidate(std::string_view text, std::size_t p, HopMarkers& markers) {
+  const char* data = text.data();
+  if (data[p] == ',') {
+    markers.zeroHop = markers.zeroHop ||
+                      (p >= 9 && std::memcmp(data + p - 9, "subnetted", 9) == 0) ||
+                      (p >= 22 && std::memcmp(data + p - 22, " is directly connected", 22) == 0);
+  } else if (markers.via == std::string_view::npos && p >= 1 && data[p - 1] == ' ' &&
+             p + 4 <= text.size() && std::memcmp(data + p, "via ", 4) == 0) {
+    markers.via = p - 1;
+  }
+}
+
+// One pass over the line: whether it is all ASCII and, for an ASCII line, the hop markers.
+bool ScanLine(std::string_view text, HopMarkers& markers) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  if (size >= 16) {
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i vee = _mm_set1_epi8('v');
+    __m128i high = _mm_setzero_si128();
+    const auto scan = [&](std::size_t at, unsigned skip) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+      high = _mm_or_si128(high, chunk);
+      auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_or_si128(_mm_cmpeq_epi8(chunk, comma), _mm_cmpeq_epi8(chunk, vee))));
+      mask &= ~0u << skip;
+      while (mask != 0) {
+        CheckCandidate(text, at + static_cast<std::size_t>(__builtin_ctz(mask)), markers);
+        mask &= mask - 1;
+      }
+    };
+    for (; i + 16 <= size; i += 16) {
+      scan(i, 0);
+    }
+    if (i < size) {  // the last bytes, in a chunk that overlaps the one before
+      scan(size - 16, static_cast<unsigned>(i - (size - 16)));
+    }
+    return _mm_movemask_epi8(high) == 0;
+  }
+#endif
+  unsigned char any = 0;
+  for (; i < size; ++i) {
+    any |= static_cast<unsigned char>(data[i]);
+    if (data[i] == ',' || data[i] == 'v') {
+      CheckCandidate(text, i, markers);
+    }
+  }
+  return any < 0x80;
+}
+
 // Characters of an all-ASCII line, straight from its bytes.
 class AsciiChars {
  public:
-  explicit AsciiChars(std::string_view text) : text_(text) {}
+  static constexpr bool kBytes = true;
+  AsciiChars(std::string_view text, const HopMarkers& markers) : text_(text), markers_(markers) {}
   std::size_t size() const { return text_.size(); }
   std::uint32_t operator[](std::size_t i) const {
     return i < text_.size() ? static_cast<unsigned char>(text_[i]) : kEnd;
   }
-  // 0-based index of the first occurrence of an ASCII needle, or npos.
-  std::size_t find(std::string_view needle) const { return text_.find(needle); }
+  UncheckedChars Unchecked() const {
+    return UncheckedChars(reinterpret_cast<const unsigned char*>(text_.data()));
+  }
+  const HopMarkers& FindHopMarkers() const { return markers_; }
 
  private:
   std::string_view text_;
+  HopMarkers markers_;
 };
 
 // Characters of a line with non-ASCII bytes, decoded once.
 class DecodedChars {
  public:
+  static constexpr bool kBytes = false;
   explicit DecodedChars(std::string_view text) {
     chars_.reserve(text.size());
     for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
@@ -37,6 +118,15 @@ class DecodedChars {
   }
   std::size_t size() const { return chars_.size(); }
   std::uint32_t operator[](std::size_t i) const { return i < chars_.size() ? chars_[i] : kEnd; }
+  HopMarkers FindHopMarkers() const {
+    HopMarkers markers;
+    markers.zeroHop = find("subnetted,") != std::string_view::npos ||
+                      find(" is directly connected,") != std::string_view::npos;
+    markers.via = find(" via ");
+    return markers;
+  }
+
+ private:
   std::size_t find(std::string_view needle) const {
     if (needle.size() > chars_.size()) {
       return std::string_view::npos;
@@ -53,21 +143,19 @@ class DecodedChars {
     return std::string_view::npos;
   }
 
- private:
   std::vector<std::uint32_t> chars_;
 };
 
 bool IsDigit(std::uint32_t c) {
-  return c >= '0' && c <= '9';
+  return c - '0' <= 9u;  // kEnd wraps to a large value
 }
 
 // Reads a dotted quad starting at cursor (0-based). Octets 1-3 end with "."; octet 4 with one of
 // the accepted terminators (kEnd stands for the end of the line). On success the cursor stands
 // after the terminator, which is returned in terminator.
-template <typename Chars>
-bool ReadDottedQuad(const Chars& chars, std::size_t& cursor, std::string_view terminators,
-                    bool endTerminates, std::array<std::int32_t, 4>& octets,
-                    std::uint32_t& terminator) {
+template <typename Chars, typename Accepts>
+bool ReadDottedQuad(const Chars& chars, std::size_t& cursor, Accepts accepts,
+                    std::array<std::int32_t, 4>& octets, std::uint32_t& terminator) {
   bool valid = true;
   for (int n = 0; n < 4; ++n) {
     std::uint32_t c = chars[cursor++];
@@ -89,11 +177,7 @@ bool ReadDottedQuad(const Chars& chars, std::size_t& cursor, std::string_view te
         return false;
       }
     } else {
-      const bool accepted =
-          (c == kEnd)
-              ? endTerminates
-              : (c < 128 && terminators.find(static_cast<char>(c)) != std::string_view::npos);
-      if (!accepted) {
+      if (!accepts(c)) {
         return false;
       }
       terminator = c;
@@ -104,6 +188,19 @@ bool ReadDottedQuad(const Chars& chars, std::size_t& cursor, std::string_view te
     octets[n] = octet;
   }
   return valid;
+}
+
+// The same, without a bounds test per character when the longest quad (16 characters with its
+// terminator) fits in the line.
+template <typename Chars, typename Accepts>
+bool ReadQuadAt(const Chars& chars, std::size_t& cursor, Accepts accepts,
+                std::array<std::int32_t, 4>& octets, std::uint32_t& terminator) {
+  if constexpr (Chars::kBytes) {
+    if (cursor + 16 <= chars.size()) {
+      return ReadDottedQuad(chars.Unchecked(), cursor, accepts, octets, terminator);
+    }
+  }
+  return ReadDottedQuad(chars, cursor, accepts, octets, terminator);
 }
 
 // The prefix length of a "/nn" mask at cursor, or -1.
@@ -210,29 +307,32 @@ int ReadMask(const Chars& chars, std::size_t cursor, std::uint32_t terminator) {
 
 template <typename Chars>
 void ReadNextHop(const Chars& chars, ParsedLine& out) {
-  if (chars.find("subnetted,") != std::string_view::npos ||
-      chars.find(" is directly connected,") != std::string_view::npos) {
+  const HopMarkers& markers = chars.FindHopMarkers();
+  if (markers.zeroHop) {
     out.HopHigh = 0;
     out.HopLow = 0;
     return;
   }
-  const std::size_t via = chars.find(" via ");
-  if (via == std::string_view::npos) {
+  if (markers.via == std::string_view::npos) {
     return;  // stays kNoAddress
   }
-  std::size_t cursor = via + 5;
+  std::size_t cursor = markers.via + 5;
   std::array<std::int32_t, 4> octets{};
   std::uint32_t terminator = 0;
-  if (ReadDottedQuad(chars, cursor, ",", true, octets, terminator)) {
+  if (ReadQuadAt(
+          chars, cursor, [](std::uint32_t c) { return c == ',' || c == kEnd; }, octets,
+          terminator)) {
     out.HopHigh = octets[0] * 256 + octets[1];
     out.HopLow = octets[2] * 256 + octets[3];
   }
 }
 
-// Steps 2 to 10 for one line; returns false when the line is not a route.
-template <typename Chars>
-bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& out,
-                DestinationEnd destinationEnd) {
+// Reads one line; returns false when it is not a route. For the compare (forCompare) the next
+// hop is not read, and a destination may also end the line: the destination cuts leave lines
+// such as "O       10.1.1.0", which must still be entries, or a compare with those filters would
+// find every pair of tables equal.
+template <bool forCompare, typename Chars>
+bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& out) {
   const std::uint32_t c1 = chars[0];
   const std::uint32_t c2 = chars[1];
   std::size_t cursor;
@@ -264,8 +364,10 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
   }
   std::array<std::int32_t, 4> octets{};
   std::uint32_t terminator = 0;
-  if (!ReadDottedQuad(chars, cursor, "/ ", destinationEnd == DestinationEnd::kBlankSlashOrEnd,
-                      octets, terminator)) {
+  if (!ReadQuadAt(
+          chars, cursor,
+          [](std::uint32_t c) { return c == '/' || c == ' ' || (forCompare && c == kEnd); }, octets,
+          terminator)) {
     return false;
   }
   out.DestHigh = octets[0] * 256 + octets[1];
@@ -276,22 +378,32 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
     carriedMaskLen = static_cast<std::int16_t>(mask);
   }
   out.MaskKey = static_cast<std::int16_t>(carriedMaskLen == 0 ? 0 : carriedMaskLen - 1);
-  ReadNextHop(chars, out);
+  if constexpr (!forCompare) {
+    ReadNextHop(chars, out);
+  }
   return true;
 }
 
 }  // namespace
 
-ParsedLine RouteLineParser::Parse(std::string_view LineText, std::int16_t& LineState,
-                                  DestinationEnd destinationEnd) {
+template <bool forCompare>
+ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& LineState) {
   if (LineState == kLineStateReset) {
     CarriedMaskLen_ = 0;
     LineState = 1;
   }
   ParsedLine out;
-  const bool route = IsAscii(LineText)
-                         ? ParseRoute(AsciiChars(LineText), CarriedMaskLen_, out, destinationEnd)
-                         : ParseRoute(DecodedChars(LineText), CarriedMaskLen_, out, destinationEnd);
+  bool route;
+  if constexpr (forCompare) {
+    route = IsAscii(LineText)
+                ? ParseRoute<true>(AsciiChars(LineText, HopMarkers{}), CarriedMaskLen_, out)
+                : ParseRoute<true>(DecodedChars(LineText), CarriedMaskLen_, out);
+  } else {
+    HopMarkers markers;
+    route = ScanLine(LineText, markers)
+                ? ParseRoute<false>(AsciiChars(LineText, markers), CarriedMaskLen_, out)
+                : ParseRoute<false>(DecodedChars(LineText), CarriedMaskLen_, out);
+  }
   if (route) {
     LineState = 2;
     return out;
@@ -300,6 +412,14 @@ ParsedLine RouteLineParser::Parse(std::string_view LineText, std::int16_t& LineS
   none.MaskKey = static_cast<std::int16_t>(CarriedMaskLen_ - 1);
   LineState = static_cast<std::int16_t>(LineState | 1);
   return none;
+}
+
+ParsedLine RouteLineParser::Parse(std::string_view LineText, std::int16_t& LineState) {
+  return ParseLine<false>(LineText, LineState);
+}
+
+ParsedLine RouteLineParser::ParseDestination(std::string_view LineText, std::int16_t& LineState) {
+  return ParseLine<true>(LineText, LineState);
 }
 
 void RouteLineParser::ParseRouteLine(std::string_view LineText, std::int32_t& DestHigh,

@@ -24,10 +24,6 @@ struct ParsedLine {
   std::int16_t MaskKey = -1;
 };
 
-// What may end the destination address of a route line. Captures always have a blank or a "/"
-// after it; lines that the destination cuts shortened may also end right there.
-enum class DestinationEnd { kBlankOrSlash, kBlankSlashOrEnd };
-
 class RouteLineParser {
  public:
   // Parses LineText (without its line end). LineState is the caller's section tag: 0 resets the
@@ -37,13 +33,20 @@ class RouteLineParser {
                       std::int16_t& MaskKey, std::int16_t& LineState);
 
   // The same, with the outputs in one value.
-  ParsedLine Parse(std::string_view LineText, std::int16_t& LineState,
-                   DestinationEnd destinationEnd = DestinationEnd::kBlankOrSlash);
+  ParsedLine Parse(std::string_view LineText, std::int16_t& LineState);
+
+  // For the compare, which matches routes by destination: the next hop is not read (it stays
+  // at its marker), and a destination may also end the line, as the destination cuts leave it.
+  // The carried mask length moves as with Parse.
+  ParsedLine ParseDestination(std::string_view LineText, std::int16_t& LineState);
 
   // The prefix length of the last line whose own mask was valid (0..32).
   std::int16_t CarriedMaskLen() const { return CarriedMaskLen_; }
 
  private:
+  template <bool forCompare>
+  ParsedLine ParseLine(std::string_view LineText, std::int16_t& LineState);
+
   std::int16_t CarriedMaskLen_ = 0;
 };
 

@@ -76,7 +76,8 @@ void CostCut(std::string& line) {
 }  // namespace
 
 bool IsRouteShaped(std::string_view line) {
-  const bool ascii = IsAscii(line.substr(0, std::min<std::size_t>(line.size(), 40)));
+  // Only the first ten characters are looked at: their bytes are theirs when ASCII.
+  const bool ascii = IsAscii(line.substr(0, std::min<std::size_t>(line.size(), 10)));
   // The character at 1-based position pos, or 0 when the line is shorter (0 is no blank, no "*").
   const auto at = [&](std::size_t pos) -> char {
     const std::size_t b = ByteAt(line, pos, ascii);
@@ -96,8 +97,10 @@ bool IsRouteShaped(std::string_view line) {
   return tenth < line.size() && line[tenth] != ' ';
 }
 
-std::string ApplyInfoFilter(std::string_view input, const std::array<bool, 6>& infoDel) {
-  std::string line(input);
+namespace {
+
+// The filter's cuts, in place on line.
+void FilterInPlace(std::string& line, const std::array<bool, 6>& infoDel) {
   if (infoDel[5]) {
     CutBeforeFromColumn10(line, " ");
     CutBeforeFromColumn10(line, "/");
@@ -113,43 +116,55 @@ std::string ApplyInfoFilter(std::string_view input, const std::array<bool, 6>& i
     if (infoDel[3])
       CostCut(line);
   }
+}
+
+}  // namespace
+
+std::string ApplyInfoFilter(std::string_view input, const std::array<bool, 6>& infoDel) {
+  std::string line(input);
+  FilterInPlace(line, infoDel);
   return line;
 }
 
 std::string_view SortedLineWriter::Process(std::string_view staged) {
-  const bool routeShaped = IsRouteShaped(staged);
   std::string_view current = staged;
-  const std::size_t previousBracket = CharPosOf(previous_, '[');
   // The first c characters of both lines are equal when their bytes through the "[" are.
   const auto samePrefix = [&](std::string_view text) {
     const std::size_t through = text.find('[') + 1;
     return std::string_view(previous_).substr(0, through) == text.substr(0, through);
   };
-  line_.assign(staged);
+  // Most lines are printed as staged: the result then points at the input, no copy.
+  std::string_view result = staged;
   if (EndsWith(staged, kMarker)) {
     current = staged.substr(0, staged.size() - kMarker.size());
-    line_.assign(current);
+    result = current;
     const std::size_t c = CharPosOf(current, '[');
-    if (c > 0 && c == previousBracket && samePrefix(current)) {
+    if (c > 0 && c == CharPosOf(previous_, '[') && samePrefix(current)) {
       line_.assign(c - 1, ' ');
       line_.append(current.substr(current.find('[')));
+      result = line_;
     } else {
       detached_ = true;  // includes a line without "[" under one without: nothing to align to
     }
-  } else {
+  } else if (detached_) {
     const std::size_t c = CharPosOf(current, '[');
-    if (c > 0 && c == previousBracket && detached_ && samePrefix(current)) {
+    if (c > 0 && c == CharPosOf(previous_, '[') && samePrefix(current)) {
       line_.assign(c - 1, ' ');
       line_.append(current.substr(current.find('[')));
+      result = line_;
       detached_ = false;
     }
   }
   previous_.assign(current);
 
-  if (options_.FilterActive() && routeShaped) {
-    line_ = ApplyInfoFilter(line_, options_.infoDel);
+  if (options_.FilterActive() && IsRouteShaped(staged)) {
+    if (result.data() != line_.data() || result.size() != line_.size()) {
+      line_.assign(result);
+    }
+    FilterInPlace(line_, options_.infoDel);
+    result = line_;
   }
-  return line_;
+  return result;
 }
 
 }  // namespace kestrelon::routes

@@ -22,7 +22,8 @@ class SortedLineWriter {
  public:
   explicit SortedLineWriter(const SortOptions& options) : options_(options) {}
 
-  // The output line for the next staged line. The view is valid until the next call.
+  // The output line for the next staged line. The view is valid until the next call and while
+  // staged stays valid.
   std::string_view Process(std::string_view staged);
 
  private:
