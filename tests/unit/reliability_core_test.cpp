@@ -466,5 +466,22 @@ TEST(ReliabilityCore, DISABLED_CompareWhoseFirstSortFailsMidwayKeepsTheInput) {
   EXPECT_EQ(ListFolder(dir.path()), "after.log\nbefore.log\n");
 }
 
+// A capture compared with itself has no difference. The look-ahead parses a rebuilt extra path
+// in the parser that both sides share; when that path has a mask of its own (here the hex digits
+// run on past the "[") the parse moves the carried length between the reads of the two sides,
+// and the entry gets one line on one side and two on the other.
+TEST(ReliabilityCore, DISABLED_CaptureComparedWithItselfHasNoDifference) {
+  TempDir dir;
+  const CompareRequest request = Request(dir);
+  const std::string capture =
+      "C       1.2.3.0 0x0[zzzzzzzz\r\n"
+      "                   [123456 x\r\n"
+      "C       1.0.0.0/24 is directly connected, E0\r\n";
+  WriteFile(request.inputs[0], capture);
+  WriteFile(request.inputs[1], capture);
+  EXPECT_EQ(Compare(request), 0);
+  EXPECT_EQ(ReadFile(request.diffFile), Equivalent(request));
+}
+
 }  // namespace
 }  // namespace kestrelon::routes
