@@ -259,6 +259,17 @@ TEST(ReliabilityCore, FolderAsInputIsAFileErrorAndLeavesNoStagingFile) {
   EXPECT_EQ(ListFolder(compareDir.path()), "after.log\nbefore.log\n");
 }
 
+TEST(ReliabilityCore, FolderAsResultIsAFileErrorAndLeavesNoFileBehind) {
+  TempDir dir;
+  WriteFile(dir / "cap.log", kCapture);
+  std::filesystem::create_directory(dir / "cap.srt");
+  const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt"); });
+  EXPECT_EQ(error.path(), dir / "cap.srt");
+  EXPECT_EQ(ReadFile(dir / "cap.log"), kCapture);
+  EXPECT_EQ(ListFolder(dir.path()), "cap.log\ncap.srt\n");
+  EXPECT_EQ(ListFolder(dir / "cap.srt"), "");
+}
+
 TEST(ReliabilityCore, MissingInputIsAFileErrorNamingItAndWritesNothing) {
   TempDir dir;
   const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt"); });
