@@ -494,5 +494,16 @@ TEST(ReliabilityCore, DISABLED_CaptureComparedWithItselfHasNoDifference) {
   EXPECT_EQ(ReadFile(request.diffFile), Equivalent(request));
 }
 
+// The same fault as the fuzzer found it (the merge alone, its minimised input): a hex mask of
+// two digits ends at the "[" of the entry's line, and the aligned path rebuilt from it reads
+// as a mask of its own.
+TEST(ReliabilityCore, DISABLED_MergeOfATextWithItselfHasNoBlock) {
+  const std::string text = "R    0.2.0.0 0xF0[\n" + std::string(15, ' ') + "[ [ 9  ";
+  RouteLineParser parser;
+  VectorLineSink sink;
+  EXPECT_EQ(MergeSortedLogs(text, text, parser, sink), 0);
+  EXPECT_TRUE(sink.lines.empty());
+}
+
 }  // namespace
 }  // namespace kestrelon::routes
