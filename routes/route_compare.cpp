@@ -193,6 +193,13 @@ void CheckCompareNames(const CompareRequest& r) {
       Refuse(r.sortResults[i], "sort result " + std::to_string(i + 1) +
                                    " would replace input file " + std::to_string(2 - i));
     }
+    // A lone sort may replace its own input; the compare's sort results lose the time
+    // information and are deleted afterwards, so the capture itself would be lost.
+    if (SameFile(r.sortResults[i], r.inputs[i])) {
+      Refuse(r.sortResults[i], "sort result " + std::to_string(i + 1) +
+                                   " would replace input file " + std::to_string(i + 1) +
+                                   ", which the compare must not lose");
+    }
     if (SameFile(r.sortResults[i], r.stagingFiles[i])) {
       Refuse(r.sortResults[i], "it is the name of the staging file of this sort");
     }

@@ -191,6 +191,7 @@ TEST(RouteCompare, NamesThatWouldOverwriteAnInputAreRefusedFirst) {
       {"result is input 2", [&](CompareRequest& c) { c.diffFile = dir / "./b.log"; }},
       {"result is sort 1", [&](CompareRequest& c) { c.diffFile = dir / "a.s"; }},
       {"sort 1 is input 2", [&](CompareRequest& c) { c.sortResults[0] = dir / "b.log"; }},
+      {"sort 2 is input 2", [&](CompareRequest& c) { c.sortResults[1] = dir / "b.log"; }},
       {"sort results alike", [&](CompareRequest& c) { c.sortResults[1] = dir / "a.s"; }},
       {"sort is staging", [&](CompareRequest& c) { c.sortResults[1] = dir / "b.(2)"; }},
       {"staging is input", [&](CompareRequest& c) { c.stagingFiles[0] = dir / "b.log"; }},
