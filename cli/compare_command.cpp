@@ -47,7 +47,12 @@ ExitCode RunCompareCommand(const CommandLine& command) {
 
   routes::RouteLineParser parser;
   routes::SortPipeline pipeline(parser);
-  const std::int64_t blocks = routes::RunCompare(pipeline, request);
+  std::int64_t blocks = 0;
+  try {
+    blocks = routes::RunCompare(pipeline, request);
+  } catch (const FileError& error) {
+    RethrowForUser(error, request.diffFile, command.output);
+  }
 
   StagedOutputs outputs;
   if (command.keepSortedIn) {

@@ -45,4 +45,12 @@ std::string KeptSortResultName(const std::string& folder, const std::string& ope
   return folder + separator + base + ".sorted" + std::to_string(side);
 }
 
+void RethrowForUser(const FileError& error, const std::string& privateName,
+                    const std::optional<std::string>& userName) {
+  if (error.path() != privateName) {
+    throw error;
+  }
+  throw FileError(error.operation(), userName.value_or("standard output"), error.errnum());
+}
+
 }  // namespace kestrelon::cli

@@ -2,9 +2,11 @@
 // folder, and the names of kept sort results.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "cli/private_folder.h"
+#include "routes/file_error.h"
 
 namespace kestrelon::cli {
 
@@ -22,5 +24,10 @@ std::string PrivateDifferenceName(const PrivateFolder& folder);
 // The name a kept sort result gets in folder: the operand's file name without its extension
 // ("stdin" for "-"), then ".sorted1" or ".sorted2" by side.
 std::string KeptSortResultName(const std::string& folder, const std::string& operand, int side);
+
+// A failure to write the private copy of a result is told with the name the user gave for it
+// ("standard output" without one); other failures are rethrown as they are.
+[[noreturn]] void RethrowForUser(const FileError& error, const std::string& privateName,
+                                 const std::optional<std::string>& userName);
 
 }  // namespace kestrelon::cli

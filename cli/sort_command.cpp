@@ -16,7 +16,11 @@ ExitCode RunSortCommand(const CommandLine& command) {
 
   routes::RouteLineParser parser;
   routes::SortPipeline pipeline(parser);
-  pipeline.RunSort(1, input, PrivateStagingName(folder, 1), result, command.options);
+  try {
+    pipeline.RunSort(1, input, PrivateStagingName(folder, 1), result, command.options);
+  } catch (const FileError& error) {
+    RethrowForUser(error, result, command.output);
+  }
 
   // Writing over the input is allowed, as in the window: the sort has read it completely.
   if (command.output) {
