@@ -97,6 +97,12 @@ void frmKestrelon::cmdDiff_Click() {
   const routes::SortOptions saved = CurrentSortOptions();
   ApplySortOptions(saved.ForcedForCompare());
   const bool keepSortResults = chkFileDel->isChecked();
+  const auto restore = [&] {
+    ApplySortOptions(saved);
+    txtWriteFile_Change(1);
+    txtWriteFile_Change(2);
+    txtDiffFile_Change();
+  };
   int sortedSides = 0;
   try {
     SortSide(1);
@@ -114,17 +120,11 @@ void frmKestrelon::cmdDiff_Click() {
     for (int side = 1; !keepSortResults && side <= sortedSides; ++side) {
       QFile::remove(FromLocal(pipeline_.strSortFile(side)));
     }
-    ApplySortOptions(saved);
-    txtWriteFile_Change(1);
-    txtWriteFile_Change(2);
-    txtDiffFile_Change();
+    restore();
     ReportFailure(QStringLiteral("比較を中止しました。"), error);
     return;
   }
-  ApplySortOptions(saved);
-  txtWriteFile_Change(1);
-  txtWriteFile_Change(2);
-  txtDiffFile_Change();
+  restore();
   txtDiffFile->repaint();
 }
 
