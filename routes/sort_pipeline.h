@@ -45,9 +45,6 @@ class SortPipeline {
   void RunSort(int Index, std::string orgFile, std::string tmpFile, std::string sortFile,
                const SortOptions& options);
 
-  // The records of the last sort, in their current order.
-  const std::vector<SortRecord>& records() const { return records_; }
-
  private:
   struct Side {
     std::string orgFile;

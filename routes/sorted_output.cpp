@@ -29,11 +29,6 @@ bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
-// The last four characters of text are tail (four ASCII characters).
-bool LastFourAre(std::string_view text, std::string_view tail) {
-  return EndsWith(text, tail);
-}
-
 void TimeCut(std::string& line) {
   const std::size_t first = line.find(',');
   if (first == npos) {
@@ -46,14 +41,14 @@ void TimeCut(std::string& line) {
     }
     return;
   }
-  if (!LastFourAre(std::string_view(line).substr(first + 1, second - first - 1), "nets")) {
+  if (!EndsWith(std::string_view(line).substr(first + 1, second - first - 1), "nets")) {
     line.erase(first + 1, second - first);
   }
 }
 
 void InterfaceCut(std::string& line) {
   const std::size_t last = line.rfind(',');
-  if (last != npos && !LastFourAre(line, "nets") && !LastFourAre(line, "asks")) {
+  if (last != npos && !EndsWith(line, "nets") && !EndsWith(line, "asks")) {
     line.resize(last);
   }
 }
