@@ -4,10 +4,10 @@
 #include <QFile>
 #include <cstdio>
 
-#include "app/batch_args.h"
 #include "app/exit_codes.h"
-#include "routes/file_error.h"
-#include "routes/input_probe.h"
+#include "files/file_error.h"
+#include "files/input_probe.h"
+#include "names/batch_args.h"
 #include "ui/main_window.h"
 
 namespace kestrelon::app {
@@ -40,7 +40,7 @@ int RunBatch(ui::frmKestrelon& window, const QStringList& arguments) {
   for (const QString& argument : arguments) {
     args.push_back(QFile::encodeName(argument).toStdString());
   }
-  const BatchNames names = SplitBatchArguments(JoinArguments(args));
+  const names::BatchNames batch = names::SplitBatchArguments(names::JoinArguments(args));
 
   bool failed = false;
   window.setErrorReporter([&failed](const QString&, const QString& detail) {
@@ -50,13 +50,13 @@ int RunBatch(ui::frmKestrelon& window, const QStringList& arguments) {
   window.show();
   QCoreApplication::processEvents();
 
-  const bool compare = !names.second.empty();
-  const bool ready = Readable(names.first) && (!compare || Readable(names.second));
+  const bool compare = !batch.second.empty();
+  const bool ready = Readable(batch.first) && (!compare || Readable(batch.second));
   if (ready) {
-    window.SetInputName(1, QFile::decodeName(QByteArray::fromStdString(names.first)));
+    window.SetInputName(1, QFile::decodeName(QByteArray::fromStdString(batch.first)));
     QCoreApplication::processEvents();
-    if (names.secondGiven) {
-      window.SetInputName(2, QFile::decodeName(QByteArray::fromStdString(names.second)));
+    if (batch.secondGiven) {
+      window.SetInputName(2, QFile::decodeName(QByteArray::fromStdString(batch.second)));
       QCoreApplication::processEvents();
     }
     if (compare) {

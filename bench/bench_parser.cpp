@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bench/generate_capture.h"
-#include "routes/line_cursor.h"
-#include "routes/line_sink.h"
+#include "files/line_cursor.h"
+#include "files/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/staging.h"
 

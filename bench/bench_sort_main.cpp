@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "names/output_names.h"
 #include "routes/route_compare.h"
 #include "routes/route_line_parser.h"
 #include "routes/sort_options.h"
 #include "routes/sort_pipeline.h"
-#include "ui/output_names.h"
 
 namespace {
 
@@ -33,12 +33,12 @@ long PeakRssKib() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  using kestrelon::names::StagingName;
+  using kestrelon::names::StripExtension;
   using kestrelon::routes::CompareRequest;
   using kestrelon::routes::RouteLineParser;
   using kestrelon::routes::SortOptions;
   using kestrelon::routes::SortPipeline;
-  using kestrelon::ui::StagingName;
-  using kestrelon::ui::StripExtension;
   const std::string_view mode = argc > 1 ? argv[1] : "";
   if (!(((mode == "sort" || mode == "steps") && argc == 4) ||
         ((mode == "compare" || mode == "compare-steps") && argc == 5))) {

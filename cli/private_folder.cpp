@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "routes/file_error.h"
+#include "files/file_error.h"
 
 namespace kestrelon::cli {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/standard_streams.h"
-#include "ui/output_names.h"
+#include "names/output_names.h"
 
 namespace kestrelon::cli {
 
@@ -24,7 +24,7 @@ std::string ReadableInput(const std::string& operand, const PrivateFolder& folde
 }
 
 std::string PrivateStagingName(const PrivateFolder& folder, int side) {
-  return ui::StagingName(folder / "staging", side);
+  return names::StagingName(folder / "staging", side);
 }
 
 std::string PrivateSortResultName(const PrivateFolder& folder, int side) {
@@ -39,7 +39,7 @@ std::string KeptSortResultName(const std::string& folder, const std::string& ope
   std::string base = "stdin";
   if (operand != kStandardStream) {
     const std::size_t slash = operand.rfind('/');
-    base = ui::StripExtension(slash == std::string::npos ? operand : operand.substr(slash + 1));
+    base = names::StripExtension(slash == std::string::npos ? operand : operand.substr(slash + 1));
   }
   const std::string separator = folder.ends_with('/') ? "" : "/";
   return folder + separator + base + ".sorted" + std::to_string(side);

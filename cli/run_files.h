@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/private_folder.h"
-#include "routes/file_error.h"
+#include "files/file_error.h"
 
 namespace kestrelon::cli {
 

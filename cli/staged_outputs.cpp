@@ -1,6 +1,6 @@
 #include "cli/staged_outputs.h"
 
-#include "routes/mapped_file.h"
+#include "files/mapped_file.h"
 
 namespace kestrelon::cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "routes/file_writer.h"
+#include "files/file_writer.h"
 
 namespace kestrelon::cli {
 

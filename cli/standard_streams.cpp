@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <vector>
 
-#include "routes/file_error.h"
-#include "routes/file_writer.h"
-#include "routes/mapped_file.h"
+#include "files/file_error.h"
+#include "files/file_writer.h"
+#include "files/mapped_file.h"
 
 namespace kestrelon::cli {
 namespace {

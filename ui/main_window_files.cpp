@@ -7,10 +7,10 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "names/output_names.h"
 #include "settings/win_sys.h"
 #include "ui/file_name_edit.h"
 #include "ui/main_window.h"
-#include "ui/output_names.h"
 
 namespace kestrelon::ui {
 
@@ -42,8 +42,9 @@ void frmKestrelon::txtReadFile_Change(int Index) {
   mFileDiff->setEnabled(cmdDiff->isEnabledTo(this));
 
   const std::string utf8 = name.toStdString();
-  const QString base = QString::fromStdString(StripExtension(utf8));
-  txtReadFile[Index]->setProperty(kTagProperty, QString::fromStdString(StagingName(utf8, Index)));
+  const QString base = QString::fromStdString(names::StripExtension(utf8));
+  txtReadFile[Index]->setProperty(kTagProperty,
+                                  QString::fromStdString(names::StagingName(utf8, Index)));
   txtWriteFile[Index]->setText(base + strSortExt[Index]);
   if (Index == 2) {
     txtDiffFile->setText(base + strDiffExt);
@@ -79,7 +80,8 @@ void frmKestrelon::txtDiffFile_Change() {
 
 void frmKestrelon::txtFileExt_Change(int Index) {
   const auto normalized = [this, Index] {
-    return QString::fromStdString(NormalizeExtension(txtFileExt[Index]->text().toStdString()));
+    return QString::fromStdString(
+        names::NormalizeExtension(txtFileExt[Index]->text().toStdString()));
   };
   if (Index == 1 || Index == 2) {
     strSortExt[Index] = normalized();

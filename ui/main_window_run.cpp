@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QMessageBox>
 
-#include "routes/file_error.h"
+#include "files/file_error.h"
 #include "routes/route_compare.h"
 #include "ui/file_name_edit.h"
 #include "ui/main_window.h"

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/line_sink.h"
 #include "fuzz_common.h"
-#include "routes/line_sink.h"
 #include "routes/route_compare.h"
 #include "routes/route_line_parser.h"
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "files/line_cursor.h"
+#include "files/line_sink.h"
 #include "fuzz_common.h"
-#include "routes/line_cursor.h"
-#include "routes/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/sort_keys.h"
 #include "routes/sort_options.h"

@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "files/line_cursor.h"
+#include "files/line_sink.h"
+#include "files/utf8_text.h"
 #include "fuzz_common.h"
-#include "routes/line_cursor.h"
-#include "routes/line_sink.h"
 #include "routes/staging.h"
-#include "routes/utf8_text.h"
 
 using kestrelon::fuzz::Require;
 

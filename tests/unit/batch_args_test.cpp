@@ -1,11 +1,11 @@
-#include "app/batch_args.h"
+#include "names/batch_args.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace kestrelon::app {
+namespace kestrelon::names {
 namespace {
 
 void ExpectNames(std::string_view text, bool firstGiven, const std::string& first, bool secondGiven,
@@ -92,4 +92,4 @@ TEST(BatchArgs, JoinedArgumentsSplitBackWhole) {
 }
 
 }  // namespace
-}  // namespace kestrelon::app
+}  // namespace kestrelon::names

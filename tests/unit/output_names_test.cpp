@@ -1,10 +1,10 @@
-#include "ui/output_names.h"
+#include "names/output_names.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace kestrelon::ui {
+namespace kestrelon::names {
 namespace {
 
 // How names derive from the input, with .srt as the extension of sort result 1.
@@ -80,4 +80,4 @@ TEST(OutputNames, NormalizeExtensionLooksAtTheFirstCharacterOnly) {
 }
 
 }  // namespace
-}  // namespace kestrelon::ui
+}  // namespace kestrelon::names

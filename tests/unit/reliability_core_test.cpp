@@ -15,8 +15,8 @@
 #include <random>
 #include <string>
 
-#include "routes/file_error.h"
-#include "routes/line_sink.h"
+#include "files/file_error.h"
+#include "files/line_sink.h"
 #include "routes/route_compare.h"
 #include "routes/sort_pipeline.h"
 #include "routes/staging.h"

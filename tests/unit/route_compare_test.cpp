@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "routes/file_error.h"
+#include "files/file_error.h"
 #include "test_files.h"
 
 namespace kestrelon::routes {

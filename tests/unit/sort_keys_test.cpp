@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "routes/line_cursor.h"
+#include "files/line_cursor.h"
 #include "routes/sort_options.h"
 #include "routes/sorted_output.h"
 #include "routes/staging.h"

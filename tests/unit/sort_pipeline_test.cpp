@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "routes/file_error.h"
+#include "files/file_error.h"
 #include "test_files.h"
 
 namespace kestrelon::routes {

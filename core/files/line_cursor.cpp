@@ -1,4 +1,4 @@
-#include "routes/line_cursor.h"
+#include "files/line_cursor.h"
 
 #include <cstdint>
 #include <cstring>

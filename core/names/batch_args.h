@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrelon::app {
+namespace kestrelon::names {
 
 struct BatchNames {
   std::string first;
@@ -22,4 +22,4 @@ std::string JoinArguments(const std::vector<std::string>& args);
 // quote was met to the next double quote; blanks between names are skipped; the rest is ignored.
 BatchNames SplitBatchArguments(std::string_view argumentText);
 
-}  // namespace kestrelon::app
+}  // namespace kestrelon::names

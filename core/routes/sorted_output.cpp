@@ -1,6 +1,6 @@
 #include "routes/sorted_output.h"
 
-#include "routes/utf8_text.h"
+#include "files/utf8_text.h"
 
 namespace kestrelon::routes {
 namespace {

@@ -1,4 +1,4 @@
-#include "routes/file_error.h"
+#include "files/file_error.h"
 
 #include <cerrno>
 #include <cstring>

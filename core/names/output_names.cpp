@@ -1,6 +1,6 @@
-#include "ui/output_names.h"
+#include "names/output_names.h"
 
-namespace kestrelon::ui {
+namespace kestrelon::names {
 
 std::string StripExtension(std::string_view name) {
   std::size_t separator = name.find_last_of("\\/");
@@ -21,4 +21,4 @@ std::string NormalizeExtension(std::string_view boxText) {
   return "." + std::string(boxText);
 }
 
-}  // namespace kestrelon::ui
+}  // namespace kestrelon::names

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "routes/line_sink.h"
+#include "files/line_sink.h"
 
 namespace kestrelon::routes {
 

@@ -5,12 +5,12 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "routes/file_error.h"
-#include "routes/file_writer.h"
-#include "routes/input_probe.h"
-#include "routes/mapped_file.h"
-#include "routes/same_file.h"
-#include "routes/utf8_text.h"
+#include "files/file_error.h"
+#include "files/file_writer.h"
+#include "files/input_probe.h"
+#include "files/mapped_file.h"
+#include "files/same_file.h"
+#include "files/utf8_text.h"
 
 namespace kestrelon::routes {
 namespace {

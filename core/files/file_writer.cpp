@@ -1,4 +1,4 @@
-#include "routes/file_writer.h"
+#include "files/file_writer.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <random>
 
-#include "routes/file_error.h"
+#include "files/file_error.h"
 
 namespace kestrelon::routes {
 namespace {

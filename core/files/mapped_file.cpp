@@ -1,4 +1,4 @@
-#include "routes/mapped_file.h"
+#include "files/mapped_file.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "routes/file_error.h"
+#include "files/file_error.h"
 
 namespace kestrelon::routes {
 namespace {

@@ -1,4 +1,4 @@
-#include "routes/same_file.h"
+#include "files/same_file.h"
 
 #include <sys/stat.h>
 

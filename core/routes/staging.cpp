@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "routes/line_cursor.h"
-#include "routes/utf8_text.h"
+#include "files/line_cursor.h"
+#include "files/utf8_text.h"
 
 namespace kestrelon::routes {
 namespace {

@@ -5,12 +5,12 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "routes/file_error.h"
-#include "routes/file_writer.h"
-#include "routes/line_cursor.h"
-#include "routes/line_sink.h"
-#include "routes/mapped_file.h"
-#include "routes/same_file.h"
+#include "files/file_error.h"
+#include "files/file_writer.h"
+#include "files/line_cursor.h"
+#include "files/line_sink.h"
+#include "files/mapped_file.h"
+#include "files/same_file.h"
 #include "routes/sorted_output.h"
 #include "routes/staging.h"
 

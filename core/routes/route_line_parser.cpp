@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "routes/utf8_text.h"
+#include "files/utf8_text.h"
 
 namespace kestrelon::routes {
 namespace {

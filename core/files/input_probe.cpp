@@ -1,4 +1,4 @@
-#include "routes/input_probe.h"
+#include "files/input_probe.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "routes/file_error.h"
+#include "files/file_error.h"
 
 namespace kestrelon::routes {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrelon::ui {
+namespace kestrelon::names {
 
 // The input name without the extension of its last path component. Both "\" and "/" separate
 // path components; the extension is what follows the last "." of that component.
@@ -17,4 +17,4 @@ std::string StagingName(std::string_view inputName, int side);
 // An extension as stored: the box's text with a "." put in front unless it starts with one.
 std::string NormalizeExtension(std::string_view boxText);
 
-}  // namespace kestrelon::ui
+}  // namespace kestrelon::names

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "routes/line_cursor.h"
-#include "routes/line_sink.h"
+#include "files/line_cursor.h"
+#include "files/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/sort_options.h"
 #include "routes/sort_pipeline.h"

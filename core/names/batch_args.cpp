@@ -1,6 +1,6 @@
-#include "app/batch_args.h"
+#include "names/batch_args.h"
 
-namespace kestrelon::app {
+namespace kestrelon::names {
 namespace {
 
 // Splits one name off the front of rest: collects it and returns true when it was
@@ -48,4 +48,4 @@ BatchNames SplitBatchArguments(std::string_view argumentText) {
   return names;
 }
 
-}  // namespace kestrelon::app
+}  // namespace kestrelon::names

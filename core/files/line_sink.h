@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "routes/file_writer.h"
+#include "files/file_writer.h"
 
 namespace kestrelon::routes {
 

@@ -1,4 +1,4 @@
-#include "routes/utf8_text.h"
+#include "files/utf8_text.h"
 
 #include <cstring>
 
