@@ -1,0 +1,148 @@
+#include "routes/route_path_fields.h"
+
+#include <charconv>
+
+namespace kestrelon::routes {
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) {
+    return {};
+  }
+  const std::size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+bool ConsumePrefix(std::string_view& text, std::string_view prefix) {
+  if (!text.starts_with(prefix)) {
+    return false;
+  }
+  text.remove_prefix(prefix.size());
+  text = TrimBlanks(text);
+  return true;
+}
+
+template <typename Number>
+std::optional<Number> ReadNumber(std::string_view digits) {
+  Number value{};
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, value);
+  if (digits.empty() || error != std::errc() || stop != end) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// "[110/20]" at the start of text: the distance and metric, each absent when not a number.
+void ReadCost(std::string_view& text, RoutePathFields& fields) {
+  const std::size_t close = text.find(']');
+  if (close == std::string_view::npos) {
+    return;
+  }
+  const std::string_view inside = text.substr(1, close - 1);
+  const std::size_t slash = inside.find('/');
+  fields.cost = true;
+  if (slash != std::string_view::npos) {
+    fields.distance = ReadNumber<std::uint32_t>(inside.substr(0, slash));
+    fields.metric = ReadNumber<std::uint64_t>(inside.substr(slash + 1));
+  }
+  text.remove_prefix(close + 1);
+  text = TrimBlanks(text);
+}
+
+// "via 10.1.1.2 (red)" or "via 33.33.33.33%default": the target and its VRF.
+void ReadVia(std::string_view& text, RoutePathFields& fields) {
+  fields.via = true;
+  std::size_t end = text.find_first_of(", ");
+  std::string_view target = text.substr(0, end);
+  text = end == std::string_view::npos ? std::string_view() : text.substr(end);
+  const std::size_t percent = target.find('%');
+  if (percent != std::string_view::npos) {
+    fields.viaVrf = target.substr(percent + 1);
+    target = target.substr(0, percent);
+  }
+  fields.viaTarget = target;
+  text = TrimBlanks(text);
+  if (text.starts_with('(') && !text.starts_with("(!)") && !text.starts_with("(>)")) {
+    const std::size_t close = text.find(')');
+    if (close != std::string_view::npos) {
+      fields.viaVrf = text.substr(1, close - 1);
+      text = TrimBlanks(text.substr(close + 1));
+    }
+  }
+}
+
+// One comma field after the next hop: a time, an interface, or a mark.
+void ReadCommaField(std::string_view field, RoutePathFields& fields) {
+  if (field.ends_with("(!)")) {
+    fields.backup = true;
+    field = TrimBlanks(field.substr(0, field.size() - 3));
+  } else if (field.ends_with("(>)")) {
+    field = TrimBlanks(field.substr(0, field.size() - 3));
+  }
+  if (field.empty()) {
+    return;
+  }
+  if (field == "directly connected") {
+    fields.connected = true;
+  } else if (field == "receive") {
+    fields.receive = true;
+  } else if (IsUptimeText(field)) {
+    if (fields.uptime.empty()) {
+      fields.uptime = field;
+    }
+  } else if (field.find(' ') == std::string_view::npos && fields.interface.empty()) {
+    // "Vlan100%default": the VRF of an interface is the next hop's, given with the address.
+    fields.interface = field.substr(0, field.find('%'));
+  }
+  // Other texts ("tag 100") say nothing about the path.
+}
+
+}  // namespace
+
+bool IsUptimeText(std::string_view text) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') {
+    return false;
+  }
+  for (const char c : text) {
+    const bool digit = c >= '0' && c <= '9';
+    if (!digit && c != ':' && c != '.' && c != 'y' && c != 'w' && c != 'd' && c != 'h' &&
+        c != 'm' && c != 's') {
+      return false;
+    }
+  }
+  return true;
+}
+
+RoutePathFields ReadRoutePathFields(std::string_view text) {
+  RoutePathFields fields;
+  text = TrimBlanks(text);
+  if (text.find("subnetted") != std::string_view::npos) {
+    fields.subnetted = true;
+    return fields;
+  }
+  if (text.starts_with('[')) {
+    ReadCost(text, fields);
+  }
+  if (ConsumePrefix(text, "via ")) {
+    ReadVia(text, fields);
+  } else if (ConsumePrefix(text, "is directly connected") ||
+             ConsumePrefix(text, "directly connected")) {
+    fields.connected = true;
+  } else if (ConsumePrefix(text, "is a summary")) {
+    fields.summary = true;
+  }
+  // The rest: comma fields (a leading comma ends the part read above).
+  while (!text.empty()) {
+    const std::size_t comma = text.find(',');
+    ReadCommaField(TrimBlanks(text.substr(0, comma)), fields);
+    if (comma == std::string_view::npos) {
+      break;
+    }
+    text.remove_prefix(comma + 1);
+  }
+  return fields;
+}
+
+}  // namespace kestrelon::routes

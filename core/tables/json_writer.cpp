@@ -1,0 +1,189 @@
+#include "tables/json_writer.h"
+
+#include <rapidjson/writer.h>
+
+#include <string>
+#include <vector>
+
+#include "files/utf8_text.h"
+
+namespace kestrelon::tables {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// rapidjson's output stream over a ByteSink, through a buffer of its own.
+class BufferedStream {
+ public:
+  using Ch = char;
+  explicit BufferedStream(ByteSink& out) : out_(out) { buffer_.reserve(kSize); }
+  void Put(char c) {
+    buffer_.push_back(c);
+    if (buffer_.size() >= kSize) {
+      Flush();
+    }
+  }
+  void Raw(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kSize) {
+      Flush();
+    }
+  }
+  void Flush() {
+    out_.Write(buffer_);
+    buffer_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kSize = 1 << 16;
+  ByteSink& out_;
+  std::string buffer_;
+};
+
+}  // namespace
+
+class JsonRouteWriter::Impl {
+ public:
+  Impl(ByteSink& out, bool several) : stream_(out), writer_(stream_), several_(several) {
+    if (several_) {
+      stream_.Raw("[");
+      stream_.Raw(kLineEnd);
+      writer_.StartArray();
+    }
+  }
+
+  void BeginCapture(std::string_view source, Platform platform) {
+    if (captures_++ > 0) {
+      stream_.Raw(",");
+      stream_.Raw(kLineEnd);
+    }
+    writer_.StartObject();
+    Key("source");
+    Text(source);
+    Key("platform");
+    Text(PlatformName(platform));
+    Key("routes");
+    writer_.StartArray();
+    routes_ = 0;
+  }
+
+  void Put(const RouteView& route) {
+    stream_.Raw(routes_++ > 0 ? "," : "");
+    stream_.Raw(kLineEnd);
+    writer_.StartObject();
+    Key("vrf");
+    Text(route.vrf);
+    Key("afi");
+    Text(AfiName(route.afi));
+    Key("protocol");
+    Text(route.protocol);
+    Key("flags");
+    Text(route.flags);
+    Key("prefix");
+    Text(route.prefix);
+    Key("distance");
+    if (route.distance) {
+      writer_.Uint(*route.distance);
+    } else {
+      writer_.Null();
+    }
+    Key("metric");
+    if (route.metric) {
+      writer_.Uint64(*route.metric);
+    } else {
+      writer_.Null();
+    }
+    Key("next_hops");
+    writer_.StartArray();
+    for (const NextHopView& hop : route.nextHops) {
+      writer_.StartObject();
+      Key("address");
+      Optional(hop.address);
+      Key("interface");
+      Optional(hop.interface);
+      Key("vrf");
+      Optional(hop.vrf);
+      writer_.EndObject();
+    }
+    writer_.EndArray();
+    Key("uptime");
+    Optional(route.uptime);
+    writer_.EndObject();
+  }
+
+  void EndCapture() {
+    if (routes_ > 0) {
+      stream_.Raw(kLineEnd);
+    }
+    writer_.EndArray();
+    writer_.EndObject();
+    if (!several_) {
+      stream_.Raw(kLineEnd);
+    }
+  }
+
+  void Finish() {
+    if (several_) {
+      stream_.Raw(kLineEnd);
+      writer_.EndArray();
+      stream_.Raw(kLineEnd);
+    }
+    stream_.Flush();
+  }
+
+ private:
+  void Key(std::string_view name) {
+    writer_.Key(name.data(), static_cast<rapidjson::SizeType>(name.size()));
+  }
+
+  // JSON text is UTF-8: a byte that is not part of a valid sequence becomes U+FFFD.
+  void Text(std::string_view text) {
+    if (!routes::IsAscii(text)) {
+      valid_.clear();
+      for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        const std::uint32_t c = routes::DecodeChar(text, i, length);
+        if (length == 1 && c >= 0x80) {
+          valid_.append("\xEF\xBF\xBD");
+        } else {
+          valid_.append(text.substr(i, length));
+        }
+      }
+      text = valid_;
+    }
+    writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+  }
+
+  void Optional(const OptionalText& text) {
+    if (text) {
+      Text(*text);
+    } else {
+      writer_.Null();
+    }
+  }
+
+  BufferedStream stream_;
+  rapidjson::Writer<BufferedStream> writer_;
+  bool several_;
+  std::size_t captures_ = 0;
+  std::size_t routes_ = 0;
+  std::string valid_;
+};
+
+JsonRouteWriter::JsonRouteWriter(ByteSink& out, bool several)
+    : impl_(std::make_unique<Impl>(out, several)) {}
+JsonRouteWriter::~JsonRouteWriter() = default;
+
+void JsonRouteWriter::BeginCapture(std::string_view source, Platform platform) {
+  impl_->BeginCapture(source, platform);
+}
+void JsonRouteWriter::Put(const RouteView& route) {
+  impl_->Put(route);
+}
+void JsonRouteWriter::EndCapture() {
+  impl_->EndCapture();
+}
+void JsonRouteWriter::Finish() {
+  impl_->Finish();
+}
+
+}  // namespace kestrelon::tables
