@@ -1,18 +1,176 @@
 #include "tables/ios_reader.h"
 
-#include "tables/family_table.h"
+#include "files/line_sink.h"
+#include "routes/route_line_parser.h"
+#include "routes/route_path_fields.h"
+#include "routes/staging.h"
+#include "tables/capture_lines.h"
+#include "tables/route_builder.h"
 
 namespace kestrelon::tables {
+namespace {
 
-// Provisional: the IOS-like shape only, until the reader shares the text pipeline's reading.
+constexpr ViaTarget kRule = ViaTarget::kAddressOrInterface;
+constexpr std::string_view kExpandedMark = " *";
+
+// The VRF a section heading names: "Routing Table: NAME", "IPv6 Routing Table - NAME - 7
+// entries", and AlliedWare Plus's "[VRF: NAME]", which prints IOS's layout otherwise.
+std::optional<std::string_view> SectionVrf(std::string_view line) {
+  const std::string_view text = TrimBlanks(line);
+  if (auto name = AfterPrefix(text, "Routing Table: ")) {
+    return name;
+  }
+  if (auto rest = AfterPrefix(text, "IPv6 Routing Table - ")) {
+    return rest->substr(0, rest->find(" - "));
+  }
+  if (text.starts_with("[VRF: ") && text.ends_with("]")) {
+    return TrimBlanks(text.substr(6, text.size() - 7));
+  }
+  return std::nullopt;
+}
+
+// The length a classful network has when nothing else gives one (a capture whose headers were
+// lost): class A /8, B /16, C /24.
+int ClassfulLength(std::string_view address) {
+  const int first = std::atoi(std::string(address.substr(0, address.find('.'))).c_str());
+  return first < 128 ? 8 : first < 192 ? 16 : 24;
+}
+
+// Reads each staged line: the route lines the text pipeline's parser reads, through the same
+// parser; then what IOS prints beside them (IPv6 tables, paths the staging step leaves
+// indented, a capture whose indentation was stripped).
+class StagedLineReader : public routes::LineSink {
+ public:
+  explicit StagedLineReader(RouteSink& sink) : builder_(sink) {}
+
+  void Put(std::string_view line) override {
+    const bool expanded = IsExpanded(line);
+    ++staged_;
+    if (expanded) {
+      line.remove_suffix(kExpandedMark.size());  // staging's mark, no part of the path
+    }
+    if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
+      builder_.SetVrf(*vrf);
+      return;
+    }
+    routes::RouteLineLayout layout;
+    std::int16_t state = state_;
+    parser_.ParseLayout(line, state, layout);
+    state_ = state;
+    if (state == 2) {
+      ReadRuleRoute(line, layout, expanded);
+    } else if (!ReadOtherLine(line)) {
+      builder_.Finish();
+    }
+  }
+
+  void Finish() { builder_.Finish(); }
+
+ private:
+  // Provisional, until staging carries its mark beside the line.
+  bool IsExpanded(std::string_view line) {
+    return builder_.Pending() && line.ends_with(kExpandedMark) &&
+           line.find('[') != std::string_view::npos;
+  }
+
+  // A line the text pipeline reads as a route: a route of its own, a further path expanded by
+  // staging, or a classful header whose length the entries under it inherit.
+  void ReadRuleRoute(std::string_view line, const routes::RouteLineLayout& layout, bool expanded) {
+    const std::string_view path = line.substr(layout.pathBegin);
+    if (expanded) {
+      builder_.AddPathFields(routes::ReadRoutePathFields(path), kRule);
+      return;
+    }
+    const routes::RoutePathFields fields = routes::ReadRoutePathFields(path);
+    if (fields.subnetted || !layout.codeLine) {
+      builder_.Finish();
+      return;
+    }
+    int length = parser_.CarriedMaskLen();
+    if (layout.ownMask < 0 && layout.printedLength >= 0 && layout.printedLength <= 32) {
+      length = layout.printedLength;  // "10.1.0.0/16" at the end of a wrapped line
+    }
+    const char flag = line.size() > 4 ? line[4] : ' ';
+    const std::string_view flags = flag == ' ' ? std::string_view() : line.substr(4, 1);
+    builder_.Begin(Afi::kIpv4, line.substr(0, 4), flags,
+                   line.substr(layout.destinationBegin,
+                               layout.destinationEnd - layout.destinationBegin),
+                   length);
+    builder_.AddPathFields(fields, kRule);
+  }
+
+  // Lines the text pipeline's rules read as no route; true when the line belongs to a route.
+  bool ReadOtherLine(std::string_view line) {
+    const bool indented = !line.empty() && (line[0] == ' ' || line[0] == '\t');
+    if (const std::optional<RouteHead> head = ReadRouteHead(line)) {
+      // IPv6 destination lines ("C   2001:db8::/64 [0/0]", indented by IOS-XE) and IPv4 ones
+      // whose indentation was stripped ("B 10.1.0.0/16 [20/0] via …").
+      if (head->prefix.afi == Afi::kIpv6 || !indented) {
+        builder_.Begin(head->prefix.afi, head->code, {}, head->prefixText);
+        builder_.AddPathFields(routes::ReadRoutePathFields(head->rest), kRule);
+        return true;
+      }
+    }
+    if (indented) {
+      if (!IsBlank(line)) {
+        builder_.AddPathFields(routes::ReadRoutePathFields(line), kRule);
+        return true;
+      }
+      return false;
+    }
+    return ReadStrippedClassful(line);
+  }
+
+  // A capture whose indentation was stripped: "172.16.0.0/32 is subnetted, 1 subnets" gives
+  // the length of the entries under it, "B 172.16.10.10 [200/0] via …".
+  bool ReadStrippedClassful(std::string_view line) {
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string_view::npos) {
+      return false;
+    }
+    if (const std::optional<PrefixText> header = ReadPrefix(line.substr(0, blank))) {
+      if (header->afi == Afi::kIpv4 && line.find("subnetted", blank) != std::string_view::npos) {
+        strippedLength_ = header->length;
+      }
+      return false;
+    }
+    std::size_t at = 0;
+    for (int words = 0; words < 3; ++words) {
+      const std::size_t end = std::min(line.find(' ', at), line.size());
+      const std::string_view word = line.substr(at, end - at);
+      if (words > 0 && IsIpv4Address(word)) {
+        const int carried = parser_.CarriedMaskLen();
+        const int length = strippedLength_ >= 0 ? strippedLength_
+                           : carried > 0        ? carried
+                                                : ClassfulLength(word);
+        builder_.Begin(Afi::kIpv4, line.substr(0, at), {}, word, length);
+        builder_.AddPathFields(routes::ReadRoutePathFields(line.substr(end)), kRule);
+        return true;
+      }
+      if (word.empty() || word.size() > 4 || end == line.size()) {
+        return false;
+      }
+      at = line.find_first_not_of(' ', end);
+      if (at == std::string_view::npos) {
+        return false;
+      }
+    }
+    return false;
+  }
+
+  RouteBuilder builder_;
+  routes::RouteLineParser parser_;
+  std::int16_t state_ = routes::kLineStateReset;
+  std::int64_t staged_ = 0;
+  int strippedLength_ = -1;
+};
+
+}  // namespace
+
 void IosReader::Read(std::string_view capture, RouteSink& sink) const {
-  constexpr ViaTarget rule = ViaTarget::kAddressOrInterface;
-  ReadFamilyTable(
-      capture, sink, rule,
-      [](std::string_view line) { return AfterPrefix(TrimLeadingBlanks(line), "Routing Table: "); },
-      [](std::string_view line, RouteBuilder& builder) {
-        return !line.empty() && line[0] != ' ' && ReadPrefixHead(line, builder, rule);
-      });
+  StagedLineReader reader(sink);
+  routes::StageLines(capture, reader);
+  reader.Finish();
 }
 
 }  // namespace kestrelon::tables

@@ -32,15 +32,20 @@ void RouteBuilder::Begin(Afi afi, std::string_view code, std::string_view extraF
   afi_ = afi;
   text_.clear();
   paths_.clear();
-  // "O*E2" is protocol "O E2" with the flag "*": the star stands where a blank would.
+  // "O*E2" is protocol "O E2" with the flag "*": the star stands where a blank would. The
+  // flags IOS prints after the code ("%", "+", "&") are no part of it either.
   protocol_.at = 0;
+  std::string_view marks;
   bool star = false;
   bool blank = false;
-  for (const char c : code) {
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    const char c = code[i];
     if (c == '*') {
       star = true;
+    } else if (c == '%' || c == '+' || c == '&') {
+      marks = code.substr(i, 1);
     }
-    if (c == '*' || c == ' ' || c == '\t') {
+    if (c == '*' || c == '%' || c == '+' || c == '&' || c == ' ' || c == '\t') {
       blank = true;
       continue;
     }
@@ -56,6 +61,7 @@ void RouteBuilder::Begin(Afi afi, std::string_view code, std::string_view extraF
   if (star) {
     text_.push_back('*');
   }
+  text_.append(marks);
   text_.append(extraFlags);
   flags_.size = static_cast<std::uint32_t>(text_.size()) - flags_.at;
   flags_.present = true;
