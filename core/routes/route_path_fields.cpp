@@ -5,13 +5,21 @@
 namespace kestrelon::routes {
 namespace {
 
+bool IsBlankChar(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// By hand: find_first_not_of with a set of two searches the set for every character.
 std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) {
-    return {};
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && IsBlankChar(text[first])) {
+    ++first;
   }
-  const std::size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
+  while (last > first && IsBlankChar(text[last - 1])) {
+    --last;
+  }
+  return text.substr(first, last - first);
 }
 
 bool ConsumePrefix(std::string_view& text, std::string_view prefix) {
@@ -54,9 +62,12 @@ void ReadCost(std::string_view& text, RoutePathFields& fields) {
 // "via 10.1.1.2 (red)" or "via 33.33.33.33%default": the target and its VRF.
 void ReadVia(std::string_view& text, RoutePathFields& fields) {
   fields.via = true;
-  std::size_t end = text.find_first_of(", ");
+  std::size_t end = 0;
+  while (end < text.size() && text[end] != ',' && text[end] != ' ') {
+    ++end;
+  }
   std::string_view target = text.substr(0, end);
-  text = end == std::string_view::npos ? std::string_view() : text.substr(end);
+  text = text.substr(end);
   const std::size_t percent = target.find('%');
   if (percent != std::string_view::npos) {
     fields.viaVrf = target.substr(percent + 1);
@@ -118,7 +129,7 @@ bool IsUptimeText(std::string_view text) {
 RoutePathFields ReadRoutePathFields(std::string_view text) {
   RoutePathFields fields;
   text = TrimBlanks(text);
-  if (text.find("subnetted") != std::string_view::npos) {
+  if (text.starts_with("is subnetted") || text.starts_with("is variably subnetted")) {
     fields.subnetted = true;
     return fields;
   }

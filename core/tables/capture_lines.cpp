@@ -18,26 +18,36 @@ bool IsCodeWord(std::string_view word) {
 
 }  // namespace
 
+// By hand: find_first_not_of with a set of two searches the set for every character.
 std::string_view TrimLeadingBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  return first == std::string_view::npos ? std::string_view() : text.substr(first);
+  std::size_t first = 0;
+  while (first < text.size() && (text[first] == ' ' || text[first] == '\t')) {
+    ++first;
+  }
+  return text.substr(first);
 }
 
 std::string_view TrimBlanks(std::string_view text) {
   text = TrimLeadingBlanks(text);
-  const std::size_t last = text.find_last_not_of(" \t");
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+  std::size_t last = text.size();
+  while (last > 0 && (text[last - 1] == ' ' || text[last - 1] == '\t')) {
+    --last;
+  }
+  return text.substr(0, last);
 }
 
 bool IsBlank(std::string_view text) {
-  return text.find_first_not_of(" \t") == std::string_view::npos;
+  return TrimLeadingBlanks(text).empty();
 }
 
 std::optional<RouteHead> ReadRouteHead(std::string_view line) {
   const std::string_view text = TrimLeadingBlanks(line);
   std::size_t at = 0;
   for (int words = 0; words <= 3; ++words) {
-    const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
+    std::size_t end = at;
+    while (end < text.size() && text[end] != ' ' && text[end] != '\t') {
+      ++end;
+    }
     const std::string_view word = text.substr(at, end - at);
     if (words > 0) {
       if (const std::optional<PrefixText> prefix = ReadPrefix(word)) {
@@ -52,8 +62,8 @@ std::optional<RouteHead> ReadRouteHead(std::string_view line) {
     if (words == 3 || !IsCodeWord(word)) {
       return std::nullopt;
     }
-    at = text.find_first_not_of(" \t", end);
-    if (at == std::string_view::npos) {
+    at = end + (TrimLeadingBlanks(text.substr(end)).data() - (text.data() + end));
+    if (at >= text.size()) {
       return std::nullopt;
     }
   }

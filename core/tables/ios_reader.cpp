@@ -17,6 +17,9 @@ constexpr std::string_view kExpandedMark = " *";
 // entries", and AlliedWare Plus's "[VRF: NAME]", which prints IOS's layout otherwise.
 std::optional<std::string_view> SectionVrf(std::string_view line) {
   const std::string_view text = TrimBlanks(line);
+  if (text.empty() || (text[0] != 'R' && text[0] != 'I' && text[0] != '[')) {
+    return std::nullopt;  // the quick answer for most lines
+  }
   if (auto name = AfterPrefix(text, "Routing Table: ")) {
     return name;
   }

@@ -44,32 +44,28 @@ class BufferedStream {
 
 class JsonRouteWriter::Impl {
  public:
+  // The punctuation around the values is written here; every value (each route, each text)
+  // goes through the writer, which quotes and escapes it.
   Impl(ByteSink& out, bool several) : stream_(out), writer_(stream_), several_(several) {
-    if (several_) {
-      stream_.Raw("[");
-      stream_.Raw(kLineEnd);
-      writer_.StartArray();
-    }
+    stream_.Raw(several_ ? "[" : "");
   }
 
   void BeginCapture(std::string_view source, Platform platform) {
-    if (captures_++ > 0) {
-      stream_.Raw(",");
-      stream_.Raw(kLineEnd);
-    }
-    writer_.StartObject();
-    Key("source");
-    Text(source);
-    Key("platform");
-    Text(PlatformName(platform));
-    Key("routes");
-    writer_.StartArray();
+    stream_.Raw(captures_++ > 0 ? "," : "");
+    stream_.Raw(several_ ? kLineEnd : "");
+    stream_.Raw("{\"source\":");
+    Value().Text(source);
+    stream_.Raw(",\"platform\":");
+    Value().Text(PlatformName(platform));
+    stream_.Raw(",\"routes\":[");
     routes_ = 0;
   }
 
+  // Each route is a value of its own, one a line: the writer starts afresh for it.
   void Put(const RouteView& route) {
     stream_.Raw(routes_++ > 0 ? "," : "");
     stream_.Raw(kLineEnd);
+    Value();
     writer_.StartObject();
     Key("vrf");
     Text(route.vrf);
@@ -112,26 +108,27 @@ class JsonRouteWriter::Impl {
   }
 
   void EndCapture() {
-    if (routes_ > 0) {
-      stream_.Raw(kLineEnd);
-    }
-    writer_.EndArray();
-    writer_.EndObject();
-    if (!several_) {
-      stream_.Raw(kLineEnd);
-    }
+    stream_.Raw(routes_ > 0 ? kLineEnd : "");
+    stream_.Raw("]}");
+    stream_.Raw(several_ ? "" : kLineEnd);
   }
 
   void Finish() {
     if (several_) {
       stream_.Raw(kLineEnd);
-      writer_.EndArray();
+      stream_.Raw("]");
       stream_.Raw(kLineEnd);
     }
     stream_.Flush();
   }
 
  private:
+  // The writer, ready for one value.
+  Impl& Value() {
+    writer_.Reset(stream_);
+    return *this;
+  }
+
   void Key(std::string_view name) {
     writer_.Key(name.data(), static_cast<rapidjson::SizeType>(name.size()));
   }
