@@ -2,8 +2,8 @@
 
 #include <rapidjson/writer.h>
 
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "files/utf8_text.h"
 
@@ -16,28 +16,28 @@ constexpr std::string_view kLineEnd = "\r\n";
 class BufferedStream {
  public:
   using Ch = char;
-  explicit BufferedStream(ByteSink& out) : out_(out) { buffer_.reserve(kSize); }
+  explicit BufferedStream(ByteSink& out) : out_(out), buffer_(new char[kSize]) {}
   void Put(char c) {
-    buffer_.push_back(c);
-    if (buffer_.size() >= kSize) {
+    if (used_ == kSize) {
       Flush();
     }
+    buffer_[used_++] = c;
   }
   void Raw(std::string_view bytes) {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kSize) {
-      Flush();
+    for (const char c : bytes) {
+      Put(c);
     }
   }
   void Flush() {
-    out_.Write(buffer_);
-    buffer_.clear();
+    out_.Write({buffer_.get(), used_});
+    used_ = 0;
   }
 
  private:
   static constexpr std::size_t kSize = 1 << 16;
   ByteSink& out_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
 };
 
 }  // namespace

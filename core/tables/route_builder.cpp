@@ -8,7 +8,7 @@ namespace kestrelon::tables {
 
 void RouteBuilder::SetVrf(std::string_view vrf) {
   Finish();
-  vrf_.assign(vrf);
+  vrf_.assign(vrf.empty() ? kDefaultVrf : vrf);  // a heading without a name
 }
 
 RouteBuilder::Slot RouteBuilder::Keep(std::string_view text) {
