@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
   try {
     const kestrelon::routes::MappedFile file(argv[1]);
     const std::string_view capture = file.bytes();
-    const std::size_t lines = static_cast<std::size_t>(std::count(capture.begin(), capture.end(), '\n'));
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(capture.begin(), capture.end(), '\n'));
     const Platform platform = ChoosePlatform(capture, argv[1], std::nullopt);
     const auto reader = MakeReader(platform);
     constexpr int kRuns = 5;
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
     });
     std::printf("platform=%s lines=%zu routes=%zu next_hops=%zu\n",
                 std::string(PlatformName(platform)).c_str(), lines, counted.routes, counted.hops);
-    std::printf("read:       %.3f s  %.1f M lines/s\n", read, static_cast<double>(lines) / read / 1e6);
+    std::printf("read:       %.3f s  %.1f M lines/s\n", read,
+                static_cast<double>(lines) / read / 1e6);
 
     std::size_t bytes = 0;
     const double held = BestSeconds(kRuns, [&] {

@@ -36,23 +36,33 @@ class FormatWriter : public tables::RouteSink {
 
   void BeginCapture(std::string_view source, tables::Platform platform) {
     routes_ = 0;
-    if (json_) json_->BeginCapture(source, platform);
-    if (csv_) csv_->BeginCapture(source, platform);
-    if (text_) text_->BeginCapture(source, platform);
+    if (json_)
+      json_->BeginCapture(source, platform);
+    if (csv_)
+      csv_->BeginCapture(source, platform);
+    if (text_)
+      text_->BeginCapture(source, platform);
   }
   void Put(const tables::RouteView& route) override {
     ++routes_;
-    if (json_) json_->Put(route);
-    if (csv_) csv_->Put(route);
-    if (text_) text_->Put(route);
+    if (json_)
+      json_->Put(route);
+    if (csv_)
+      csv_->Put(route);
+    if (text_)
+      text_->Put(route);
   }
   void EndCapture() {
-    if (json_) json_->EndCapture();
-    if (text_) text_->EndCapture();
+    if (json_)
+      json_->EndCapture();
+    if (text_)
+      text_->EndCapture();
   }
   void Finish() {
-    if (json_) json_->Finish();
-    if (csv_) csv_->Finish();
+    if (json_)
+      json_->Finish();
+    if (csv_)
+      csv_->Finish();
   }
   std::size_t routes() const { return routes_; }
 

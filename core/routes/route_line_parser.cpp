@@ -408,7 +408,8 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
     if (terminator == '/' && IsDigit(chars[cursor])) {
       layout->printedLength = static_cast<int>(chars[cursor] - '0');
       if (IsDigit(chars[cursor + 1])) {
-        layout->printedLength = layout->printedLength * 10 + static_cast<int>(chars[cursor + 1] - '0');
+        layout->printedLength =
+            layout->printedLength * 10 + static_cast<int>(chars[cursor + 1] - '0');
         maskEnd = std::max(maskEnd, cursor + 2);
       } else {
         maskEnd = std::max(maskEnd, cursor + 1);
@@ -435,9 +436,9 @@ ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& L
   ParsedLine out;
   bool route;
   if constexpr (forCompare) {
-    route = IsAscii(LineText) ? ParseRoute<true>(AsciiChars(LineText, HopMarkers{}),
-                                                 CarriedMaskLen_, out, layout)
-                              : ParseRoute<true>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
+    route = IsAscii(LineText)
+                ? ParseRoute<true>(AsciiChars(LineText, HopMarkers{}), CarriedMaskLen_, out, layout)
+                : ParseRoute<true>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
   } else {
     HopMarkers markers;
     route = ScanLine(LineText, markers)

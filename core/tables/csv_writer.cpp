@@ -7,9 +7,19 @@
 namespace kestrelon::tables {
 namespace {
 
-constexpr std::string_view kColumns[] = {
-    "source", "platform", "vrf",   "afi", "protocol", "flags", "prefix", "distance", "metric",
-    "next_hop_address", "next_hop_interface", "next_hop_vrf", "uptime"};
+constexpr std::string_view kColumns[] = {"source",
+                                         "platform",
+                                         "vrf",
+                                         "afi",
+                                         "protocol",
+                                         "flags",
+                                         "prefix",
+                                         "distance",
+                                         "metric",
+                                         "next_hop_address",
+                                         "next_hop_interface",
+                                         "next_hop_vrf",
+                                         "uptime"};
 
 constexpr std::size_t kFlushAt = 1 << 16;
 
@@ -35,7 +45,9 @@ void CsvRouteWriter::Field(std::string_view text) {
   // libcsv quotes the field and doubles its quotes: at most twice the size and two quotes.
   const std::size_t at = row_.size();
   row_.resize(at + 2 * text.size() + 2);
-  const std::size_t written = csv_write(row_.data() + at, row_.size() - at, text.data(), text.size());
+  // An empty view may have no data at all; libcsv writes nothing for a null source.
+  const char* source = text.data() != nullptr ? text.data() : "";
+  const std::size_t written = csv_write(row_.data() + at, row_.size() - at, source, text.size());
   row_.resize(at + written);
 }
 

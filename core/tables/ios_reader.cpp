@@ -95,10 +95,10 @@ class StagedLineReader : public routes::LineSink {
     }
     const char flag = line.size() > 4 ? line[4] : ' ';
     const std::string_view flags = flag == ' ' ? std::string_view() : line.substr(4, 1);
-    builder_.Begin(Afi::kIpv4, line.substr(0, 4), flags,
-                   line.substr(layout.destinationBegin,
-                               layout.destinationEnd - layout.destinationBegin),
-                   length);
+    builder_.Begin(
+        Afi::kIpv4, line.substr(0, 4), flags,
+        line.substr(layout.destinationBegin, layout.destinationEnd - layout.destinationBegin),
+        length);
     builder_.AddPathFields(fields, kRule);
   }
 

@@ -10,7 +10,8 @@ namespace {
 
 // The VRF of a table header: IP Route Table for VRF "default", IPv6 Routing Table for VRF "x".
 std::optional<std::string_view> SectionVrf(std::string_view line) {
-  for (const std::string_view start : {"IP Route Table for VRF \"", "IPv6 Routing Table for VRF \""}) {
+  for (const std::string_view start :
+       {"IP Route Table for VRF \"", "IPv6 Routing Table for VRF \""}) {
     if (line.starts_with(start)) {
       const std::string_view rest = line.substr(start.size());
       return rest.substr(0, rest.find('"'));

@@ -40,9 +40,9 @@ constexpr std::array<std::string_view, 6> kIosLike = {
 constexpr std::size_t kLinesLooked = 4000;
 
 struct Layout {
-  int ios = 0;       // code in column 1, then a prefix
-  int eos = 0;       // one blank, a code, a prefix
-  int dotted = 0;    // code, destination, dotted mask
+  int ios = 0;     // code in column 1, then a prefix
+  int eos = 0;     // one blank, a code, a prefix
+  int dotted = 0;  // code, destination, dotted mask
   bool subnetted = false;
   bool iosLike = false;
 };

@@ -22,7 +22,8 @@ using OptionalText = std::optional<std::string_view>;
 struct NextHopView {
   OptionalText address;
   OptionalText interface;
-  OptionalText vrf;  // the next hop's own VRF: "(red)", "%red" or "(default:ipv6)" as the text inside
+  OptionalText
+      vrf;  // the next hop's own VRF: "(red)", "%red" or "(default:ipv6)" as the text inside
 };
 
 struct RouteView {

@@ -42,8 +42,12 @@ std::string HopsText(const RouteView& route) {
 }
 
 Cells RowOf(const RouteView& route) {
-  return {std::string(route.vrf),   std::string(route.protocol), std::string(route.flags),
-          std::string(route.prefix), CostText(route),            HopsText(route),
+  return {std::string(route.vrf),
+          std::string(route.protocol),
+          std::string(route.flags),
+          std::string(route.prefix),
+          CostText(route),
+          HopsText(route),
           std::string(route.uptime.value_or(""))};
 }
 

@@ -21,15 +21,19 @@ namespace {
 namespace fs = std::filesystem;
 using Path = std::tuple<std::string, std::string, std::string, std::string>;
 
-const fs::path kCorpus = fs::path(KESTRELON_TEST_DATA) / ".." / ".." / ".." / "shared" / "corpus" /
-                         "real";
+const fs::path kCorpus =
+    fs::path(KESTRELON_TEST_DATA) / ".." / ".." / ".." / "shared" / "corpus" / "real";
 
 // The platform a capture's name says (the upstream test folder it comes from).
 Platform PlatformOfName(const std::string& name) {
-  if (name.find("_xr_") != std::string::npos) return Platform::kIosXr;
-  if (name.find("_eos_") != std::string::npos) return Platform::kEos;
-  if (name.find("_nxos_") != std::string::npos) return Platform::kNxos;
-  if (name.find("_asa_") != std::string::npos) return Platform::kAsa;
+  if (name.find("_xr_") != std::string::npos)
+    return Platform::kIosXr;
+  if (name.find("_eos_") != std::string::npos)
+    return Platform::kEos;
+  if (name.find("_nxos_") != std::string::npos)
+    return Platform::kNxos;
+  if (name.find("_asa_") != std::string::npos)
+    return Platform::kAsa;
   return Platform::kIos;  // IOS, IOS-XE, and AlliedWare Plus, which prints IOS's layout
 }
 
