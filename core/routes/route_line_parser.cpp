@@ -350,9 +350,10 @@ void ReadNextHop(const Chars& chars, ParsedLine& out) {
 // hop is not read, and a destination may also end the line: the destination cuts leave lines
 // such as "O       10.1.1.0", which must still be entries, or a compare with those filters would
 // find every pair of tables equal.
-template <bool forCompare, typename Chars>
+template <Reading reading, typename Chars>
 bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& out,
                 RouteLineLayout* layout) {
+  constexpr bool forCompare = reading == Reading::kCompare;
   const std::uint32_t c1 = chars[0];
   const std::uint32_t c2 = chars[1];
   std::size_t cursor;
@@ -399,7 +400,7 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
   if (mask >= 0 && mask <= 32) {
     carriedMaskLen = static_cast<std::int16_t>(mask);
   }
-  if (layout != nullptr) {
+  if constexpr (reading == Reading::kLayout) {
     layout->codeLine = out.CodeKey != kNoCode;
     layout->destinationBegin = chars.ByteOffset(destination);
     layout->destinationEnd = chars.ByteOffset(cursor - 1);
@@ -418,7 +419,7 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
     layout->pathBegin = chars.ByteOffset(maskEnd);
   }
   out.MaskKey = static_cast<std::int16_t>(carriedMaskLen == 0 ? 0 : carriedMaskLen - 1);
-  if constexpr (!forCompare) {
+  if constexpr (reading == Reading::kSort) {
     ReadNextHop(chars, out);
   }
   return true;
@@ -426,7 +427,7 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
 
 }  // namespace
 
-template <bool forCompare>
+template <Reading reading>
 ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& LineState,
                                       RouteLineLayout* layout) {
   if (LineState == kLineStateReset) {
@@ -435,15 +436,16 @@ ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& L
   }
   ParsedLine out;
   bool route;
-  if constexpr (forCompare) {
-    route = IsAscii(LineText)
-                ? ParseRoute<true>(AsciiChars(LineText, HopMarkers{}), CarriedMaskLen_, out, layout)
-                : ParseRoute<true>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
+  if constexpr (reading != Reading::kSort) {
+    route =
+        IsAscii(LineText)
+            ? ParseRoute<reading>(AsciiChars(LineText, HopMarkers{}), CarriedMaskLen_, out, layout)
+            : ParseRoute<reading>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
   } else {
     HopMarkers markers;
     route = ScanLine(LineText, markers)
-                ? ParseRoute<false>(AsciiChars(LineText, markers), CarriedMaskLen_, out, layout)
-                : ParseRoute<false>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
+                ? ParseRoute<reading>(AsciiChars(LineText, markers), CarriedMaskLen_, out, layout)
+                : ParseRoute<reading>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
   }
   if (route) {
     LineState = 2;
@@ -456,16 +458,16 @@ ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& L
 }
 
 ParsedLine RouteLineParser::Parse(std::string_view LineText, std::int16_t& LineState) {
-  return ParseLine<false>(LineText, LineState);
+  return ParseLine<Reading::kSort>(LineText, LineState);
 }
 
 ParsedLine RouteLineParser::ParseDestination(std::string_view LineText, std::int16_t& LineState) {
-  return ParseLine<true>(LineText, LineState);
+  return ParseLine<Reading::kCompare>(LineText, LineState);
 }
 
 ParsedLine RouteLineParser::ParseLayout(std::string_view LineText, std::int16_t& LineState,
                                         RouteLineLayout& layout) {
-  return ParseLine<false>(LineText, LineState, &layout);
+  return ParseLine<Reading::kLayout>(LineText, LineState, &layout);
 }
 
 void RouteLineParser::ParseRouteLine(std::string_view LineText, std::int32_t& DestHigh,

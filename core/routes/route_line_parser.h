@@ -38,6 +38,11 @@ struct RouteLineLayout {
   int printedLength = -1;
 };
 
+// What a reading is for: the sort's keys (next hop read), the compare's destinations (a
+// destination may end the line; no next hop), or the route-table model's layout (no next hop:
+// the model reads the path part itself).
+enum class Reading { kSort, kCompare, kLayout };
+
 class RouteLineParser {
  public:
   // Parses LineText (without its line end). LineState is the caller's section tag: 0 resets the
@@ -54,7 +59,8 @@ class RouteLineParser {
   // The carried mask length moves as with Parse.
   ParsedLine ParseDestination(std::string_view LineText, std::int16_t& LineState);
 
-  // The same reading as Parse; for a route line, layout says where its parts stand.
+  // The same reading as Parse, but the next hop stays at its marker; for a route line, layout
+  // says where its parts stand.
   ParsedLine ParseLayout(std::string_view LineText, std::int16_t& LineState,
                          RouteLineLayout& layout);
 
@@ -62,7 +68,7 @@ class RouteLineParser {
   std::int16_t CarriedMaskLen() const { return CarriedMaskLen_; }
 
  private:
-  template <bool forCompare>
+  template <Reading reading>
   ParsedLine ParseLine(std::string_view LineText, std::int16_t& LineState,
                        RouteLineLayout* layout = nullptr);
 

@@ -1,5 +1,6 @@
 #include "routes/route_path_fields.h"
 
+#include <array>
 #include <charconv>
 
 namespace kestrelon::routes {
@@ -44,8 +45,11 @@ std::optional<Number> ReadNumber(std::string_view digits) {
 
 // "[110/20]" at the start of text: the distance and metric, each absent when not a number.
 void ReadCost(std::string_view& text, RoutePathFields& fields) {
-  const std::size_t close = text.find(']');
-  if (close == std::string_view::npos) {
+  std::size_t close = 1;
+  while (close < text.size() && text[close] != ']') {
+    ++close;
+  }
+  if (close == text.size()) {
     return;
   }
   const std::string_view inside = text.substr(1, close - 1);
@@ -68,10 +72,12 @@ void ReadVia(std::string_view& text, RoutePathFields& fields) {
   }
   std::string_view target = text.substr(0, end);
   text = text.substr(end);
-  const std::size_t percent = target.find('%');
-  if (percent != std::string_view::npos) {
-    fields.viaVrf = target.substr(percent + 1);
-    target = target.substr(0, percent);
+  for (std::size_t i = 0; i < target.size(); ++i) {
+    if (target[i] == '%') {
+      fields.viaVrf = target.substr(i + 1);
+      target = target.substr(0, i);
+      break;
+    }
   }
   fields.viaTarget = target;
   text = TrimBlanks(text);
@@ -113,13 +119,18 @@ void ReadCommaField(std::string_view field, RoutePathFields& fields) {
 }  // namespace
 
 bool IsUptimeText(std::string_view text) {
+  static constexpr auto kTimeChars = [] {
+    std::array<bool, 256> table{};
+    for (const char c : std::string_view("0123456789:.ywdhms")) {
+      table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+  }();
   if (text.empty() || text[0] < '0' || text[0] > '9') {
     return false;
   }
   for (const char c : text) {
-    const bool digit = c >= '0' && c <= '9';
-    if (!digit && c != ':' && c != '.' && c != 'y' && c != 'w' && c != 'd' && c != 'h' &&
-        c != 'm' && c != 's') {
+    if (!kTimeChars[static_cast<unsigned char>(c)]) {
       return false;
     }
   }
@@ -145,13 +156,12 @@ RoutePathFields ReadRoutePathFields(std::string_view text) {
     fields.summary = true;
   }
   // The rest: comma fields (a leading comma ends the part read above).
-  while (!text.empty()) {
-    const std::size_t comma = text.find(',');
-    ReadCommaField(TrimBlanks(text.substr(0, comma)), fields);
-    if (comma == std::string_view::npos) {
-      break;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == ',') {
+      ReadCommaField(TrimBlanks(text.substr(start, i - start)), fields);
+      start = i + 1;
     }
-    text.remove_prefix(comma + 1);
   }
   return fields;
 }

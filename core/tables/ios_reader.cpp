@@ -1,11 +1,16 @@
 #include "tables/ios_reader.h"
 
+#include <future>
+#include <string>
+
+#include "files/line_cursor.h"
 #include "files/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/route_path_fields.h"
 #include "routes/staging.h"
 #include "tables/capture_lines.h"
 #include "tables/route_builder.h"
+#include "tables/route_table.h"
 
 namespace kestrelon::tables {
 namespace {
@@ -44,7 +49,7 @@ int ClassfulLength(std::string_view address) {
 // indented, a capture whose indentation was stripped).
 class StagedLineReader : public routes::LineSink {
  public:
-  explicit StagedLineReader(RouteSink& sink) : builder_(sink) {}
+  explicit StagedLineReader(RouteSink& sink) : forward_(sink, sectionSeen_), builder_(forward_) {}
 
   void Put(std::string_view line) override {
     const bool expanded = IsExpanded(line);
@@ -54,6 +59,7 @@ class StagedLineReader : public routes::LineSink {
     }
     if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
       builder_.SetVrf(*vrf);
+      sectionSeen_ = true;
       return;
     }
     routes::RouteLineLayout layout;
@@ -68,6 +74,10 @@ class StagedLineReader : public routes::LineSink {
   }
 
   void Finish() { builder_.Finish(); }
+  // Whether a section heading was read: the routes before it are in the VRF the capture was in
+  // where the reading began.
+  std::size_t routesBeforeSection() const { return forward_.before; }
+  const std::string& vrf() const { return builder_.vrf(); }
 
  private:
   // Provisional, until staging carries its mark beside the line.
@@ -161,6 +171,20 @@ class StagedLineReader : public routes::LineSink {
     return false;
   }
 
+  // Passes routes on, counting those before the first section heading.
+  struct Forward : RouteSink {
+    Forward(RouteSink& sink, const bool& seen) : next(sink), sectionSeen(seen) {}
+    void Put(const RouteView& route) override {
+      before += sectionSeen ? 0 : 1;
+      next.Put(route);
+    }
+    RouteSink& next;
+    const bool& sectionSeen;
+    std::size_t before = 0;
+  };
+
+  bool sectionSeen_ = false;
+  Forward forward_;
   RouteBuilder builder_;
   routes::RouteLineParser parser_;
   std::int16_t state_ = routes::kLineStateReset;
@@ -168,12 +192,72 @@ class StagedLineReader : public routes::LineSink {
   int strippedLength_ = -1;
 };
 
-}  // namespace
+// Where the second half of a large capture can be read on its own: the first line at or after
+// the middle that starts a route with a mask of its own (so no length is carried into it),
+// after a line that does not end with a blank (so no wrapped entry is joined across it).
+std::size_t FindSplit(std::string_view capture) {
+  routes::LineCursor cursor(capture, capture.size() / 2);
+  cursor.Next();  // the rest of the line the middle falls in
+  const std::size_t limit = capture.size() / 2 + capture.size() / 8;
+  std::string_view previous = "x";
+  while (!cursor.AtEnd() && cursor.Position() < limit) {
+    const std::size_t at = cursor.Position();
+    const std::string_view line = cursor.Next();
+    if (!previous.ends_with(' ') && !line.empty() && line[0] != ' ' && line[0] != '\t' &&
+        line.find('\b') == std::string_view::npos && !SectionVrf(line)) {
+      routes::RouteLineParser parser;
+      routes::RouteLineLayout layout;
+      std::int16_t state = routes::kLineStateReset;
+      parser.ParseLayout(line, state, layout);
+      if (state == 2 && layout.codeLine && layout.ownMask >= 0) {
+        return at;
+      }
+    }
+    previous = line;
+  }
+  return 0;
+}
 
-void IosReader::Read(std::string_view capture, RouteSink& sink) const {
+void ReadSequentially(std::string_view capture, RouteSink& sink) {
   StagedLineReader reader(sink);
   routes::StageLines(capture, reader);
   reader.Finish();
+}
+
+}  // namespace
+
+void IosReader::Read(std::string_view capture, RouteSink& sink) const {
+  const std::size_t split = capture.size() >= parallelFrom_ ? FindSplit(capture) : 0;
+  if (split == 0) {
+    ReadSequentially(capture, sink);
+    return;
+  }
+  // A large capture is read in two halves at once; the second half's routes wait in a table
+  // and follow the first half's in printed order. Those before the second half's first section
+  // heading are in the VRF the first half ends in.
+  RouteTable second;
+  std::size_t beforeSection = 0;
+  std::future<void> reading = std::async(std::launch::async, [&] {
+    StagedLineReader reader(second);
+    routes::StageLines(capture.substr(split), reader);
+    reader.Finish();
+    beforeSection = reader.routesBeforeSection();
+  });
+  std::string vrf;
+  {
+    StagedLineReader reader(sink);
+    routes::StageLines(capture.substr(0, split), reader);
+    reader.Finish();
+    vrf = reader.vrf();
+  }
+  reading.get();
+  std::size_t i = 0;
+  second.ForEach([&](RouteView route) {
+    if (i++ < beforeSection) {
+      route.vrf = vrf;
+    }
+    sink.Put(route);
+  });
 }
 
 }  // namespace kestrelon::tables

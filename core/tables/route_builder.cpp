@@ -34,30 +34,38 @@ void RouteBuilder::Begin(Afi afi, std::string_view code, std::string_view extraF
   paths_.clear();
   // "O*E2" is protocol "O E2" with the flag "*": the star stands where a blank would. The
   // flags IOS prints after the code ("%", "+", "&") are no part of it either.
-  protocol_.at = 0;
   std::string_view marks;
   bool star = false;
   bool blank = false;
+  protocol_ = Slot{0, 0, true};
   for (std::size_t i = 0; i < code.size(); ++i) {
     const char c = code[i];
-    if (c == '*') {
-      star = true;
-    } else if (c == '%' || c == '+' || c == '&') {
-      marks = code.substr(i, 1);
+    switch (c) {
+      case '*':
+        star = true;
+        blank = true;
+        continue;
+      case '%':
+      case '+':
+      case '&':
+        marks = code.substr(i, 1);
+        blank = true;
+        continue;
+      case ' ':
+      case '\t':
+        blank = true;
+        continue;
+      default:
+        break;
     }
-    if (c == '*' || c == '%' || c == '+' || c == '&' || c == ' ' || c == '\t') {
-      blank = true;
-      continue;
-    }
-    if (blank && text_.size() > protocol_.at) {
+    if (blank && !text_.empty()) {
       text_.push_back(' ');
     }
     blank = false;
     text_.push_back(c);
   }
   protocol_.size = static_cast<std::uint32_t>(text_.size());
-  protocol_.present = true;
-  flags_.at = static_cast<std::uint32_t>(text_.size());
+  flags_.at = protocol_.size;
   if (star) {
     text_.push_back('*');
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/file_error.h"
+#include "tables/ios_reader.h"
 #include "tables/platform_detect.h"
 #include "tables/route_table.h"
 
@@ -115,6 +116,31 @@ TEST(TableReaders, ReadWhatEachPlatformPrints) {
   for (const Case& c : cases) {
     EXPECT_EQ(Records(c.platform, c.capture), c.records) << c.what;
   }
+}
+
+// A large capture is read in two halves at once: the records are those of one reading, the
+// VRF of the first half carried into the second.
+TEST(TableReaders, TwoHalvesReadAsOne) {
+  std::string capture = "Routing Table: red\n      10.0.0.0/24 is subnetted, 40 subnets\n";
+  for (int i = 0; i < 40; ++i) {
+    capture += "O        10.0." + std::to_string(i) + ".0 [110/2] via 10.9.9.1, 1w4d, Gi2\n";
+    capture += "B        172.16." + std::to_string(i) + ".0/24 \n";
+    capture += "           [200/0] via 10.9.9." + std::to_string(i) + ", 01:02:03\n";
+  }
+  capture += "Routing Table: blue\nC        10.1.0.0/16 is directly connected, Gi1\n";
+  const auto read = [&](std::size_t parallelFrom) {
+    RouteTable table;
+    IosReader(parallelFrom).Read(capture, table);
+    std::vector<std::string> records;
+    table.ForEach([&](const RouteView& r) {
+      records.push_back(std::string(r.vrf) + " " + std::string(r.prefix) + " " +
+                        std::string(r.nextHops.empty() ? "" : *r.nextHops[0].address));
+    });
+    return records;
+  };
+  const std::vector<std::string> whole = read(~std::size_t{0});
+  ASSERT_EQ(whole.size(), 81u);
+  EXPECT_EQ(read(1), whole);
 }
 
 TEST(TableReaders, DetectionPlacesCapturesByTheirOwnMarks) {
