@@ -12,6 +12,7 @@
 #include "cli/routes_command.h"
 #include "cli/sort_command.h"
 #include "cli/standard_streams.h"
+#include "files/signal_cleanup.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ kestrelon::cli::ExitCode Run(const kestrelon::cli::CommandLine& command) {
 
 int main(int argc, char* argv[]) {
   using namespace kestrelon::cli;
+  kestrelon::files::InstallSignalCleanup();
   try {
     return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
   } catch (const UsageError& error) {

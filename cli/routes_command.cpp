@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "cli/private_folder.h"
 #include "cli/run_files.h"
 #include "cli/standard_streams.h"
 #include "files/file_writer.h"
+#include "files/private_folder.h"
 #include "files/mapped_file.h"
 #include "tables/csv_writer.h"
 #include "tables/json_writer.h"
@@ -74,7 +74,7 @@ class FormatWriter : public tables::RouteSink {
 };
 
 // Reads each input into writer.
-void ReadInputs(const CommandLine& command, const PrivateFolder& folder, FormatWriter& writer) {
+void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, FormatWriter& writer) {
   for (std::size_t i = 0; i < command.inputs.size(); ++i) {
     const std::string& operand = command.inputs[i];
     const std::string name = operand == kStandardStream ? kStandardInputName : operand;
@@ -97,7 +97,7 @@ void ReadInputs(const CommandLine& command, const PrivateFolder& folder, FormatW
 }  // namespace
 
 ExitCode RunRoutesCommand(const CommandLine& command) {
-  const PrivateFolder folder;
+  files::PrivateFolder folder;
   const bool several = command.inputs.size() > 1;
   if (command.output) {
     routes::AtomicOutputFile output(*command.output);
@@ -107,13 +107,15 @@ ExitCode RunRoutesCommand(const CommandLine& command) {
     output.Commit();
   } else {
     // Standard output gets the result only when it is complete.
-    const std::string result = folder / "routes";
-    {
+    const std::string result = folder.NewFile("routes");
+    try {
       routes::OutputFile output(result);
       tables::FileByteSink sink(output);
       FormatWriter writer(command.format, sink, several);
       ReadInputs(command, folder, writer);
       output.Close();
+    } catch (const FileError& error) {
+      RethrowForStandardOutput(error, result);
     }
     CopyFileToStandardOutput(result);
   }
