@@ -37,6 +37,11 @@ std::optional<std::string_view> SectionVrf(std::string_view line) {
   return std::nullopt;
 }
 
+// The flags today's IOS prints in column 5, after the code.
+bool IsColumn5Flag(char c) {
+  return c == '%' || c == '+' || c == '&' || c == 'p';
+}
+
 // The length a classful network has when nothing else gives one (a capture whose headers were
 // lost): class A /8, B /16, C /24.
 int ClassfulLength(std::string_view address) {
@@ -156,7 +161,11 @@ class StagedLineReader : public routes::LineSink {
         const int length = strippedLength_ >= 0 ? strippedLength_
                            : carried > 0        ? carried
                                                 : ClassfulLength(word);
-        builder_.Begin(Afi::kIpv4, line.substr(0, at), {}, word, length);
+        // A flag in column 5 after a code in columns 1 to 4 ("C   p    10.34.0.2") is a flag.
+        const bool flagged = at > 5 && line[1] != '\t' && (line[1] == ' ' || line[1] == '*') &&
+                             IsColumn5Flag(line[4]) && line[5] == ' ';
+        builder_.Begin(Afi::kIpv4, flagged ? line.substr(0, 4) : line.substr(0, at),
+                       flagged ? line.substr(4, 1) : std::string_view(), word, length);
         builder_.AddPathFields(routes::ReadRoutePathFields(line.substr(end)), kRule);
         return true;
       }
