@@ -2,8 +2,10 @@
 
 #include <rapidjson/writer.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "files/utf8_text.h"
 
@@ -12,33 +14,51 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// rapidjson's output stream over a ByteSink, through a buffer of its own.
+// rapidjson's output stream over a ByteSink, through a buffer of its own. The writer reserves
+// room for a whole string before it writes it (PutReserve, PutUnsafe below, found by
+// argument-dependent lookup), so most characters cost no test of the buffer's end.
 class BufferedStream {
  public:
   using Ch = char;
-  explicit BufferedStream(ByteSink& out) : out_(out), buffer_(new char[kSize]) {}
+  explicit BufferedStream(ByteSink& out) : out_(out), buffer_(kSize) {}
   void Put(char c) {
-    if (used_ == kSize) {
+    if (used_ == buffer_.size()) {
       Flush();
     }
     buffer_[used_++] = c;
   }
-  void Raw(std::string_view bytes) {
-    for (const char c : bytes) {
-      Put(c);
+  void PutUnchecked(char c) { buffer_[used_++] = c; }
+  void Reserve(std::size_t count) {
+    if (used_ + count > buffer_.size()) {
+      Flush();
+      if (count > buffer_.size()) {
+        buffer_.resize(count);
+      }
     }
   }
+  void Raw(std::string_view bytes) {
+    Reserve(bytes.size());
+    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+  }
   void Flush() {
-    out_.Write({buffer_.get(), used_});
+    out_.Write({buffer_.data(), used_});
     used_ = 0;
   }
 
  private:
   static constexpr std::size_t kSize = 1 << 16;
   ByteSink& out_;
-  std::unique_ptr<char[]> buffer_;
+  std::vector<char> buffer_;
   std::size_t used_ = 0;
 };
+
+[[maybe_unused]] void PutReserve(BufferedStream& stream, std::size_t count) {
+  stream.Reserve(count);
+}
+[[maybe_unused]] void PutUnsafe(BufferedStream& stream, char c) {
+  stream.PutUnchecked(c);
+}
 
 }  // namespace
 
@@ -61,50 +81,39 @@ class JsonRouteWriter::Impl {
     routes_ = 0;
   }
 
-  // Each route is a value of its own, one a line: the writer starts afresh for it.
+  // One route a line. The record's fixed keys and punctuation are the same for every route;
+  // every value goes through the writer, which quotes and escapes it.
   void Put(const RouteView& route) {
-    stream_.Raw(routes_++ > 0 ? "," : "");
-    stream_.Raw(kLineEnd);
+    stream_.Raw(routes_++ > 0 ? ",\r\n{\"vrf\":" : "\r\n{\"vrf\":");
+    Value().Text(route.vrf);
+    stream_.Raw(",\"afi\":");
+    Value().Text(AfiName(route.afi));
+    stream_.Raw(",\"protocol\":");
+    Value().Text(route.protocol);
+    stream_.Raw(",\"flags\":");
+    Value().Text(route.flags);
+    stream_.Raw(",\"prefix\":");
+    Value().Text(route.prefix);
+    stream_.Raw(",\"distance\":");
     Value();
-    writer_.StartObject();
-    Key("vrf");
-    Text(route.vrf);
-    Key("afi");
-    Text(AfiName(route.afi));
-    Key("protocol");
-    Text(route.protocol);
-    Key("flags");
-    Text(route.flags);
-    Key("prefix");
-    Text(route.prefix);
-    Key("distance");
-    if (route.distance) {
-      writer_.Uint(*route.distance);
-    } else {
-      writer_.Null();
+    route.distance ? writer_.Uint(*route.distance) : writer_.Null();
+    stream_.Raw(",\"metric\":");
+    Value();
+    route.metric ? writer_.Uint64(*route.metric) : writer_.Null();
+    stream_.Raw(",\"next_hops\":[");
+    for (std::size_t i = 0; i < route.nextHops.size(); ++i) {
+      const NextHopView& hop = route.nextHops[i];
+      stream_.Raw(i > 0 ? ",{\"address\":" : "{\"address\":");
+      Value().Optional(hop.address);
+      stream_.Raw(",\"interface\":");
+      Value().Optional(hop.interface);
+      stream_.Raw(",\"vrf\":");
+      Value().Optional(hop.vrf);
+      stream_.Raw("}");
     }
-    Key("metric");
-    if (route.metric) {
-      writer_.Uint64(*route.metric);
-    } else {
-      writer_.Null();
-    }
-    Key("next_hops");
-    writer_.StartArray();
-    for (const NextHopView& hop : route.nextHops) {
-      writer_.StartObject();
-      Key("address");
-      Optional(hop.address);
-      Key("interface");
-      Optional(hop.interface);
-      Key("vrf");
-      Optional(hop.vrf);
-      writer_.EndObject();
-    }
-    writer_.EndArray();
-    Key("uptime");
-    Optional(route.uptime);
-    writer_.EndObject();
+    stream_.Raw("],\"uptime\":");
+    Value().Optional(route.uptime);
+    stream_.Raw("}");
   }
 
   void EndCapture() {
@@ -127,10 +136,6 @@ class JsonRouteWriter::Impl {
   Impl& Value() {
     writer_.Reset(stream_);
     return *this;
-  }
-
-  void Key(std::string_view name) {
-    writer_.Key(name.data(), static_cast<rapidjson::SizeType>(name.size()));
   }
 
   // JSON text is UTF-8: a byte that is not part of a valid sequence becomes U+FFFD.
