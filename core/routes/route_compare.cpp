@@ -11,6 +11,7 @@
 #include "files/mapped_file.h"
 #include "files/same_file.h"
 #include "files/utf8_text.h"
+#include "routes/table_sections.h"
 
 namespace kestrelon::routes {
 namespace {
@@ -120,8 +121,11 @@ void ReadEntry(EntryReader& reader, Entry& entry) {
   }
 }
 
-std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
-                             const RouteLineParser& parser, LineSink& sink) {
+namespace {
+
+// The merge of one table of each side.
+std::int64_t MergeTables(std::string_view before, std::string_view after,
+                         const RouteLineParser& parser, LineSink& sink) {
   EntryReader readers[2] = {EntryReader(before, parser), EntryReader(after, parser)};
   Entry a;
   Entry b;
@@ -154,10 +158,56 @@ std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
   return blocks;
 }
 
+}  // namespace
+
+std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
+                             const RouteLineParser& parser, LineSink& sink) {
+  const std::vector<TableSection> tablesBefore = SplitTableSections(before);
+  std::vector<TableSection> tablesAfter = SplitTableSections(after);
+  if (!HasSeveralTables(tablesBefore) && !HasSeveralTables(tablesAfter)) {
+    return MergeTables(before, after, parser, sink);
+  }
+  // Routes pair only within the VRF of the same name (the n-th table of a name with the n-th of
+  // that name on the other side); a table found on one side only is all removed or all added.
+  std::vector<bool> paired(tablesAfter.size(), false);
+  std::int64_t blocks = 0;
+  for (const TableSection& table : tablesBefore) {
+    std::string_view counterpart;
+    for (std::size_t k = 0; k < tablesAfter.size(); ++k) {
+      if (!paired[k] && tablesAfter[k].name == table.name) {
+        paired[k] = true;
+        counterpart = tablesAfter[k].text;
+        break;
+      }
+    }
+    blocks += MergeTables(table.text, counterpart, parser, sink);
+  }
+  for (std::size_t k = 0; k < tablesAfter.size(); ++k) {
+    if (!paired[k]) {
+      blocks += MergeTables({}, tablesAfter[k].text, parser, sink);
+    }
+  }
+  return blocks;
+}
+
+bool HasRouteEntry(std::string_view sorted, const RouteLineParser& parser) {
+  EntryReader reader(sorted, parser);
+  Entry entry;
+  ReadEntry(reader, entry);
+  return entry.count > 0;
+}
+
 std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiffFile,
                               const std::string& headerBefore, const std::string& headerAfter) {
   const MappedFile before(pipeline.strSortFile(1));
   const MappedFile after(pipeline.strSortFile(2));
+  // Two tables without a route would compare as equivalent: nothing to compare is no answer.
+  if (!HasRouteEntry(before.bytes(), pipeline.parser())) {
+    throw FileError("compare", headerBefore, 0, "no route lines in it");
+  }
+  if (!HasRouteEntry(after.bytes(), pipeline.parser())) {
+    throw FileError("compare", headerAfter, 0, "no route lines in it");
+  }
   AtomicOutputFile result(strDiffFile);
   result.WriteLine("前: " + headerBefore);
   result.WriteLine("後: " + headerAfter);

@@ -51,13 +51,20 @@ struct Entry {
 void ReadEntry(EntryReader& reader, Entry& entry);
 
 // Merges the two sorted texts and puts the difference blocks into sink, each ended by an empty
-// line. Both sides start from the parser's carried mask length. Returns the number of blocks.
+// line. Both sides start from the parser's carried mask length. When either side holds several
+// routing tables, entries pair only within tables of the same VRF name, table by table in the
+// order of the first side, then the tables found only in the second. Returns the number of
+// blocks.
 std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
                              const RouteLineParser& parser, LineSink& sink);
 
+// Whether a sorted text holds an entry for the compare.
+bool HasRouteEntry(std::string_view sorted, const RouteLineParser& parser);
+
 // Writes the whole difference file for the two sort results of the pipeline: the header lines
 // naming headerBefore and headerAfter, the blocks, the summary line. Written under a temporary
-// name and renamed into place. Returns the number of blocks.
+// name and renamed into place. Refused (FileError naming the input by its header name) when a
+// side has no route line. Returns the number of blocks.
 std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiffFile,
                               const std::string& headerBefore, const std::string& headerAfter);
 

@@ -101,9 +101,11 @@ TEST(RouteCompare, TimeAloneIsNoDifferenceAndHeadersNeverShow) {
   EXPECT_EQ(run.result, Expected({}, "同等です"));
 }
 
-TEST(RouteCompare, EmptyBeforeLogAndLastLineWithoutLineEnd) {
-  CompareRun run("", kC + "\r\n" + kS);
-  EXPECT_EQ(run.result, Expected({"増> " + kC, "", "増> " + kS, ""}, " 2 の違いがあります"));
+TEST(RouteCompare, OneSidedEntriesAndLastLineWithoutLineEnd) {
+  const std::string other = "C" + B(7) + "10.0.0.0/8 is directly connected, Ethernet9";
+  CompareRun run(other, kC + "\r\n" + kS);
+  EXPECT_EQ(run.result, Expected({"減< " + other, "", "増> " + kC, "", "増> " + kS, ""},
+                                 " 3 の違いがあります"));
 }
 
 TEST(RouteCompare, OnlyEightLinesOfAnEntryCount) {
@@ -180,8 +182,8 @@ TEST(RouteCompare, SortResultsAreDeletedUnlessKept) {
 
 TEST(RouteCompare, NamesThatWouldOverwriteAnInputAreRefusedFirst) {
   TempDir dir;
-  WriteFile(dir / "a.log", "x\r\n");
-  WriteFile(dir / "b.log", "y\r\n");
+  WriteFile(dir / "a.log", Crlf({kC}));
+  WriteFile(dir / "b.log", Crlf({kS}));
   CompareRequest r;
   r.inputs = {dir / "a.log", dir / "b.log"};
   r.stagingFiles = {dir / "a.(1)", dir / "b.(2)"};
@@ -204,7 +206,59 @@ TEST(RouteCompare, NamesThatWouldOverwriteAnInputAreRefusedFirst) {
     SortPipeline pipeline(parser);
     EXPECT_THROW(RunCompare(pipeline, request), FileError) << name;
     EXPECT_EQ(ListFolder(dir.path()), "a.log\nb.log\n") << name;
-    EXPECT_EQ(ReadFile(dir / "a.log"), "x\r\n");
+    EXPECT_EQ(ReadFile(dir / "a.log"), Crlf({kC}));
+  }
+}
+
+TEST(RouteCompare, RoutesPairOnlyWithinTheVrfOfTheSameName) {
+  const std::string s2 = "S" + B(8) + "10.2.0.0/16 [1/0] via 10.1.1.2";
+  const std::string c1 = "C" + B(8) + "10.1.1.0/24 is directly connected, Ethernet0/1";
+  const std::string c7 = "C" + B(8) + "10.7.0.0/24 is directly connected, Ethernet0/3";
+  // 10.2.0.0/16 moves from VRF red to VRF blue with the same text; 10.1.1.0/24 is in both VRFs
+  // and stays; VRF green is new.
+  const std::string before = Crlf({"R1#show ip route vrf *", "", "Routing Table: blue", c1, "",
+                                   "Routing Table: red", c1, s2, "R1#"});
+  const std::string after = Crlf({"R1#show ip route vrf *", "", "Routing Table: blue", c1, s2, "",
+                                  "Routing Table: red", c1, "", "Routing Table: green", c7, "R1#"});
+  CompareRun run(before, after);
+  EXPECT_EQ(run.result,
+            Expected({"増> " + s2, "", "減< " + s2, "", "増> " + c7, ""}, " 3 の違いがあります"));
+  CompareRun same(after, after);
+  EXPECT_EQ(same.blocks, 0);
+}
+
+TEST(RouteCompare, NothingToCompareIsRefusedBeforeTheResultIsWritten) {
+  const std::string ipv6 = Crlf({"R1#show ipv6 route", "C   2001:DB8::/64 [0/0]",
+                                 "     via Ethernet0/0, directly connected"});
+  const std::string routes = kHead + Crlf({kC});
+  const struct {
+    std::string before, after, named;
+  } cases[] = {
+      {"", "", "before.log"},
+      {routes, "", "after.log"},
+      {ipv6, routes, "before.log"},
+      {routes, "just some text\r\n", "after.log"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteFile(dir / "before.log", c.before);
+    WriteFile(dir / "after.log", c.after);
+    RouteLineParser parser;
+    SortPipeline pipeline(parser);
+    CompareRequest r;
+    r.inputs = {dir / "before.log", dir / "after.log"};
+    r.stagingFiles = {dir / "before.(1)", dir / "after.(2)"};
+    r.sortResults = {dir / "before.s1", dir / "after.s2"};
+    r.diffFile = dir / "after.dif";
+    r.headerNames = {"before.log", "after.log"};
+    try {
+      RunCompare(pipeline, r);
+      ADD_FAILURE() << "no refusal for " << c.named;
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.path(), c.named);
+      EXPECT_NE(std::string(error.what()).find("no route lines"), std::string::npos);
+    }
+    EXPECT_EQ(ListFolder(dir.path()), "after.log\nbefore.log\n") << c.named;
   }
 }
 
