@@ -5,12 +5,14 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "files/capture_text.h"
 #include "files/file_error.h"
 #include "files/file_writer.h"
 #include "files/input_probe.h"
 #include "files/mapped_file.h"
 #include "files/same_file.h"
 #include "files/utf8_text.h"
+#include "routes/staging.h"
 #include "routes/table_sections.h"
 
 namespace kestrelon::routes {
@@ -20,6 +22,7 @@ constexpr std::string_view kRemoved = "減< ";
 constexpr std::string_view kAdded = "増> ";
 constexpr std::string_view kBefore = "前< ";
 constexpr std::string_view kAfter = "後> ";
+constexpr const char* kNoRouteLines = "no route lines in it";
 
 bool SameLines(const Entry& a, const Entry& b) {
   if (a.count != b.count) {
@@ -203,10 +206,10 @@ std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiff
   const MappedFile after(pipeline.strSortFile(2));
   // Two tables without a route would compare as equivalent: nothing to compare is no answer.
   if (!HasRouteEntry(before.bytes(), pipeline.parser())) {
-    throw FileError("compare", headerBefore, 0, "no route lines in it");
+    throw FileError("compare", headerBefore, 0, kNoRouteLines);
   }
   if (!HasRouteEntry(after.bytes(), pipeline.parser())) {
-    throw FileError("compare", headerAfter, 0, "no route lines in it");
+    throw FileError("compare", headerAfter, 0, kNoRouteLines);
   }
   AtomicOutputFile result(strDiffFile);
   result.WriteLine("前: " + headerBefore);
@@ -265,9 +268,35 @@ void CheckCompareNames(const CompareRequest& r) {
   }
 }
 
+bool CaptureHasRouteLine(std::string_view bytes) {
+  const CaptureText text(bytes);
+  LineCursor cursor(text.text());
+  RouteLineParser parser;
+  std::string edited;
+  while (!cursor.AtEnd()) {
+    std::string_view line = cursor.Next();
+    if (line.find('\b') != std::string_view::npos) {
+      edited = ApplyBackspaces(line);
+      line = edited;
+    }
+    std::int16_t state = 1;
+    if (parser.ParseDestination(line, state).CodeKey < kNoCode) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void CheckInputsReadable(const CompareRequest& r) {
   for (const std::string& input : r.inputs) {
     EnsureReadable(input);
+  }
+  for (std::size_t i = 0; i < r.inputs.size(); ++i) {
+    const MappedFile input(r.inputs[i]);
+    if (!CaptureHasRouteLine(input.bytes())) {
+      throw FileError("compare", r.headerNames[i].empty() ? r.inputs[i] : r.headerNames[i], 0,
+                      kNoRouteLines);
+    }
   }
 }
 

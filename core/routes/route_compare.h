@@ -64,7 +64,8 @@ bool HasRouteEntry(std::string_view sorted, const RouteLineParser& parser);
 // Writes the whole difference file for the two sort results of the pipeline: the header lines
 // naming headerBefore and headerAfter, the blocks, the summary line. Written under a temporary
 // name and renamed into place. Refused (FileError naming the input by its header name) when a
-// side has no route line. Returns the number of blocks.
+// side has no entry, so that nothing to compare never reads as equivalent. Returns the number
+// of blocks.
 std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiffFile,
                               const std::string& headerBefore, const std::string& headerAfter);
 
@@ -82,8 +83,13 @@ struct CompareRequest {
   bool keepSortResults = false;
 };
 
+// Whether a capture holds a line that the compare takes for a route, read as the sort reads
+// it (byte order marks, UTF-16, backspaces); stops at the first.
+bool CaptureHasRouteLine(std::string_view bytes);
+
 // Refuses, before anything is written, names that would make one step overwrite an input or
-// another step's file, and inputs that cannot be read. Throws FileError.
+// another step's file, inputs that cannot be read, and inputs without a route line (nothing
+// to compare; named by their header name when one is given). Throws FileError.
 void CheckCompareNames(const CompareRequest& request);
 void CheckInputsReadable(const CompareRequest& request);
 

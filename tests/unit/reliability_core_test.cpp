@@ -138,7 +138,7 @@ TEST(ReliabilityCore, BinaryFileGivesOneLineForEachStagedLine) {
 
   TempDir compareDir;
   const CompareRequest request = Request(compareDir);
-  // Random bytes hold no route line: the compare is refused, and only after both sorts.
+  // Random bytes hold no route line: the compare is refused before anything is written.
   WriteFile(request.inputs[0], bytes);
   WriteFile(request.inputs[1], bytes);
   EXPECT_THROW(Compare(request), FileError);
