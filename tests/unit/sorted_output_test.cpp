@@ -68,8 +68,8 @@ TEST(InfoFilter, CutsOfARouteLine) {
        "B   +    10.55.0.0 [20/0] via 10.144.0.1 (red)"},
       {"S   %    10.34.0.1 [1/0] via 192.168.16.1", Items({5}), "S   %    10.34.0.1"},
   };
-  for (const CutCase& c : cases) {
-    EXPECT_EQ(ApplyInfoFilter(c.line, c.items), c.expected) << c.line;
+  for (const CutCase& cut : cases) {
+    EXPECT_EQ(ApplyInfoFilter(cut.line, cut.items), cut.expected) << cut.line;
   }
 }
 
