@@ -36,6 +36,17 @@ const std::string kO1Path = B(20) + "[110/20] via 10.3.3.3, 00:01:02, Ethernet1"
 const std::string kC = "C" + B(7) + "10.2.2.0/24 is directly connected, Ethernet0";
 const std::string kS = "S" + B(7) + "192.168.5.0/24 [1/0] via 10.2.2.9";
 
+// A compare of before.log and after.log in dir, the header naming them without the folder.
+CompareRequest RequestIn(const TempDir& dir) {
+  CompareRequest r;
+  r.inputs = {dir / "before.log", dir / "after.log"};
+  r.stagingFiles = {dir / "before.(1)", dir / "after.(2)"};
+  r.sortResults = {dir / "before.s1", dir / "after.s2"};
+  r.diffFile = dir / "after.dif";
+  r.headerNames = {"before.log", "after.log"};
+  return r;
+}
+
 struct CompareRun {
   TempDir dir;
   std::string result;
@@ -46,12 +57,7 @@ struct CompareRun {
     WriteFile(dir / "after.log", after);
     RouteLineParser parser;
     SortPipeline pipeline(parser);
-    CompareRequest r;
-    r.inputs = {dir / "before.log", dir / "after.log"};
-    r.stagingFiles = {dir / "before.(1)", dir / "after.(2)"};
-    r.sortResults = {dir / "before.s1", dir / "after.s2"};
-    r.diffFile = dir / "after.dif";
-    r.headerNames = {"before.log", "after.log"};
+    CompareRequest r = RequestIn(dir);
     r.keepSortResults = keep;
     r.userOptions = user;
     blocks = RunCompare(pipeline, r);
@@ -245,12 +251,7 @@ TEST(RouteCompare, NothingToCompareIsRefusedBeforeAnythingIsWritten) {
     WriteFile(dir / "after.log", c.after);
     RouteLineParser parser;
     SortPipeline pipeline(parser);
-    CompareRequest r;
-    r.inputs = {dir / "before.log", dir / "after.log"};
-    r.stagingFiles = {dir / "before.(1)", dir / "after.(2)"};
-    r.sortResults = {dir / "before.s1", dir / "after.s2"};
-    r.diffFile = dir / "after.dif";
-    r.headerNames = {"before.log", "after.log"};
+    CompareRequest r = RequestIn(dir);
     r.keepSortResults = true;
     try {
       RunCompare(pipeline, r);
