@@ -58,16 +58,15 @@ void SortPipeline::BuildSortKeys(int Index, const SortOptions& options) {
   records_.reserve(static_cast<std::size_t>(s.lineCount));
   const int keyNumber = options.KeyNumber();
   // A capture with one routing table or none is one table, whatever it says.
-  const std::vector<std::int64_t> noTables;
-  const std::vector<std::int64_t>& tables = marks_.tables.size() >= 2 ? marks_.tables : noTables;
+  const bool severalTables = marks_.tables.size() >= 2;
   tableStarts_.assign(1, 0);
-  auto nextTable = tables.begin();
+  auto nextTable = marks_.tables.begin();
   auto nextExpanded = marks_.expanded.begin();
   const MappedFile staging(s.tmpFile);
   LineCursor cursor(staging.bytes());
   std::int16_t lineState = kLineStateReset;
   for (std::int64_t i = 0; i < s.lineCount && !cursor.AtEnd(); ++i) {
-    if (nextTable != tables.end() && *nextTable == i) {
+    if (severalTables && nextTable != marks_.tables.end() && *nextTable == i) {
       ++nextTable;
       lineState = kLineStateReset;
       if (i > 0) {
