@@ -262,6 +262,16 @@ TEST(RouteCompare, NothingToCompareIsRefusedBeforeAnythingIsWritten) {
     }
     EXPECT_EQ(ListFolder(dir.path()), "after.log\nbefore.log\n") << c.named;
   }
+  // The merge refuses as well, whoever sorted: a sort result without an entry.
+  TempDir dir;
+  WriteFile(dir / "before.s1", Crlf({"R1#", kC}));
+  WriteFile(dir / "after.s2", Crlf({"R1#", B(6) + "10.0.0.0/8 is subnetted, 1 subnets"}));
+  RouteLineParser parser;
+  SortPipeline pipeline(parser);
+  pipeline.SetFiles(1, "before.log", "", dir / "before.s1");
+  pipeline.SetFiles(2, "after.log", "", dir / "after.s2");
+  EXPECT_THROW(WriteDifferences(pipeline, dir / "after.dif", "before.log", "after.log"), FileError);
+  EXPECT_FALSE(Exists(dir / "after.dif"));
 }
 
 }  // namespace
