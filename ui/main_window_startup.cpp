@@ -29,6 +29,9 @@ QString frmKestrelon::ReadSetting(const char* key) const {
 }
 
 void frmKestrelon::WriteSetting(const char* key, const QString& value) {
+  if (!settingsWritable_) {
+    return;
+  }
   settings::WriteIni(QFile::encodeName(strIniFile).toStdString(), kSection, key,
                      value.toStdString());
 }
@@ -41,6 +44,7 @@ void frmKestrelon::Form_Load(const QString& programFolder) {
     folder += QLatin1Char('/');
   }
   strIniFile = folder + QStringLiteral("Kestrelon.ini");
+  settingsWritable_ = settings::ProfileReadable(QFile::encodeName(strIniFile).toStdString());
 
   // Each assignment that changes a box runs its change handler, which stores the extension.
   txtFileExt[1]->setText(ReadSetting("SortExt1"));

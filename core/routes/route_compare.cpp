@@ -1,16 +1,9 @@
 #include "routes/route_compare.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 
 #include "files/capture_text.h"
 #include "files/file_error.h"
-#include "files/file_writer.h"
-#include "files/input_probe.h"
-#include "files/mapped_file.h"
-#include "files/same_file.h"
 #include "files/utf8_text.h"
 #include "routes/staging.h"
 #include "routes/table_sections.h"
@@ -22,7 +15,6 @@ constexpr std::string_view kRemoved = "減< ";
 constexpr std::string_view kAdded = "増> ";
 constexpr std::string_view kBefore = "前< ";
 constexpr std::string_view kAfter = "後> ";
-constexpr const char* kNoRouteLines = "no route lines in it";
 
 bool SameLines(const Entry& a, const Entry& b) {
   if (a.count != b.count) {
@@ -47,10 +39,6 @@ void PutBlockLines(const Entry& entry, std::string_view prefix, LineSink& sink,
 
 bool KeyLess(const Entry& a, const Entry& b) {
   return a.destHigh != b.destHigh ? a.destHigh < b.destHigh : a.destLow < b.destLow;
-}
-
-void Refuse(const std::string& path, const std::string& why) {
-  throw FileError("write", path, 0, why);
 }
 
 }  // namespace
@@ -193,6 +181,9 @@ std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
   return blocks;
 }
 
+namespace {
+
+// Whether a sorted text holds an entry for the compare.
 bool HasRouteEntry(std::string_view sorted, const RouteLineParser& parser) {
   EntryReader reader(sorted, parser);
   Entry entry;
@@ -200,72 +191,10 @@ bool HasRouteEntry(std::string_view sorted, const RouteLineParser& parser) {
   return entry.count > 0;
 }
 
-std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiffFile,
-                              const std::string& headerBefore, const std::string& headerAfter) {
-  const MappedFile before(pipeline.strSortFile(1));
-  const MappedFile after(pipeline.strSortFile(2));
-  // Two tables without a route would compare as equivalent: nothing to compare is no answer.
-  if (!HasRouteEntry(before.bytes(), pipeline.parser())) {
-    throw FileError("compare", headerBefore, 0, kNoRouteLines);
-  }
-  if (!HasRouteEntry(after.bytes(), pipeline.parser())) {
-    throw FileError("compare", headerAfter, 0, kNoRouteLines);
-  }
-  AtomicOutputFile result(strDiffFile);
-  result.WriteLine("前: " + headerBefore);
-  result.WriteLine("後: " + headerAfter);
-  result.WriteLine("");
-  FileLineSink sink(result);
-  const std::int64_t blocks =
-      MergeSortedLogs(before.bytes(), after.bytes(), pipeline.parser(), sink);
-  if (blocks == 0) {
-    result.WriteLine("同等です");
-  } else {
-    result.WriteLine(" " + std::to_string(blocks) + " の違いがあります");
-  }
-  result.Commit();
-  return blocks;
-}
+}  // namespace
 
-void KillSortFile(const SortPipeline& pipeline, int Index) {
-  const std::string& name = pipeline.strSortFile(Index);
-  if (::unlink(name.c_str()) != 0 && errno != ENOENT) {
-    ThrowErrno("delete", name);
-  }
-}
-
-void CheckCompareNames(const CompareRequest& r) {
-  for (int i = 0; i < 2; ++i) {
-    for (int k = 0; k < 2; ++k) {
-      if (SameFile(r.stagingFiles[i], r.inputs[k])) {
-        Refuse(r.stagingFiles[i], "the staging file of file " + std::to_string(i + 1) +
-                                      " would replace input file " + std::to_string(k + 1));
-      }
-    }
-    if (SameFile(r.sortResults[i], r.inputs[1 - i])) {
-      Refuse(r.sortResults[i], "sort result " + std::to_string(i + 1) +
-                                   " would replace input file " + std::to_string(2 - i));
-    }
-    // A lone sort may replace its own input; the compare's sort results lose the time
-    // information and are deleted afterwards, so the capture itself would be lost.
-    if (SameFile(r.sortResults[i], r.inputs[i])) {
-      Refuse(r.sortResults[i], "sort result " + std::to_string(i + 1) +
-                                   " would replace input file " + std::to_string(i + 1) +
-                                   ", which the compare must not lose");
-    }
-    if (SameFile(r.sortResults[i], r.stagingFiles[i])) {
-      Refuse(r.sortResults[i], "it is the name of the staging file of this sort");
-    }
-    if (SameFile(r.diffFile, r.inputs[i]) || SameFile(r.diffFile, r.sortResults[i])) {
-      Refuse(r.diffFile, "the compare result would replace one of the files it reads");
-    }
-  }
-  if (SameFile(r.sortResults[0], r.sortResults[1])) {
-    Refuse(r.sortResults[1], "both sort results have the same name");
-  }
-  if (SameFile(r.stagingFiles[1], r.sortResults[0])) {
-    Refuse(r.stagingFiles[1], "the staging file of file 2 would replace sort result 1");
-  }
+void RefuseNoRouteLines(const std::string& name) {
+  throw FileError("compare", name, 0, "no route lines in it");
 }
 
 bool CaptureHasRouteLine(std::string_view bytes) {
@@ -287,44 +216,27 @@ bool CaptureHasRouteLine(std::string_view bytes) {
   return false;
 }
 
-void CheckInputsReadable(const CompareRequest& r) {
-  for (const std::string& input : r.inputs) {
-    EnsureReadable(input);
+std::int64_t WriteDifferences(std::string_view before, std::string_view after,
+                              const RouteLineParser& parser, const std::string& headerBefore,
+                              const std::string& headerAfter, OutputFile& result) {
+  // Two tables without a route would compare as equivalent: nothing to compare is no answer.
+  if (!HasRouteEntry(before, parser)) {
+    RefuseNoRouteLines(headerBefore);
   }
-  for (std::size_t i = 0; i < r.inputs.size(); ++i) {
-    const MappedFile input(r.inputs[i]);
-    if (!CaptureHasRouteLine(input.bytes())) {
-      throw FileError("compare", r.headerNames[i].empty() ? r.inputs[i] : r.headerNames[i], 0,
-                      kNoRouteLines);
-    }
+  if (!HasRouteEntry(after, parser)) {
+    RefuseNoRouteLines(headerAfter);
   }
-}
-
-std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r) {
-  CheckCompareNames(r);
-  CheckInputsReadable(r);
-  const SortOptions forced = r.userOptions.ForcedForCompare();
-  int sortedSides = 0;
-  try {
-    pipeline.RunSort(1, r.inputs[0], r.stagingFiles[0], r.sortResults[0], forced);
-    sortedSides = 1;
-    pipeline.RunSort(2, r.inputs[1], r.stagingFiles[1], r.sortResults[1], forced);
-    sortedSides = 2;
-    const std::int64_t blocks = WriteDifferences(
-        pipeline, r.diffFile, r.headerNames[0].empty() ? r.inputs[0] : r.headerNames[0],
-        r.headerNames[1].empty() ? r.inputs[1] : r.headerNames[1]);
-    if (!r.keepSortResults) {
-      KillSortFile(pipeline, 1);
-      KillSortFile(pipeline, 2);
-    }
-    return blocks;
-  } catch (...) {
-    // Sort results this compare wrote go as they would have; earlier files stay.
-    for (int side = 0; !r.keepSortResults && side < sortedSides; ++side) {
-      ::unlink(r.sortResults[side].c_str());
-    }
-    throw;
+  result.WriteLine("前: " + headerBefore);
+  result.WriteLine("後: " + headerAfter);
+  result.WriteLine("");
+  FileLineSink sink(result);
+  const std::int64_t blocks = MergeSortedLogs(before, after, parser, sink);
+  if (blocks == 0) {
+    result.WriteLine("同等です");
+  } else {
+    result.WriteLine(" " + std::to_string(blocks) + " の違いがあります");
   }
+  return blocks;
 }
 
 }  // namespace kestrelon::routes

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <random>
 #include <vector>
+
+#include "files/signal_cleanup.h"
 
 namespace kestrelon::settings {
 namespace {
@@ -47,18 +49,25 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The lines of text without their ends (CR LF, CR or LF); a final line end adds no line.
-std::vector<std::string_view> SplitLines(std::string_view text) {
+// The lines of text without their ends (CR LF, CR or LF); a final line end adds no line. ends
+// gets each line's own end, empty for a last line without one.
+std::vector<std::string_view> SplitLines(std::string_view text,
+                                         std::vector<std::string_view>* ends = nullptr) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) {
       lines.push_back(text.substr(start));
+      if (ends)
+        ends->push_back({});
       break;
     }
     lines.push_back(text.substr(start, end - start));
-    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    std::size_t endLength = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+    if (ends)
+      ends->push_back(text.substr(end, endLength));
+    start = end + endLength;
   }
   return lines;
 }
@@ -175,37 +184,43 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 
 std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value) {
-  std::vector<std::string_view> lines = SplitLines(text);
+  std::vector<std::string_view> ends;
+  std::vector<std::string_view> lines = SplitLines(text, &ends);
+  // New lines end as the file's first line does; CR LF in a new file.
+  const std::string_view newEnd = !ends.empty() && !ends.front().empty() ? ends.front() : "\r\n";
   Location at = Locate(lines, section, key);
-  std::string keyLine;
-  std::size_t replaced = lines.size();  // the line that keyLine replaces, if any
-  std::size_t insertAt = lines.size();  // where keyLine goes otherwise
+  std::string out;
+  out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+  if (at.key < at.end) {
+    // Only the value changes; the line keeps its name, blanks and own end.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i == at.key) {
+        out.append(lines[i].substr(0, at.value)).append(value);
+      } else {
+        out.append(lines[i]);
+      }
+      out.append(ends[i]);
+    }
+    return out;
+  }
+  std::string added;
+  std::size_t insertAt = lines.size();
   if (at.section == lines.size()) {
-    keyLine = "[" + std::string(section) + "]\r\n";
-  } else if (at.key < at.end) {
-    replaced = at.key;
-    keyLine = std::string(lines[at.key].substr(0, at.value));
+    added.append("[").append(section).append("]").append(newEnd);
   } else {
     insertAt = at.end;
     while (insertAt > at.section + 1 && TrimBlanks(lines[insertAt - 1]).empty())
       --insertAt;
   }
-  if (replaced == lines.size())
-    keyLine += std::string(key) + "=";
-  keyLine += std::string(value) + "\r\n";
-
-  std::string out;
-  out.reserve(text.size() + keyLine.size() + lines.size());
-  for (std::size_t i = 0; i <= lines.size(); ++i) {
-    if (i == insertAt && replaced == lines.size())
-      out += keyLine;
-    if (i == lines.size())
-      break;
-    if (i == replaced) {
-      out += keyLine;
-    } else {
-      out.append(lines[i]).append("\r\n");
-    }
+  added.append(key).append("=").append(value).append(newEnd);
+  for (std::size_t i = 0; i < insertAt; ++i) {
+    out.append(lines[i]).append(ends[i]);
+  }
+  if (insertAt > 0 && ends[insertAt - 1].empty())
+    out.append(newEnd);  // the line before had no end of its own, being the last
+  out.append(added);
+  for (std::size_t i = insertAt; i < lines.size(); ++i) {
+    out.append(lines[i]).append(ends[i]);
   }
   return out;
 }
@@ -257,15 +272,27 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view text) {
     target = real;
     free(real);
   }
-  static std::atomic<unsigned> counter{0};
+  std::random_device random;
   std::string temp;
   int fd = -1;
+  std::optional<files::RemoveOnSignal> removal;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    temp = target + ".~" + std::to_string(getpid()) + "-" + std::to_string(random()) + ".tmp";
+    // Created and registered for removal on a termination signal, or neither.
+    const files::HoldSignals hold;
     // 0666 lets the umask decide, as for any new file; an existing file's mode is copied below.
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST)
       return false;
+    if (fd >= 0) {
+      try {
+        removal.emplace(temp);
+      } catch (...) {
+        close(fd);
+        unlink(temp.c_str());
+        return false;
+      }
+    }
   }
   if (fd < 0)
     return false;
@@ -275,8 +302,10 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view text) {
     ok = fchmod(fd, st.st_mode & 07777) == 0;
   ok = ok && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
-  if (ok && rename(temp.c_str(), target.c_str()) == 0)
+  if (ok && rename(temp.c_str(), target.c_str()) == 0) {
+    removal.reset();
     return true;
+  }
   unlink(temp.c_str());
   return false;
 }

@@ -50,8 +50,7 @@ std::multiset<Destination> CompareEntries(const std::filesystem::path& capture) 
   TempDir dir;
   RouteLineParser parser;
   SortPipeline pipeline(parser);
-  pipeline.RunSort(1, capture.string(), dir / "c.(1)", dir / "c.srt",
-                   SortOptions{}.ForcedForCompare());
+  pipeline.RunSort(1, capture.string(), dir / "c.srt", SortOptions{}.ForcedForCompare());
   const std::string sorted = ReadFile(dir / "c.srt");
   std::vector<TableSection> tables = SplitTableSections(sorted);
   if (!HasSeveralTables(tables)) {

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "files/file_error.h"
+#include "files/file_writer.h"
+#include "routes/compare_run.h"
 #include "test_files.h"
 
 namespace kestrelon::routes {
@@ -40,7 +41,6 @@ const std::string kS = "S" + B(7) + "192.168.5.0/24 [1/0] via 10.2.2.9";
 CompareRequest RequestIn(const TempDir& dir) {
   CompareRequest r;
   r.inputs = {dir / "before.log", dir / "after.log"};
-  r.stagingFiles = {dir / "before.(1)", dir / "after.(2)"};
   r.sortResults = {dir / "before.s1", dir / "after.s2"};
   r.diffFile = dir / "after.dif";
   r.headerNames = {"before.log", "after.log"};
@@ -186,36 +186,6 @@ TEST(RouteCompare, SortResultsAreDeletedUnlessKept) {
   EXPECT_EQ(ReadFile(kept.dir / "after.s2"), log);
 }
 
-TEST(RouteCompare, NamesThatWouldOverwriteAnInputAreRefusedFirst) {
-  TempDir dir;
-  WriteFile(dir / "a.log", Crlf({kC}));
-  WriteFile(dir / "b.log", Crlf({kS}));
-  CompareRequest r;
-  r.inputs = {dir / "a.log", dir / "b.log"};
-  r.stagingFiles = {dir / "a.(1)", dir / "b.(2)"};
-  r.sortResults = {dir / "a.s", dir / "b.s"};
-  const std::vector<std::pair<std::string, std::function<void(CompareRequest&)>>> bad = {
-      {"result is input 1", [&](CompareRequest& c) { c.diffFile = dir / "a.log"; }},
-      {"result is input 2", [&](CompareRequest& c) { c.diffFile = dir / "./b.log"; }},
-      {"result is sort 1", [&](CompareRequest& c) { c.diffFile = dir / "a.s"; }},
-      {"sort 1 is input 2", [&](CompareRequest& c) { c.sortResults[0] = dir / "b.log"; }},
-      {"sort 2 is input 2", [&](CompareRequest& c) { c.sortResults[1] = dir / "b.log"; }},
-      {"sort results alike", [&](CompareRequest& c) { c.sortResults[1] = dir / "a.s"; }},
-      {"sort is staging", [&](CompareRequest& c) { c.sortResults[1] = dir / "b.(2)"; }},
-      {"staging is input", [&](CompareRequest& c) { c.stagingFiles[0] = dir / "b.log"; }},
-  };
-  for (const auto& [name, spoil] : bad) {
-    CompareRequest request = r;
-    request.diffFile = dir / "b.dif";
-    spoil(request);
-    RouteLineParser parser;
-    SortPipeline pipeline(parser);
-    EXPECT_THROW(RunCompare(pipeline, request), FileError) << name;
-    EXPECT_EQ(ListFolder(dir.path()), "a.log\nb.log\n") << name;
-    EXPECT_EQ(ReadFile(dir / "a.log"), Crlf({kC}));
-  }
-}
-
 TEST(RouteCompare, RoutesPairOnlyWithinTheVrfOfTheSameName) {
   const std::string s2 = "S" + B(8) + "10.2.0.0/16 [1/0] via 10.1.1.2";
   const std::string c1 = "C" + B(8) + "10.1.1.0/24 is directly connected, Ethernet0/1";
@@ -264,14 +234,14 @@ TEST(RouteCompare, NothingToCompareIsRefusedBeforeAnythingIsWritten) {
   }
   // The merge refuses as well, whoever sorted: a sort result without an entry.
   TempDir dir;
-  WriteFile(dir / "before.s1", Crlf({"R1#", kC}));
-  WriteFile(dir / "after.s2", Crlf({"R1#", B(6) + "10.0.0.0/8 is subnetted, 1 subnets"}));
-  RouteLineParser parser;
-  SortPipeline pipeline(parser);
-  pipeline.SetFiles(1, "before.log", "", dir / "before.s1");
-  pipeline.SetFiles(2, "after.log", "", dir / "after.s2");
-  EXPECT_THROW(WriteDifferences(pipeline, dir / "after.dif", "before.log", "after.log"), FileError);
-  EXPECT_FALSE(Exists(dir / "after.dif"));
+  {
+    OutputFile result(dir / "after.dif");
+    EXPECT_THROW(WriteDifferences(Crlf({"R1#", kC}),
+                                  Crlf({"R1#", B(6) + "10.0.0.0/8 is subnetted, 1 subnets"}),
+                                  RouteLineParser(), "before.log", "after.log", result),
+                 FileError);
+  }
+  EXPECT_EQ(ReadFile(dir / "after.dif"), "");
 }
 
 }  // namespace
