@@ -6,6 +6,7 @@
 
 #include "cli/run_files.h"
 #include "cli/standard_streams.h"
+#include "files/capture_text.h"
 #include "files/file_writer.h"
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
@@ -80,7 +81,8 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
     const std::string name = operand == kStandardStream ? kStandardInputName : operand;
     const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1);
     const routes::MappedFile file(path);
-    const std::string_view capture = file.bytes();
+    const routes::CaptureText text(file.bytes());  // a byte order mark, UTF-16
+    const std::string_view capture = text.text();
     const tables::Platform platform = tables::ChoosePlatform(capture, name, command.platform);
     if (command.verbose) {
       std::cerr << "kestrelon-cli: " << name << ": read as " << tables::PlatformName(platform)

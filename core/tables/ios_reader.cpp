@@ -37,11 +37,6 @@ std::optional<std::string_view> SectionVrf(std::string_view line) {
   return std::nullopt;
 }
 
-// The flags today's IOS prints in column 5, after the code.
-bool IsColumn5Flag(char c) {
-  return c == '%' || c == '+' || c == '&' || c == 'p';
-}
-
 // The length a classful network has when nothing else gives one (a capture whose headers were
 // lost): class A /8, B /16, C /24.
 int ClassfulLength(std::string_view address) {
@@ -57,7 +52,7 @@ class StagedLineReader : public routes::LineSink {
   explicit StagedLineReader(RouteSink& sink) : forward_(sink, sectionSeen_), builder_(forward_) {}
 
   void Put(std::string_view line) override {
-    const bool expanded = IsExpanded(line);
+    const bool expanded = IsExpanded();
     ++staged_;
     if (expanded) {
       line.remove_suffix(kExpandedMark.size());  // staging's mark, no part of the path
@@ -79,16 +74,21 @@ class StagedLineReader : public routes::LineSink {
   }
 
   void Finish() { builder_.Finish(); }
+  routes::StagingMarks* marks() { return &marks_; }
   // Whether a section heading was read: the routes before it are in the VRF the capture was in
   // where the reading began.
   std::size_t routesBeforeSection() const { return forward_.before; }
   const std::string& vrf() const { return builder_.vrf(); }
 
  private:
-  // Provisional, until staging carries its mark beside the line.
-  bool IsExpanded(std::string_view line) {
-    return builder_.Pending() && line.ends_with(kExpandedMark) &&
-           line.find('[') != std::string_view::npos;
+  // Whether staging expanded this line from an indented extra path: its mark, beside the line.
+  bool IsExpanded() {
+    if (!marks_.expanded.empty() && marks_.expanded.back() == staged_) {
+      marks_.expanded.clear();  // only the newest mark is ever asked for
+      return true;
+    }
+    marks_.tables.clear();  // the reader finds its sections itself
+    return false;
   }
 
   // A line the text pipeline reads as a route: a route of its own, a further path expanded by
@@ -108,6 +108,7 @@ class StagedLineReader : public routes::LineSink {
     if (layout.ownMask < 0 && layout.printedLength >= 0 && layout.printedLength <= 32) {
       length = layout.printedLength;  // "10.1.0.0/16" at the end of a wrapped line
     }
+    // The parser read past a flag in column 5; it is the route's, no part of its code.
     const char flag = line.size() > 4 ? line[4] : ' ';
     const std::string_view flags = flag == ' ' ? std::string_view() : line.substr(4, 1);
     builder_.Begin(
@@ -162,8 +163,9 @@ class StagedLineReader : public routes::LineSink {
                            : carried > 0        ? carried
                                                 : ClassfulLength(word);
         // A flag in column 5 after a code in columns 1 to 4 ("C   p    10.34.0.2") is a flag.
-        const bool flagged = at > 5 && line[1] != '\t' && (line[1] == ' ' || line[1] == '*') &&
-                             IsColumn5Flag(line[4]) && line[5] == ' ';
+        const bool flagged =
+            at > 5 && line[1] != '\t' && (line[1] == ' ' || line[1] == '*') && line[4] != ' ' &&
+            routes::IsCodeLineColumn5(static_cast<unsigned char>(line[4])) && line[5] == ' ';
         builder_.Begin(Afi::kIpv4, flagged ? line.substr(0, 4) : line.substr(0, at),
                        flagged ? line.substr(4, 1) : std::string_view(), word, length);
         builder_.AddPathFields(routes::ReadRoutePathFields(line.substr(end)), kRule);
@@ -193,6 +195,7 @@ class StagedLineReader : public routes::LineSink {
   };
 
   bool sectionSeen_ = false;
+  routes::StagingMarks marks_;
   Forward forward_;
   RouteBuilder builder_;
   routes::RouteLineParser parser_;
@@ -229,7 +232,7 @@ std::size_t FindSplit(std::string_view capture) {
 
 void ReadSequentially(std::string_view capture, RouteSink& sink) {
   StagedLineReader reader(sink);
-  routes::StageLines(capture, reader);
+  routes::StageLines(capture, reader, reader.marks());
   reader.Finish();
 }
 
@@ -248,14 +251,14 @@ void IosReader::Read(std::string_view capture, RouteSink& sink) const {
   std::size_t beforeSection = 0;
   std::future<void> reading = std::async(std::launch::async, [&] {
     StagedLineReader reader(second);
-    routes::StageLines(capture.substr(split), reader);
+    routes::StageLines(capture.substr(split), reader, reader.marks());
     reader.Finish();
     beforeSection = reader.routesBeforeSection();
   });
   std::string vrf;
   {
     StagedLineReader reader(sink);
-    routes::StageLines(capture.substr(0, split), reader);
+    routes::StageLines(capture.substr(0, split), reader, reader.marks());
     reader.Finish();
     vrf = reader.vrf();
   }

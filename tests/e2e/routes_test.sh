@@ -105,6 +105,13 @@ crlf "default  O     10.1.1.0/24  [110/20]  10.2.2.2 Ethernet0; 10.2.2.3 Etherne
 run routes --format=text ios.log
 expect_file "routes as text" expected.text stdout.txt
 
+# A UTF-16 capture with its byte order mark (as PowerShell writes it) reads as its text.
+printf '\xff\xfe' >utf16.log
+iconv -f UTF-8 -t UTF-16LE <nxos.log >>utf16.log
+sed 's/"nxos.log"/"utf16.log"/' expected.csv >expected.utf16
+run routes --format csv utf16.log
+expect_file "routes of a UTF-16 capture" expected.utf16 stdout.txt
+
 # Failures: nothing written, one line naming the file.
 printf 'dear colleague,\nthe routes are fine.\n' >letter.txt
 printf 'earlier\n' >out.keep

@@ -21,8 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using Path = std::tuple<std::string, std::string, std::string, std::string>;
 
-const fs::path kCorpus =
-    fs::path(KESTRELON_TEST_DATA) / ".." / ".." / ".." / "shared" / "corpus" / "real";
+const fs::path kCorpus = KESTRELON_REAL_CORPUS;
 
 // The platform a capture's name says (the upstream test folder it comes from).
 Platform PlatformOfName(const std::string& name) {
