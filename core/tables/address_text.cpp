@@ -116,6 +116,57 @@ bool IsAddress(std::string_view text) {
   return IsIpv4Address(text) || IsIpv6Address(text);
 }
 
+std::optional<AddressValue> ReadAddressValue(std::string_view text) {
+  if (const std::optional<std::uint32_t> quad = ReadQuad(text)) {
+    return AddressValue{0, *quad};
+  }
+  if (!IsIpv6Address(text)) {
+    return std::nullopt;
+  }
+  // Well formed from here: the groups before "::" fill from the left, those after it (and a
+  // final dotted quad) from the right.
+  std::uint16_t groups[8] = {};
+  int count = 0;
+  int gap = -1;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ':') {
+      if (i + 1 < text.size() && text[i + 1] == ':') {
+        gap = count;
+        i += 2;
+      } else {
+        ++i;
+      }
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && IsHexDigit(text[end])) {
+      ++end;
+    }
+    if (end < text.size() && text[end] == '.') {
+      const std::uint32_t quad = *ReadQuad(text.substr(i));
+      groups[count++] = static_cast<std::uint16_t>(quad >> 16);
+      groups[count++] = static_cast<std::uint16_t>(quad & 0xFFFF);
+      break;
+    }
+    std::uint16_t group = 0;
+    std::from_chars(text.data() + i, text.data() + end, group, 16);
+    groups[count++] = group;
+    i = end;
+  }
+  std::uint16_t full[8] = {};
+  const int tail = gap < 0 ? 0 : count - gap;
+  for (int k = 0; k < count; ++k) {
+    full[gap >= 0 && k >= gap ? 8 - tail + (k - gap) : k] = groups[k];
+  }
+  AddressValue value;
+  for (int k = 0; k < 4; ++k) {
+    value.high = value.high << 16 | full[k];
+    value.low = value.low << 16 | full[k + 4];
+  }
+  return value;
+}
+
 std::optional<PrefixText> ReadPrefix(std::string_view text) {
   const std::size_t slash = text.find('/');
   if (slash == std::string_view::npos || slash + 1 >= text.size() || text.size() - slash > 4) {
