@@ -29,6 +29,14 @@ void ReadKey(std::string_view prefix, DiffSide::Key& key) {
 
 }  // namespace
 
+void DiffSide::Reserve(std::size_t captureBytes) {
+  // No route takes fewer than about 24 bytes to print ("S 10.0.0.0/8 is directly connected,
+  // Null0" takes more); pages of the room left unused are never touched.
+  const std::size_t routes = captureBytes / 24 + 16;
+  keys_.reserve(routes);
+  table_.Reserve(routes);
+}
+
 std::uint32_t DiffSide::VrfId(std::string_view vrf) {
   if (lastVrf_ != kLeftOut && vrfs_[lastVrf_] == vrf) {
     return lastVrf_;

@@ -32,6 +32,9 @@ class DiffSide : public RouteSink {
   // Leaves out the VRF's routes.
   static constexpr std::uint32_t kLeftOut = 0xFFFFFFFFu;
 
+  // Makes room for the routes of a capture of captureBytes, so that growing never copies.
+  void Reserve(std::size_t captureBytes);
+
   void Put(const RouteView& route) override;
 
   const RouteTable& table() const { return table_; }

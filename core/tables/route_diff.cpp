@@ -33,6 +33,7 @@ struct Found {
 
 // Each side is read on a core of its own, so the reader does not split the capture again.
 void ReadSide(const DiffCapture& capture, Platform platform, DiffSide& side) {
+  side.Reserve(capture.text.size());
   if (platform == Platform::kIos) {
     IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, side);
   } else {
@@ -140,8 +141,19 @@ std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFiel
       found.push_back({kNone, a[j].route, {}, a[j].vrf});
       ++j;
     } else {
-      const RouteFields fields = CompareRoutes(before.table().At(b[i].route, hopsBefore),
-                                               after.table().At(a[j].route, hopsAfter), ignored);
+      RouteFields fields;
+      const RouteTable& tb = before.table();
+      const RouteTable& ta = after.table();
+      if (tb.PackedFields(b[i].route) == ta.PackedFields(a[j].route)) {
+        // Most routes: the same fields, byte for byte; only the uptime may differ.
+        if (!ignored.Has(RouteField::kUptime) &&
+            tb.PackedUptime(b[i].route) != ta.PackedUptime(a[j].route)) {
+          fields.Add(RouteField::kUptime);
+        }
+      } else {
+        fields =
+            CompareRoutes(tb.At(b[i].route, hopsBefore), ta.At(a[j].route, hopsAfter), ignored);
+      }
       if (!fields.Empty()) {
         found.push_back({b[i].route, a[j].route, fields, b[i].vrf});
       }
