@@ -10,29 +10,43 @@ bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// The four octets of a dotted quad, or none.
-std::optional<std::uint32_t> ReadQuad(std::string_view text) {
-  std::uint32_t value = 0;
-  for (int octet = 0; octet < 4; ++octet) {
-    std::size_t digits = 0;
-    std::uint32_t number = 0;
-    while (digits < text.size() && digits < 4 && text[digits] >= '0' && text[digits] <= '9') {
-      number = number * 10 + static_cast<std::uint32_t>(text[digits] - '0');
-      ++digits;
-    }
-    if (digits == 0 || digits > 3 || number > 255) {
-      return std::nullopt;
-    }
-    value = value << 8 | number;
-    text.remove_prefix(digits);
-    if (octet < 3) {
-      if (text.empty() || text[0] != '.') {
-        return std::nullopt;
+// One octet of a dotted quad at p: one to three digits, at most 255.
+bool ReadOctet(const char*& p, const char* end, std::uint32_t& value) {
+  const auto digit = [&](const char* at) { return static_cast<unsigned>(*at - '0'); };
+  if (p == end || digit(p) > 9) {
+    return false;
+  }
+  std::uint32_t octet = digit(p++);
+  if (p != end && digit(p) <= 9) {
+    octet = octet * 10 + digit(p++);
+    if (p != end && digit(p) <= 9) {
+      octet = octet * 10 + digit(p++);
+      if (octet > 255 || (p != end && digit(p) <= 9)) {
+        return false;
       }
-      text.remove_prefix(1);
     }
   }
-  if (!text.empty()) {
+  value = value << 8 | octet;
+  return true;
+}
+
+// The four octets of a dotted quad, or none. Unrolled by hand: every route passes here.
+std::optional<std::uint32_t> ReadQuad(std::string_view text) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  std::uint32_t value = 0;
+  for (int octet = 0; octet < 4; ++octet) {
+    if (octet > 0) {
+      if (p == end || *p != '.') {
+        return std::nullopt;
+      }
+      ++p;
+    }
+    if (!ReadOctet(p, end, value)) {
+      return std::nullopt;
+    }
+  }
+  if (p != end) {
     return std::nullopt;
   }
   return value;
@@ -41,24 +55,7 @@ std::optional<std::uint32_t> ReadQuad(std::string_view text) {
 }  // namespace
 
 bool IsIpv4Address(std::string_view text) {
-  // The common case, by hand: four octets of digits and three dots.
-  int dots = 0;
-  int digits = 0;
-  int octet = 0;
-  for (const char c : text) {
-    if (c >= '0' && c <= '9') {
-      octet = octet * 10 + (c - '0');
-      if (++digits > 3 || octet > 255) {
-        return false;
-      }
-    } else if (c == '.' && digits > 0 && ++dots <= 3) {
-      digits = 0;
-      octet = 0;
-    } else {
-      return false;
-    }
-  }
-  return dots == 3 && digits > 0;
+  return ReadQuad(text).has_value();
 }
 
 bool IsIpv6Address(std::string_view text) {

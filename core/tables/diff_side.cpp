@@ -37,21 +37,18 @@ void DiffSide::Reserve(std::size_t captureBytes) {
   table_.Reserve(routes);
 }
 
-std::uint32_t DiffSide::VrfId(std::string_view vrf) {
-  if (lastVrf_ != kLeftOut && vrfs_[lastVrf_] == vrf) {
-    return lastVrf_;
+std::vector<std::string> DiffSide::vrfs() const {
+  std::vector<std::string> names;
+  for (std::uint32_t id = 0; id < table_.VrfCount(); ++id) {
+    names.emplace_back(table_.VrfName(id));
   }
-  const auto [at, added] =
-      vrfIds_.try_emplace(std::string(vrf), static_cast<std::uint32_t>(vrfs_.size()));
-  if (added) {
-    vrfs_.emplace_back(vrf);
-    vrfCounts_.push_back(0);
-  }
-  lastVrf_ = at->second;
-  return lastVrf_;
+  return names;
 }
 
 void DiffSide::Count(std::uint32_t vrf, std::string_view protocol) {
+  if (vrf >= vrfCounts_.size()) {
+    vrfCounts_.resize(vrf + 1);
+  }
   ++vrfCounts_[vrf];
   if (lastCount_ == nullptr || lastProtocol_.first != vrf || lastProtocol_.second != protocol) {
     lastProtocol_ = {vrf, std::string(protocol)};
@@ -62,12 +59,12 @@ void DiffSide::Count(std::uint32_t vrf, std::string_view protocol) {
 
 void DiffSide::Put(const RouteView& route) {
   Key& key = keys_.emplace_back();
-  key.vrf = VrfId(route.vrf);
-  key.afi = route.afi;
   key.route = static_cast<std::uint32_t>(table_.size());
+  table_.Put(route);
+  key.vrf = table_.VrfId(key.route);
+  key.afi = route.afi;
   ReadKey(route.prefix, key);
   Count(key.vrf, route.protocol);
-  table_.Put(route);
 }
 
 std::string_view DiffSide::Prefix(std::uint32_t route) const {

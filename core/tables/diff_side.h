@@ -9,7 +9,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "tables/route_table.h"
@@ -39,7 +38,7 @@ class DiffSide : public RouteSink {
 
   const RouteTable& table() const { return table_; }
   // The VRF names, by id.
-  const std::vector<std::string>& vrfs() const { return vrfs_; }
+  std::vector<std::string> vrfs() const;
   // Routes per VRF id and protocol.
   const std::map<std::pair<std::uint32_t, std::string>, std::size_t>& protocolCounts() const {
     return protocols_;
@@ -57,14 +56,10 @@ class DiffSide : public RouteSink {
   std::string_view Prefix(std::uint32_t route) const;
 
  private:
-  std::uint32_t VrfId(std::string_view vrf);
   void Count(std::uint32_t vrf, std::string_view protocol);
 
   RouteTable table_;
   std::vector<Key> keys_;
-  std::vector<std::string> vrfs_;
-  std::unordered_map<std::string, std::uint32_t> vrfIds_;
-  std::uint32_t lastVrf_ = kLeftOut;
   std::vector<std::size_t> vrfCounts_;
   std::map<std::pair<std::uint32_t, std::string>, std::size_t> protocols_;
   std::pair<std::uint32_t, std::string> lastProtocol_{kLeftOut, {}};

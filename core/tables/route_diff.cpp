@@ -49,7 +49,8 @@ void ReadSide(const DiffCapture& capture, Platform platform, DiffSide& side) {
 std::vector<std::string> ReportVrfs(const DiffSide& before, const DiffSide& after,
                                     const DiffOptions& options, const DiffCapture& source) {
   std::vector<std::string> names = before.vrfs();
-  names.insert(names.end(), after.vrfs().begin(), after.vrfs().end());
+  const std::vector<std::string> more = after.vrfs();
+  names.insert(names.end(), more.begin(), more.end());
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return std::make_tuple(a != kDefaultVrf, std::string_view(a)) <
            std::make_tuple(b != kDefaultVrf, std::string_view(b));

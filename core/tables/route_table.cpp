@@ -84,7 +84,7 @@ T GetNumber(const char*& in) {
 
 }  // namespace
 
-std::uint32_t RouteTable::VrfId(std::string_view vrf) {
+std::uint32_t RouteTable::InternVrf(std::string_view vrf) {
   if (!vrfs_.empty() && vrfs_[lastVrf_] == vrf) {
     return lastVrf_;  // consecutive routes share their VRF
   }
@@ -122,7 +122,7 @@ void RouteTable::Put(const RouteView& route) {
   size += route.uptime ? LengthSize(route.uptime->size() + 1) + route.uptime->size() : 1;
 
   Entry& entry = routes_.emplace_back();
-  entry.vrf = VrfId(route.vrf);
+  entry.vrf = InternVrf(route.vrf);
   entry.fieldsSize = static_cast<std::uint32_t>(fieldsSize);
   char* out = Room(size, entry);
   *out++ = static_cast<char>((route.afi == Afi::kIpv6 ? kIpv6 : 0) |

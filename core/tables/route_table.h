@@ -31,6 +31,11 @@ class RouteTable : public RouteSink {
   // Route i; its next hops are laid out in hops, which the view points into.
   RouteView At(std::size_t i, std::vector<NextHopView>& hops) const;
 
+  // The id of route i's VRF, and the VRF of an id: ids count from 0 in the order VRFs appear.
+  std::uint32_t VrfId(std::size_t i) const { return routes_[i].vrf; }
+  std::string_view VrfName(std::uint32_t id) const { return vrfs_[id]; }
+  std::size_t VrfCount() const { return vrfs_.size(); }
+
   // The packed bytes of route i's fields but its VRF and uptime (afi, protocol, flags, prefix,
   // distance, metric, next hops in order), and of its uptime: equal bytes, equal values.
   std::string_view PackedFields(std::size_t i) const;
@@ -66,7 +71,7 @@ class RouteTable : public RouteSink {
   const char* Bytes(const Entry& entry) const {
     return chunks_[entry.chunk].bytes.get() + entry.at;
   }
-  std::uint32_t VrfId(std::string_view vrf);
+  std::uint32_t InternVrf(std::string_view vrf);
 
   std::vector<Entry> routes_;
   std::vector<Chunk> chunks_;
