@@ -1,6 +1,7 @@
 // Entry of the desktop program: answers --help and --version, picks the platform, opens the
 // window and runs it.
 #include <QApplication>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/batch_mode.h"
 #include "app/info_options.h"
+#include "app/qt_translations.h"
 #include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {
@@ -32,6 +34,9 @@ int main(int argc, char* argv[]) {
     });
   }
   QApplication application(argc, argv);
+  // Before the window exists, so every Qt text it shows is already Japanese.
+  QTranslator qtJapanese;
+  kestrelon::app::InstallQtJapanese(qtJapanese);
   kestrelon::ui::frmKestrelon window;
 
   // Names on the command line (after Qt took its own options) run one job and end the program.
