@@ -27,7 +27,9 @@ std::optional<std::string> InfoOptionText(const std::vector<std::string>& args) 
            "  Kestrelon [OrgFileName]                     sort the file, then end\n"
            "  Kestrelon [BeforeFileName] [AfterFileName]  compare the two files, then end\n"
            "  Kestrelon --help | --version                print this text or the version\n"
-           "Settings: Kestrelon.ini beside the program (extensions, options).\n"
+           "Settings: Kestrelon.ini beside the program (extensions, options); when the\n"
+           "program's folder cannot be written, $XDG_CONFIG_HOME/kestrelon/Kestrelon.ini\n"
+           "(else ~/.config/kestrelon/Kestrelon.ini).\n"
            "Exit status: 0 done; 2 a missing input or a file that could not be read or\n"
            "written (a message on standard error, no partial file).\n";
   }

@@ -8,6 +8,7 @@
 
 #include "settings/win_sys.h"
 #include "ui/main_window.h"
+#include "ui/settings_location.h"
 
 namespace kestrelon::ui {
 
@@ -36,11 +37,8 @@ void frmKestrelon::WriteSetting(const char* key, const QString& value) {
 void frmKestrelon::Form_Load(const QString& programFolder) {
   Form_Resize();
 
-  QString folder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder;
-  if (!folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\'))) {
-    folder += QLatin1Char('/');
-  }
-  strIniFile = folder + QStringLiteral("Kestrelon.ini");
+  strIniFile = SettingsFilePath(programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                        : programFolder);
 
   // Each assignment that changes a box runs its change handler, which stores the extension.
   txtFileExt[1]->setText(ReadSetting("SortExt1"));

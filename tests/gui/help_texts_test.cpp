@@ -157,11 +157,18 @@ class HelpTextsTest : public QObject {
   }
 
   void shapeOfTheOpenTexts() {
-    // Internal workings 2 closes with five lines naming the runtime libraries and the font.
+    // Internal workings 2: a paragraph on where the ini file is, then five closing lines
+    // naming the runtime libraries and the font.
     const QStringList tech2 = TechNotes2Text().split(U("\r\n"));
-    QCOMPARE(tech2.size(), 12 + 5 + 1);
+    QCOMPARE(tech2.size(), 12 + 4 + 5 + 1);
     QVERIFY(tech2.last().isEmpty());
-    const QString closing = tech2.mid(12).join(QString());
+    const QString place = tech2.mid(12, 4).join(QString());
+    for (const char* needed :
+         {"Kestrelon.ini", "$XDG_CONFIG_HOME/kestrelon/", "~/.config/kestrelon/"}) {
+      QVERIFY2(place.contains(U(needed)), needed);
+    }
+    QVERIFY(tech2[15].isEmpty());
+    const QString closing = tech2.mid(16).join(QString());
     for (const char* needed : {"Qt6Core", "Qt6Gui", "Qt6Widgets", "IPA"}) {
       QVERIFY2(closing.contains(U(needed)), needed);
     }
