@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic
+  dpkg-dev desktop-file-utils man-db      # the Debian package and its tests
   clang libclang-rt-14-dev
 )
 if [[ "${1:-}" == "--gui-tools" ]]; then
