@@ -90,8 +90,8 @@ TEST_P(GoldenCases, WriteTheExpectedBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenCases, ::testing::ValuesIn(LoadManifest()),
-                         [](const ::testing::TestParamInfo<GoldenCase>& info) {
-                           std::string name = info.param.expected;
+                         [](const ::testing::TestParamInfo<GoldenCase>& caseInfo) {
+                           std::string name = caseInfo.param.expected;
                            for (char& ch : name) {
                              if (!isalnum(static_cast<unsigned char>(ch)))
                                ch = '_';

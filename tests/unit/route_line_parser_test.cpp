@@ -107,7 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
                       MaskCase{"octetFourDigits", kO + "10.0.0.1000/24 [1/0]", false, 19},
                       MaskCase{"badTerminator", kO + "10.0.0.1,24 [1/0]", false, 19},
                       MaskCase{"leadingZeros", kO + "010.001.0.0/16 [1/0]", true, 15}),
-    [](const ::testing::TestParamInfo<MaskCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<MaskCase>& caseInfo) {
+      return std::string(caseInfo.param.name);
+    });
 
 struct HopCase {
   const char* name;
@@ -140,7 +142,9 @@ INSTANTIATE_TEST_SUITE_P(
         HopCase{"none", "S       10.1.0.0/16 is a summary, Null0", 65535, 65535},
         HopCase{"modernLayout", "O        10.8.13.0/24 [110/110] via 10.8.1.2, 1d02h, Gi0/1", 2568,
                 258}),
-    [](const ::testing::TestParamInfo<HopCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<HopCase>& caseInfo) {
+      return std::string(caseInfo.param.name);
+    });
 
 struct KindCase {
   const char* name;
@@ -181,7 +185,9 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"nulInCode", std::string("C\0  x 10.1.1.0/24", 17), false, kNoCode},
         KindCase{"fifthNotBlank", "C    10.1.1.0/24 is directly connected", true, 141037600},
         KindCase{"shortLine", "C ", false, kNoCode}),
-    [](const ::testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<KindCase>& caseInfo) {
+      return std::string(caseInfo.param.name);
+    });
 
 TEST(RouteLineParser, NonAsciiCodeUsesLowSevenBitsOfCodePoint) {
   RouteLineParser parser;

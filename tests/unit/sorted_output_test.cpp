@@ -64,8 +64,8 @@ TEST(InfoFilter, CutsOfARouteLine) {
       {"O" + B(8) + "10.8.13.0/24 [110/110] via 10.8.1.2, 1d02h, Gi0/1", Items({2, 1}),
        "O" + B(8) + "10.8.13.0/24 [110/110] via 10.8.1.2"},
   };
-  for (const CutCase& c : cases) {
-    EXPECT_EQ(ApplyInfoFilter(c.line, c.items), c.expected) << c.line;
+  for (const CutCase& cut : cases) {
+    EXPECT_EQ(ApplyInfoFilter(cut.line, cut.items), cut.expected) << cut.line;
   }
 }
 
