@@ -396,6 +396,31 @@ check_keep_sorted() {
   expect_no_leftovers "compare --keep-sorted"
 }
 
+# Names with Japanese characters and blanks: read, written and kept under their own names, named
+# in the header as given, and in a message byte for byte (UTF-8 on every system).
+check_japanese_names() {
+  newcase japanese
+  cp "$work/in/before.log" "変更前 ログ.log"
+  cp "$work/in/after.log" "変更後.log"
+  mkdir "保存"
+  write_default_difference "変更前 ログ.log" "$PWD/変更後.log" >expected.diff
+  run compare --keep-sorted "$PWD/保存" -o "差分.txt" "変更前 ログ.log" "$PWD/変更後.log"
+  expect_status "compare of Japanese names" 1
+  expect_file "compare of Japanese names" expected.diff "差分.txt"
+  expect_file "kept sort 1 of a Japanese name" "$work/keep-sorted/expected.sorted1" \
+    "保存/変更前 ログ.sorted1"
+  expect_file "kept sort 2 of a Japanese name" "$work/keep-sorted/expected.sorted2" \
+    "保存/変更後.sorted2"
+
+  run sort --strip time -o "整列.txt" "変更前 ログ.log"
+  expect_status "sort of a Japanese name" 0
+  expect_file "sort of a Japanese name" "$work/keep-sorted/expected.sorted1" "整列.txt"
+
+  run sort "無い.log"
+  expect_trouble "missing input with a Japanese name" '"無い.log"'
+  expect_no_leftovers "Japanese names"
+}
+
 # ---------------------------------------------------------------------------------------------
 # Failures: status 2, one message naming the file, nothing written
 
@@ -576,6 +601,7 @@ check_filters
 check_sort_streams
 check_compare
 check_keep_sorted
+check_japanese_names
 check_failures
 check_usage
 check_help_and_version
