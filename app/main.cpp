@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
   // Without a display the window system is Qt's offscreen one, so the program runs on servers.
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
       std::getenv("QT_QPA_PLATFORM") == nullptr) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   // A batch run's output is its own messages; Qt's warnings about the desktop it runs on (no
   // runtime folder, no fonts configured) are noise there.

@@ -14,6 +14,10 @@ packages=(
 if [[ "${1:-}" == "--gui-tools" ]]; then
   packages+=(xvfb x11-apps imagemagick)
 fi
+# The Windows check (scripts/windows-check.sh): the cross compiler and wine, only when asked.
+if [[ "${KESTRELON_WINDOWS:-}" == 1 ]]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
