@@ -20,10 +20,13 @@ int main(int argc, char* argv[]) {
   }
 
   // Without a display the window system is Qt's offscreen one, so the program runs on servers.
+  // (Windows and macOS always have their own window system.)
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
       std::getenv("QT_QPA_PLATFORM") == nullptr) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
+#endif
   // A batch run's output is its own messages; Qt's warnings about the desktop it runs on (no
   // runtime folder, no fonts configured) are noise there.
   if (argc > 1) {

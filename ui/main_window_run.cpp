@@ -6,6 +6,7 @@
 
 #include "files/file_error.h"
 #include "routes/route_compare.h"
+#include "ui/core_names.h"
 #include "ui/file_name_edit.h"
 #include "ui/main_window.h"
 
@@ -13,11 +14,11 @@ namespace kestrelon::ui {
 namespace {
 
 std::string Local(const QString& name) {
-  return QFile::encodeName(name).toStdString();
+  return CoreName(name);
 }
 
 QString FromLocal(const std::string& name) {
-  return QFile::decodeName(QByteArray::fromStdString(name));
+  return FromCoreName(name);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QMenu>
 
 #include "settings/win_sys.h"
+#include "ui/core_names.h"
 #include "ui/main_window.h"
 #include "ui/settings_location.h"
 
@@ -25,13 +26,11 @@ bool CheckedFromSetting(const QString& text) {
 }  // namespace
 
 QString frmKestrelon::ReadSetting(const char* key) const {
-  return QString::fromStdString(
-      settings::ReadIni(QFile::encodeName(strIniFile).toStdString(), kSection, key));
+  return QString::fromStdString(settings::ReadIni(CoreName(strIniFile), kSection, key));
 }
 
 void frmKestrelon::WriteSetting(const char* key, const QString& value) {
-  settings::WriteIni(QFile::encodeName(strIniFile).toStdString(), kSection, key,
-                     value.toStdString());
+  settings::WriteIni(CoreName(strIniFile), kSection, key, value.toStdString());
 }
 
 void frmKestrelon::Form_Load(const QString& programFolder) {
