@@ -15,8 +15,14 @@ if [[ "${1:-}" == "--gui" ]]; then
   exec "$bin/kestrelon"
 fi
 
-# Batch mode takes its extensions and options from Kestrelon.ini beside the program.
-cat > "$bin/Kestrelon.ini" <<'INI'
+# Batch mode takes its extensions and options from Kestrelon.ini beside the program. The example
+# runs a copy of the program in its own folder, so the settings of build/bin/kestrelon (the
+# user's) are never touched.
+work=out/example
+rm -rf "$work"
+mkdir -p "$work/program"
+cp "$bin/kestrelon" "$work/program/"
+cat > "$work/program/Kestrelon.ini" <<'INI'
 [Kestrelon]
 SortExt1=.before.sorted.txt
 SortExt2=.after.sorted.txt
@@ -24,12 +30,8 @@ DiffExt=.diff.txt
 EnableOpt=0
 StoreSort=1
 INI
-
-work=out/example
-rm -rf "$work"
-mkdir -p "$work"
 cp examples/before.log examples/after.log "$work/"
-"$bin/kestrelon" "$work/before.log" "$work/after.log"
+"$work/program/kestrelon" "$work/before.log" "$work/after.log"
 
 echo "== $work/after.diff.txt (sort results kept beside it)"
 cat "$work/after.diff.txt"

@@ -10,9 +10,13 @@
 #include "app/batch_mode.h"
 #include "app/info_options.h"
 #include "app/qt_translations.h"
+#include "files/signal_cleanup.h"
 #include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {
+  // Temporary files go when a termination signal ends the program; a file-size limit is an
+  // ordinary write error.
+  kestrelon::files::InstallSignalCleanup();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (const auto text = kestrelon::app::InfoOptionText(args)) {
     std::fputs(text->c_str(), stdout);

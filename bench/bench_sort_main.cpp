@@ -8,7 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "files/file_writer.h"
+#include "files/mapped_file.h"
+#include "files/private_folder.h"
 #include "names/output_names.h"
+#include "routes/compare_run.h"
 #include "routes/route_compare.h"
 #include "routes/route_line_parser.h"
 #include "routes/sort_options.h"
@@ -33,7 +37,6 @@ long PeakRssKib() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  using kestrelon::names::StagingName;
   using kestrelon::names::StripExtension;
   using kestrelon::routes::CompareRequest;
   using kestrelon::routes::RouteLineParser;
@@ -60,7 +63,6 @@ int main(int argc, char** argv) {
     if (mode == "compare" || mode == "compare-steps") {
       for (int side = 0; side < 2; ++side) {
         request.inputs[side] = argv[2 + side];
-        request.stagingFiles[side] = StagingName(request.inputs[side], side + 1);
         request.sortResults[side] =
             StripExtension(request.inputs[side]) + ".bench-sort" + std::to_string(side + 1);
       }
@@ -68,7 +70,9 @@ int main(int argc, char** argv) {
     }
     if (mode == "steps") {
       const std::string input = argv[2];
-      pipeline.SetFiles(1, input, StagingName(input, 1), argv[3]);
+      kestrelon::files::PrivateFolder work;
+      kestrelon::routes::AtomicOutputFile result(argv[3]);
+      pipeline.SetFiles(1, input, work.NewFile("staging"), argv[3]);
       const SortOptions options;
       pipeline.StageLog(1);
       lap("stage");
@@ -76,28 +80,34 @@ int main(int argc, char** argv) {
       lap("keys");
       pipeline.SortRecords(1);
       lap("sort");
-      pipeline.WriteSortResult(1, options);
+      pipeline.WriteSortResult(1, options, result);
+      result.Commit();
       lap("write");
       pipeline.KillTmpFile(1);
       lap("kill");
       count = static_cast<long long>(pipeline.lngLineCount(1));
     } else if (mode == "sort") {
-      const std::string input = argv[2];
-      pipeline.RunSort(1, input, StagingName(input, 1), argv[3], SortOptions{});
+      pipeline.RunSort(1, argv[2], argv[3], SortOptions{});
       count = static_cast<long long>(pipeline.lngLineCount(1));
     } else if (mode == "compare-steps") {
       // The sequence of RunCompare, without its name checks and clean-up on failure.
       const SortOptions forced = request.userOptions.ForcedForCompare();
       for (int side = 1; side <= 2; ++side) {
-        pipeline.RunSort(side, request.inputs[side - 1], request.stagingFiles[side - 1],
-                         request.sortResults[side - 1], forced);
+        pipeline.RunSort(side, request.inputs[side - 1], request.sortResults[side - 1], forced);
         lap(side == 1 ? "sort1" : "sort2");
       }
-      count = static_cast<long long>(kestrelon::routes::WriteDifferences(
-          pipeline, request.diffFile, request.inputs[0], request.inputs[1]));
+      {
+        const kestrelon::routes::MappedFile before(request.sortResults[0]);
+        const kestrelon::routes::MappedFile after(request.sortResults[1]);
+        kestrelon::routes::AtomicOutputFile difference(request.diffFile);
+        count = static_cast<long long>(
+            kestrelon::routes::WriteDifferences(before.bytes(), after.bytes(), pipeline.parser(),
+                                                request.inputs[0], request.inputs[1], difference));
+        difference.Commit();
+      }
       lap("merge");
-      kestrelon::routes::KillSortFile(pipeline, 1);
-      kestrelon::routes::KillSortFile(pipeline, 2);
+      std::remove(request.sortResults[0].c_str());
+      std::remove(request.sortResults[1].c_str());
       lap("kill");
     } else {
       count = static_cast<long long>(kestrelon::routes::RunCompare(pipeline, request));

@@ -10,6 +10,7 @@
 #include "cli/help_text.h"
 #include "cli/sort_command.h"
 #include "cli/standard_streams.h"
+#include "files/signal_cleanup.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ kestrelon::cli::ExitCode Run(const kestrelon::cli::CommandLine& command) {
 
 int main(int argc, char* argv[]) {
   using namespace kestrelon::cli;
+  kestrelon::files::InstallSignalCleanup();
   try {
     return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
   } catch (const UsageError& error) {

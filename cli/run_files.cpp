@@ -9,30 +9,19 @@
 
 namespace kestrelon::cli {
 
-std::string ReadableInput(const std::string& operand, const PrivateFolder& folder, int side) {
-  const std::string copy = folder / ("input" + std::to_string(side));
+std::string ReadableInput(const std::string& operand, files::PrivateFolder& folder, int side) {
   if (operand == kStandardStream) {
+    const std::string copy = folder.NewFile("input" + std::to_string(side));
     CopyDescriptorToFile(STDIN_FILENO, kStandardInputName, copy);
     return copy;
   }
   struct stat info {};
   if (::stat(operand.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    const std::string copy = folder.NewFile("input" + std::to_string(side));
     CopyToFile(operand, copy);
     return copy;
   }
   return operand;  // missing, unreadable or a folder: the core reports it by this name
-}
-
-std::string PrivateStagingName(const PrivateFolder& folder, int side) {
-  return names::StagingName(folder / "staging", side);
-}
-
-std::string PrivateSortResultName(const PrivateFolder& folder, int side) {
-  return folder / ("sorted" + std::to_string(side));
-}
-
-std::string PrivateDifferenceName(const PrivateFolder& folder) {
-  return folder / "differences";
 }
 
 std::string KeptSortResultName(const std::string& folder, const std::string& operand, int side) {
@@ -45,12 +34,11 @@ std::string KeptSortResultName(const std::string& folder, const std::string& ope
   return folder + separator + base + ".sorted" + std::to_string(side);
 }
 
-void RethrowForUser(const FileError& error, const std::string& privateName,
-                    const std::optional<std::string>& userName) {
+void RethrowForStandardOutput(const FileError& error, const std::string& privateName) {
   if (error.path() != privateName) {
     throw error;
   }
-  throw FileError(error.operation(), userName.value_or("standard output"), error.errnum());
+  throw FileError(error.operation(), kStandardOutputName, error.errnum());
 }
 
 }  // namespace kestrelon::cli

@@ -60,14 +60,12 @@ class frmKestrelon : public QMainWindow {
   // Sets the text of txtReadFile(Index), which runs its change handler when the text changes.
   void SetInputName(int Index, const QString& name);
 
-  // The staging name of side Index, kept with its input box.
-  QString tag(int Index) const;
-
   // Marks an output box as being written: blue, repainted at once.
   void ShowWriting(QLineEdit* box);
 
   // The sort and the compare. They take the names from the boxes when they start; a failure
-  // is reported through the error reporter and leaves the window usable, options restored.
+  // is reported through the error reporter and leaves the window usable, options restored. The
+  // compare is the core's one compare routine; the window shows its forced options and colours.
   void cmdSort_Click(int Index);
   void cmdDiff_Click();
   void mFileSort_Click(int Index);
@@ -143,9 +141,8 @@ class frmKestrelon : public QMainWindow {
   template <typename Handler>
   void OnChosen(QAction* action, Handler handler);
 
-  // Runs the sort of one side; throws FileError.
-  void SortSide(int Index);
   void ReportFailure(const QString& headline, const std::exception& error);
+  class CompareView;  // the window's hooks into the compare
 
   FileDialog fileDialog_;
   ErrorReporter errorReporter_;
@@ -153,6 +150,12 @@ class frmKestrelon : public QMainWindow {
   routes::RouteLineParser parser_;
   routes::SortPipeline pipeline_{parser_};
   std::vector<Placement> placements_;
+  // While the compare forces the options, their change is shown but not stored: it is no
+  // change of the user's.
+  bool optionsHeldForCompare_ = false;
+  // False when the settings file existed but could not be read at start-up: this run's state did
+  // not come from it, so the run never writes it.
+  bool settingsWritable_ = true;
   bool laying_out_ = false;
   bool relayout_pending_ = false;
 

@@ -17,8 +17,6 @@ namespace kestrelon::ui {
 
 namespace {
 
-const char kTagProperty[] = "Tag";
-
 bool Exists(const QString& path) {
   return settings::FileExists(CoreName(path));
 }
@@ -44,19 +42,10 @@ void frmKestrelon::txtReadFile_Change(int Index) {
 
   const std::string utf8 = name.toStdString();
   const QString base = QString::fromStdString(names::StripExtension(utf8));
-  txtReadFile[Index]->setProperty(kTagProperty,
-                                  QString::fromStdString(names::StagingName(utf8, Index)));
   txtWriteFile[Index]->setText(base + strSortExt[Index]);
   if (Index == 2) {
     txtDiffFile->setText(base + strDiffExt);
   }
-}
-
-QString frmKestrelon::tag(int Index) const {
-  if (Index != 1 && Index != 2) {
-    return QString();
-  }
-  return txtReadFile[Index]->property(kTagProperty).toString();
 }
 
 void frmKestrelon::ColourByExistence(QLineEdit* box) {

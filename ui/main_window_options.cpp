@@ -20,7 +20,9 @@ QString StateText(const QCheckBox* box) {
 void frmKestrelon::chkOption_Click() {
   mOption->setChecked(chkOption->isChecked());
   mOptConfig->menuAction()->setEnabled(mOption->isChecked());
-  WriteSetting("EnableOpt", StateText(chkOption));
+  if (!optionsHeldForCompare_) {
+    WriteSetting("EnableOpt", StateText(chkOption));
+  }
 }
 
 void frmKestrelon::chkFileDel_Click() {

@@ -1,11 +1,11 @@
 // The sort and the compare in the window: names from the boxes, busy and done colours, the
-// compare's forced options, and failures told without losing the window.
+// compare's forced options shown through its hooks, and failures told without losing the window.
 #include <QCheckBox>
 #include <QFile>
 #include <QMessageBox>
 
 #include "files/file_error.h"
-#include "routes/route_compare.h"
+#include "routes/compare_run.h"
 #include "ui/core_names.h"
 #include "ui/file_name_edit.h"
 #include "ui/main_window.h"
@@ -15,10 +15,6 @@ namespace {
 
 std::string Local(const QString& name) {
   return CoreName(name);
-}
-
-QString FromLocal(const std::string& name) {
-  return FromCoreName(name);
 }
 
 }  // namespace
@@ -45,88 +41,69 @@ void frmKestrelon::SetInputName(int Index, const QString& name) {
   }
 }
 
-void frmKestrelon::SortSide(int Index) {
+void frmKestrelon::cmdSort_Click(int Index) {
+  if (Index != 1 && Index != 2) {
+    return;
+  }
   QLineEdit* output = txtWriteFile[Index];
   const std::string org = Local(txtReadFile[Index]->text());
-  const std::string tmp = Local(tag(Index));
   const std::string sorted = Local(output->text());
   ShowWriting(output);
   try {
-    pipeline_.RunSort(Index, org, tmp, sorted, CurrentSortOptions());
-  } catch (...) {
+    pipeline_.RunSort(Index, org, sorted, CurrentSortOptions());
+  } catch (const std::exception& error) {
     txtWriteFile_Change(Index);
-    throw;
+    ReportFailure(QStringLiteral("ソートを中止しました。"), error);
+    return;
   }
   txtWriteFile_Change(Index);
   output->repaint();
 }
 
-void frmKestrelon::cmdSort_Click(int Index) {
-  if (Index != 1 && Index != 2) {
-    return;
+// The options are forced and restored through the ordinary handlers, so the controls show them,
+// but the settings file keeps the user's value throughout.
+class frmKestrelon::CompareView : public routes::CompareHooks {
+ public:
+  explicit CompareView(frmKestrelon& window) : window_(window) {}
+
+  void OptionsForced(const routes::SortOptions& forced) override {
+    window_.optionsHeldForCompare_ = true;
+    window_.ApplySortOptions(forced);
   }
-  try {
-    SortSide(Index);
-  } catch (const std::exception& error) {
-    ReportFailure(QStringLiteral("ソートを中止しました。"), error);
+  void SortStarting(int side) override { window_.ShowWriting(window_.txtWriteFile[side]); }
+  void OptionsRestored(const routes::SortOptions& user) override {
+    window_.ApplySortOptions(user);
+    window_.optionsHeldForCompare_ = false;
   }
-}
+
+ private:
+  frmKestrelon& window_;
+};
 
 void frmKestrelon::cmdDiff_Click() {
-  const std::string strDiffFile = Local(txtDiffFile->text());
-  ShowWriting(txtDiffFile);
-
-  // Refuse names that would overwrite a file the compare reads before anything is written.
-  routes::CompareRequest names;
+  routes::CompareRequest request;
   for (int side = 1; side <= 2; ++side) {
-    names.inputs[side - 1] = Local(txtReadFile[side]->text());
-    names.stagingFiles[side - 1] = Local(tag(side));
-    names.sortResults[side - 1] = Local(txtWriteFile[side]->text());
+    request.inputs[side - 1] = Local(txtReadFile[side]->text());
+    request.sortResults[side - 1] = Local(txtWriteFile[side]->text());
   }
-  names.diffFile = strDiffFile;
+  request.diffFile = Local(txtDiffFile->text());
+  request.userOptions = CurrentSortOptions();
+  request.keepSortResults = chkFileDel->isChecked();
+  ShowWriting(txtDiffFile);
+  CompareView view(*this);
+  bool failed = false;
   try {
-    routes::CheckCompareNames(names);
-    routes::CheckInputsReadable(names);
+    routes::RunCompare(pipeline_, request, view);
   } catch (const std::exception& error) {
-    txtDiffFile_Change();
+    failed = true;
     ReportFailure(QStringLiteral("比較を中止しました。"), error);
-    return;
   }
-
-  // Destination order with the time information removed, set through the ordinary handlers
-  // so that EnableOpt holds 1 meanwhile and the user's value again afterwards.
-  const routes::SortOptions saved = CurrentSortOptions();
-  ApplySortOptions(saved.ForcedForCompare());
-  const bool keepSortResults = chkFileDel->isChecked();
-  const auto restore = [&] {
-    ApplySortOptions(saved);
-    txtWriteFile_Change(1);
-    txtWriteFile_Change(2);
-    txtDiffFile_Change();
-  };
-  int sortedSides = 0;
-  try {
-    SortSide(1);
-    sortedSides = 1;
-    SortSide(2);
-    sortedSides = 2;
-    routes::WriteDifferences(pipeline_, strDiffFile, pipeline_.strOrgFile(1),
-                             pipeline_.strOrgFile(2));
-    if (!keepSortResults) {
-      routes::KillSortFile(pipeline_, 1);
-      routes::KillSortFile(pipeline_, 2);
-    }
-  } catch (const std::exception& error) {
-    // Sort results this compare wrote go as they would have; earlier files stay.
-    for (int side = 1; !keepSortResults && side <= sortedSides; ++side) {
-      QFile::remove(FromLocal(pipeline_.strSortFile(side)));
-    }
-    restore();
-    ReportFailure(QStringLiteral("比較を中止しました。"), error);
-    return;
+  txtWriteFile_Change(1);
+  txtWriteFile_Change(2);
+  txtDiffFile_Change();
+  if (!failed) {
+    txtDiffFile->repaint();
   }
-  restore();
-  txtDiffFile->repaint();
 }
 
 void frmKestrelon::mFileSort_Click(int Index) {

@@ -30,6 +30,9 @@ QString frmKestrelon::ReadSetting(const char* key) const {
 }
 
 void frmKestrelon::WriteSetting(const char* key, const QString& value) {
+  if (!settingsWritable_) {
+    return;
+  }
   settings::WriteIni(CoreName(strIniFile), kSection, key, value.toStdString());
 }
 
@@ -38,6 +41,7 @@ void frmKestrelon::Form_Load(const QString& programFolder) {
 
   strIniFile = SettingsFilePath(programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                         : programFolder);
+  settingsWritable_ = settings::ProfileReadable(CoreName(strIniFile));
 
   // Each assignment that changes a box runs its change handler, which stores the extension.
   txtFileExt[1]->setText(ReadSetting("SortExt1"));

@@ -1,6 +1,7 @@
 #include "files/file_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,35 +15,47 @@ namespace kestrelon::routes {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
+constexpr int kNameAttempts = 100;
 
-int CreateFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+int CreateNewFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     ThrowErrno("create", path);
   }
   return fd;
 }
 
-// A new file beside target, created exclusively with the usual permissions (umask applies).
-std::pair<std::string, int> CreateTemporaryBeside(const std::string& target) {
+// A name beside target that no run uses: the process id and a random number, so a leftover of
+// a killed run is never taken for this run's file.
+std::string UniqueNameBeside(const std::string& target, std::random_device& random,
+                             const char* suffix) {
+  return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(random()) + suffix;
+}
+
+// A hard link to target beside it, so that target can be brought back; empty when target does
+// not exist or the file system cannot link.
+std::string LinkBackup(const std::string& target) {
   std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name =
-        target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(random()) + ".tmp";
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      return {name, fd};
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = UniqueNameBeside(target, random, ".bak");
+    if (::link(target.c_str(), name.c_str()) == 0) {
+      return name;
     }
     if (errno != EEXIST) {
-      ThrowErrno("create", target);
+      return {};
     }
   }
-  throw FileError("create", target, EEXIST);
+  return {};
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path) : OutputFile(path, CreateFile(path), path) {}
+OutputFile::OutputFile(const std::string& path) : OutputFile(path, CreateNewFile(path), path) {}
 
 OutputFile::OutputFile(std::string path, int fd, std::string reportPath)
     : path_(std::move(path)), reportPath_(std::move(reportPath)), fd_(fd), buffer_(kBufferSize) {}
@@ -107,25 +120,93 @@ void OutputFile::Close() {
 }
 
 AtomicOutputFile::AtomicOutputFile(const std::string& target)
-    : AtomicOutputFile(target, CreateTemporaryBeside(target)) {}
+    : AtomicOutputFile(target, [&target] {
+        std::random_device random;
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+          std::string name = UniqueNameBeside(target, random, ".tmp");
+          // Created and registered, or neither: a signal in between would leave it behind.
+          const files::HoldSignals hold;
+          const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+          if (fd >= 0) {
+            try {
+              files::RemoveOnSignal removal(name);
+              return Temporary{std::move(name), fd, std::move(removal)};
+            } catch (...) {
+              ::close(fd);
+              ::unlink(name.c_str());
+              throw;
+            }
+          }
+          if (errno != EEXIST) {
+            ThrowErrno("create", target);
+          }
+        }
+        throw FileError("create", target, EEXIST);
+      }()) {}
 
-AtomicOutputFile::AtomicOutputFile(std::string target, std::pair<std::string, int> temporary)
-    : OutputFile(std::move(temporary.first), temporary.second, target),
-      target_(std::move(target)) {}
+AtomicOutputFile::AtomicOutputFile(std::string target, Temporary temporary)
+    : OutputFile(std::move(temporary.name), temporary.fd, target),
+      target_(std::move(target)),
+      removal_(std::move(temporary.removal)) {}
 
 AtomicOutputFile::~AtomicOutputFile() {
   if (!committed_) {
     CloseQuietly();
-    ::unlink(actualPath().c_str());
+    ::unlink(writtenPath().c_str());
   }
 }
 
 void AtomicOutputFile::Commit() {
-  Close();
-  if (::rename(actualPath().c_str(), target_.c_str()) != 0) {
-    ThrowErrno("replace", target_);
+  CommitTogether({this});
+}
+
+void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
+  for (AtomicOutputFile* file : files) {
+    file->Close();
   }
-  committed_ = true;
+  // rename() would fail on a folder only after the files before it were in place.
+  for (AtomicOutputFile* file : files) {
+    if (IsFolder(file->target_)) {
+      throw FileError("replace", file->target_, EISDIR);
+    }
+  }
+  struct Undo {
+    AtomicOutputFile* file;
+    bool existed;        // the target was there before
+    std::string backup;  // a link to it, empty when none could be made
+  };
+  const files::HoldSignals hold;
+  const bool undoable = files.size() > 1;
+  std::vector<Undo> done;
+  for (AtomicOutputFile* file : files) {
+    Undo undo{file, undoable && ::access(file->target_.c_str(), F_OK) == 0, {}};
+    if (undo.existed) {
+      undo.backup = LinkBackup(file->target_);
+    }
+    if (::rename(file->writtenPath().c_str(), file->target_.c_str()) != 0) {
+      const int error = errno;
+      if (!undo.backup.empty()) {
+        ::unlink(undo.backup.c_str());
+      }
+      for (auto it = done.rbegin(); it != done.rend(); ++it) {
+        if (!it->backup.empty()) {
+          ::rename(it->backup.c_str(), it->file->target_.c_str());
+        } else if (!it->existed) {
+          ::unlink(it->file->target_.c_str());
+        }  // else the earlier file is gone for good; the new one stays rather than nothing
+      }
+      errno = error;
+      ThrowErrno("replace", file->target_);
+    }
+    file->committed_ = true;
+    file->removal_.Release();
+    done.push_back(std::move(undo));
+  }
+  for (const Undo& undo : done) {
+    if (!undo.backup.empty()) {
+      ::unlink(undo.backup.c_str());
+    }
+  }
 }
 
 }  // namespace kestrelon::routes

@@ -1,37 +1,44 @@
-// Buffered output files that throw FileError. OutputFile writes a file in place (the staging
-// file); AtomicOutputFile writes beside the target and renames into place only on Commit(), so a
-// failed run leaves an earlier file of that name as it was.
+// Buffered output files that throw FileError. OutputFile writes a new file, never replacing one
+// (the staging file and other files of a private folder); AtomicOutputFile writes a temporary
+// file beside its target and renames it into place only on Commit(), so a failed run leaves an
+// earlier file of that name as it was.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "files/signal_cleanup.h"
 
 namespace kestrelon::routes {
 
 class OutputFile {
  public:
-  // Creates or truncates path.
+  // Creates path, which must not exist yet.
   explicit OutputFile(const std::string& path);
-  ~OutputFile();
+  virtual ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   void Write(std::string_view bytes);
   // Writes text and a CR LF.
   void WriteLine(std::string_view text);
-  // Flushes and closes; throws when that fails.
+  // Flushes and closes; throws when that fails. Closing again does nothing.
   void Close();
   // The name errors report.
   const std::string& path() const { return reportPath_; }
+  // The file the bytes go to, to read them back once closed.
+  const std::string& writtenPath() const { return path_; }
 
  protected:
   OutputFile(std::string path, int fd, std::string reportPath);
-  const std::string& actualPath() const { return path_; }
-  void Flush();
   void CloseQuietly();
 
  private:
+  void Flush();
+
   std::string path_;
   std::string reportPath_;
   int fd_ = -1;
@@ -41,17 +48,31 @@ class OutputFile {
 
 class AtomicOutputFile : public OutputFile {
  public:
+  // Creates the temporary file beside target, registered for removal on a termination signal.
   explicit AtomicOutputFile(const std::string& target);
-  // Removes the temporary file unless Commit() succeeded.
-  ~AtomicOutputFile();
+  // Removes the temporary file unless committed.
+  ~AtomicOutputFile() override;
 
   // Closes the temporary file and renames it over the target.
   void Commit();
 
  private:
-  AtomicOutputFile(std::string target, std::pair<std::string, int> temporary);
+  friend void CommitTogether(std::initializer_list<AtomicOutputFile*> files);
+  struct Temporary {
+    std::string name;
+    int fd;
+    files::RemoveOnSignal removal;
+  };
+  AtomicOutputFile(std::string target, Temporary temporary);
+
   std::string target_;
+  files::RemoveOnSignal removal_;
   bool committed_ = false;
 };
+
+// Puts several finished files in place as one: every one is closed and checked first, and when a
+// rename fails after others succeeded, those are undone (the earlier files come back from links
+// made just before). Termination signals wait until it is over. Throws FileError.
+void CommitTogether(std::initializer_list<AtomicOutputFile*> files);
 
 }  // namespace kestrelon::routes

@@ -11,10 +11,6 @@ std::string StripExtension(std::string_view name) {
   return std::string(name.substr(0, dot));
 }
 
-std::string StagingName(std::string_view inputName, int side) {
-  return StripExtension(inputName) + ".(" + std::to_string(side) + ")";
-}
-
 std::string NormalizeExtension(std::string_view boxText) {
   if (boxText.starts_with('.'))
     return std::string(boxText);

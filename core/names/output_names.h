@@ -1,4 +1,4 @@
-// Output and staging names derived from an input name: Qt-free, shared by the window and tests.
+// Output names derived from an input name: Qt-free, shared by the window and tests.
 #pragma once
 
 #include <string>
@@ -10,9 +10,6 @@ namespace kestrelon::names {
 // path components; the extension is what follows the last "." of that component.
 // "C:\logs\r1.log" -> "C:\logs\r1", "C:\old.logs\r1" -> "C:\old.logs\r1", "r1." -> "r1".
 std::string StripExtension(std::string_view name);
-
-// The staging name of a side: the input without its extension, then ".(", the side, ")".
-std::string StagingName(std::string_view inputName, int side);
 
 // An extension as stored: the box's text with a "." put in front unless it starts with one.
 std::string NormalizeExtension(std::string_view boxText);

@@ -1,15 +1,7 @@
 #include "routes/route_compare.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 
-#include "files/file_error.h"
-#include "files/file_writer.h"
-#include "files/input_probe.h"
-#include "files/mapped_file.h"
-#include "files/same_file.h"
 #include "files/utf8_text.h"
 
 namespace kestrelon::routes {
@@ -43,10 +35,6 @@ void PutBlockLines(const Entry& entry, std::string_view prefix, LineSink& sink,
 
 bool KeyLess(const Entry& a, const Entry& b) {
   return a.destHigh != b.destHigh ? a.destHigh < b.destHigh : a.destLow < b.destLow;
-}
-
-void Refuse(const std::string& path, const std::string& why) {
-  throw FileError("write", path, 0, why);
 }
 
 }  // namespace
@@ -154,98 +142,20 @@ std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
   return blocks;
 }
 
-std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiffFile,
-                              const std::string& headerBefore, const std::string& headerAfter) {
-  const MappedFile before(pipeline.strSortFile(1));
-  const MappedFile after(pipeline.strSortFile(2));
-  AtomicOutputFile result(strDiffFile);
+std::int64_t WriteDifferences(std::string_view before, std::string_view after,
+                              const RouteLineParser& parser, const std::string& headerBefore,
+                              const std::string& headerAfter, OutputFile& result) {
   result.WriteLine("前: " + headerBefore);
   result.WriteLine("後: " + headerAfter);
   result.WriteLine("");
   FileLineSink sink(result);
-  const std::int64_t blocks =
-      MergeSortedLogs(before.bytes(), after.bytes(), pipeline.parser(), sink);
+  const std::int64_t blocks = MergeSortedLogs(before, after, parser, sink);
   if (blocks == 0) {
     result.WriteLine("同等です");
   } else {
     result.WriteLine(" " + std::to_string(blocks) + " の違いがあります");
   }
-  result.Commit();
   return blocks;
-}
-
-void KillSortFile(const SortPipeline& pipeline, int Index) {
-  const std::string& name = pipeline.strSortFile(Index);
-  if (::unlink(name.c_str()) != 0 && errno != ENOENT) {
-    ThrowErrno("delete", name);
-  }
-}
-
-void CheckCompareNames(const CompareRequest& r) {
-  for (int i = 0; i < 2; ++i) {
-    for (int k = 0; k < 2; ++k) {
-      if (SameFile(r.stagingFiles[i], r.inputs[k])) {
-        Refuse(r.stagingFiles[i], "the staging file of file " + std::to_string(i + 1) +
-                                      " would replace input file " + std::to_string(k + 1));
-      }
-    }
-    if (SameFile(r.sortResults[i], r.inputs[1 - i])) {
-      Refuse(r.sortResults[i], "sort result " + std::to_string(i + 1) +
-                                   " would replace input file " + std::to_string(2 - i));
-    }
-    // A lone sort may replace its own input; the compare's sort results lose the time
-    // information and are deleted afterwards, so the capture itself would be lost.
-    if (SameFile(r.sortResults[i], r.inputs[i])) {
-      Refuse(r.sortResults[i], "sort result " + std::to_string(i + 1) +
-                                   " would replace input file " + std::to_string(i + 1) +
-                                   ", which the compare must not lose");
-    }
-    if (SameFile(r.sortResults[i], r.stagingFiles[i])) {
-      Refuse(r.sortResults[i], "it is the name of the staging file of this sort");
-    }
-    if (SameFile(r.diffFile, r.inputs[i]) || SameFile(r.diffFile, r.sortResults[i])) {
-      Refuse(r.diffFile, "the compare result would replace one of the files it reads");
-    }
-  }
-  if (SameFile(r.sortResults[0], r.sortResults[1])) {
-    Refuse(r.sortResults[1], "both sort results have the same name");
-  }
-  if (SameFile(r.stagingFiles[1], r.sortResults[0])) {
-    Refuse(r.stagingFiles[1], "the staging file of file 2 would replace sort result 1");
-  }
-}
-
-void CheckInputsReadable(const CompareRequest& r) {
-  for (const std::string& input : r.inputs) {
-    EnsureReadable(input);
-  }
-}
-
-std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r) {
-  CheckCompareNames(r);
-  CheckInputsReadable(r);
-  const SortOptions forced = r.userOptions.ForcedForCompare();
-  int sortedSides = 0;
-  try {
-    pipeline.RunSort(1, r.inputs[0], r.stagingFiles[0], r.sortResults[0], forced);
-    sortedSides = 1;
-    pipeline.RunSort(2, r.inputs[1], r.stagingFiles[1], r.sortResults[1], forced);
-    sortedSides = 2;
-    const std::int64_t blocks = WriteDifferences(
-        pipeline, r.diffFile, r.headerNames[0].empty() ? r.inputs[0] : r.headerNames[0],
-        r.headerNames[1].empty() ? r.inputs[1] : r.headerNames[1]);
-    if (!r.keepSortResults) {
-      KillSortFile(pipeline, 1);
-      KillSortFile(pipeline, 2);
-    }
-    return blocks;
-  } catch (...) {
-    // Sort results this compare wrote go as they would have; earlier files stay.
-    for (int side = 0; !r.keepSortResults && side < sortedSides; ++side) {
-      ::unlink(r.sortResults[side].c_str());
-    }
-    throw;
-  }
 }
 
 }  // namespace kestrelon::routes

@@ -8,11 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "files/file_writer.h"
 #include "files/line_cursor.h"
 #include "files/line_sink.h"
 #include "routes/route_line_parser.h"
-#include "routes/sort_options.h"
-#include "routes/sort_pipeline.h"
 
 namespace kestrelon::routes {
 
@@ -55,33 +54,10 @@ void ReadEntry(EntryReader& reader, Entry& entry);
 std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
                              const RouteLineParser& parser, LineSink& sink);
 
-// Writes the whole difference file for the two sort results of the pipeline: the header lines
-// naming headerBefore and headerAfter, the blocks, the summary line. Written under a temporary
-// name and renamed into place. Returns the number of blocks.
-std::int64_t WriteDifferences(SortPipeline& pipeline, const std::string& strDiffFile,
-                              const std::string& headerBefore, const std::string& headerAfter);
-
-// Deletes the sort result of side Index.
-void KillSortFile(const SortPipeline& pipeline, int Index);
-
-// The names and choices of one whole compare, for callers without a window.
-struct CompareRequest {
-  std::array<std::string, 2> inputs;  // before, after
-  std::array<std::string, 2> stagingFiles;
-  std::array<std::string, 2> sortResults;
-  std::string diffFile;
-  std::array<std::string, 2> headerNames;  // as the header lines name the inputs; empty: inputs
-  SortOptions userOptions;                 // the compare forces its own from these
-  bool keepSortResults = false;
-};
-
-// Refuses, before anything is written, names that would make one step overwrite an input or
-// another step's file, and inputs that cannot be read. Throws FileError.
-void CheckCompareNames(const CompareRequest& request);
-void CheckInputsReadable(const CompareRequest& request);
-
-// Sorts both sides with the forced options, writes the difference file and deletes the sort
-// results unless they are kept. On failure nothing partial is left. Returns the block count.
-std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& request);
+// Writes the whole difference file of two sorted texts into result: the header lines naming
+// headerBefore and headerAfter, the blocks, the summary line. Returns the number of blocks.
+std::int64_t WriteDifferences(std::string_view before, std::string_view after,
+                              const RouteLineParser& parser, const std::string& headerBefore,
+                              const std::string& headerAfter, OutputFile& result);
 
 }  // namespace kestrelon::routes

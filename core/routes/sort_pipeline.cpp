@@ -6,11 +6,10 @@
 #include <stdexcept>
 
 #include "files/file_error.h"
-#include "files/file_writer.h"
+#include "files/input_probe.h"
 #include "files/line_cursor.h"
 #include "files/line_sink.h"
 #include "files/mapped_file.h"
-#include "files/same_file.h"
 #include "routes/sorted_output.h"
 #include "routes/staging.h"
 
@@ -70,18 +69,16 @@ void SortPipeline::SortRecords(int Index) {
   SortByKey(records_);
 }
 
-void SortPipeline::WriteSortResult(int Index, const SortOptions& options) {
+void SortPipeline::WriteSortResult(int Index, const SortOptions& options, OutputFile& result) {
   const Side& s = side(Index);
   const MappedFile staging(s.tmpFile);
   const std::string_view bytes = staging.bytes();
-  AtomicOutputFile result(s.sortFile);
   SortedLineWriter writer(options);
   for (const SortRecord& record : records_) {
     const std::size_t start = static_cast<std::size_t>(record.position);
     const std::string_view line = bytes.substr(start, FindLineEnd(bytes, start) - start);
     result.WriteLine(writer.Process(line));
   }
-  result.Commit();
 }
 
 void SortPipeline::KillTmpFile(int Index) {
@@ -92,23 +89,17 @@ void SortPipeline::KillTmpFile(int Index) {
   s.stagingWritten = false;
 }
 
-void SortPipeline::RunSort(int Index, std::string orgFile, std::string tmpFile,
-                           std::string sortFile, const SortOptions& options) {
-  SetFiles(Index, std::move(orgFile), std::move(tmpFile), std::move(sortFile));
+void SortPipeline::SortInto(int Index, std::string orgFile, files::PrivateFolder& work,
+                            OutputFile& result, const SortOptions& options) {
+  SetFiles(Index, std::move(orgFile), work.NewFile("staging" + std::to_string(Index)),
+           result.path());
   Side& s = side(Index);
   s.stagingWritten = false;
-  if (SameFile(s.tmpFile, s.orgFile)) {
-    throw FileError("sort", s.orgFile, 0,
-                    "its staging file \"" + s.tmpFile + "\" would replace it; rename the input");
-  }
-  if (SameFile(s.sortFile, s.tmpFile)) {
-    throw FileError("write", s.sortFile, 0, "it is the name of the staging file of this sort");
-  }
   try {
     StageLog(Index);
     BuildSortKeys(Index, options);
     SortRecords(Index);
-    WriteSortResult(Index, options);
+    WriteSortResult(Index, options, result);
     KillTmpFile(Index);
   } catch (...) {
     if (s.stagingWritten) {
@@ -118,6 +109,15 @@ void SortPipeline::RunSort(int Index, std::string orgFile, std::string tmpFile,
     records_.clear();
     throw;
   }
+}
+
+void SortPipeline::RunSort(int Index, std::string orgFile, std::string sortFile,
+                           const SortOptions& options) {
+  EnsureReadable(orgFile);  // a missing input is told before a missing output folder
+  files::PrivateFolder work;
+  AtomicOutputFile result(sortFile);
+  SortInto(Index, std::move(orgFile), work, result, options);
+  result.Commit();
 }
 
 }  // namespace kestrelon::routes

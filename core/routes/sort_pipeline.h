@@ -1,5 +1,5 @@
-// One sort of one side, as five steps over files: staging beside the input, key building,
-// the record sort, the sorted and filtered output, and removal of the staging file.
+// One sort of one side, as five steps over files: staging into a private temporary folder, key
+// building, the record sort, the sorted and filtered output, and removal of the staging file.
 #pragma once
 
 #include <array>
@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "files/file_writer.h"
+#include "files/private_folder.h"
 #include "routes/route_line_parser.h"
 #include "routes/sort_keys.h"
 #include "routes/sort_options.h"
@@ -27,23 +29,26 @@ class SortPipeline {
   std::int64_t lngLineCount(int Index) const { return side(Index).lineCount; }
   RouteLineParser& parser() { return parser_; }
 
-  // Reads strOrgFile once and writes the repaired lines to strTmpFile.
+  // Reads strOrgFile once and writes the repaired lines to strTmpFile, a new file.
   void StageLog(int Index);
   // Parses every staged line and records its key for the options' key number and its position.
   void BuildSortKeys(int Index, const SortOptions& options);
   // Orders the records.
   void SortRecords(int Index);
-  // Writes the staged lines in record order, re-indented and filtered, to strSortFile. The
-  // result is written under a temporary name and renamed into place.
-  void WriteSortResult(int Index, const SortOptions& options);
+  // Writes the staged lines in record order, re-indented and filtered, to result.
+  void WriteSortResult(int Index, const SortOptions& options, OutputFile& result);
   // Deletes strTmpFile.
   void KillTmpFile(int Index);
 
-  // Sets the names and runs the five steps. Refuses names that would make the staging file
-  // replace the input or the result replace the staging file. On failure the staging file is
-  // removed, an earlier result is left as it was, and the FileError is rethrown.
-  void RunSort(int Index, std::string orgFile, std::string tmpFile, std::string sortFile,
-               const SortOptions& options);
+  // Runs the five steps with the staging file in work; the result goes to result, which the
+  // caller closes and puts in place. The staging file is removed on every path out.
+  void SortInto(int Index, std::string orgFile, files::PrivateFolder& work, OutputFile& result,
+                const SortOptions& options);
+
+  // One whole sort: the staging file in a private folder of its own, the result written beside
+  // sortFile and renamed into place when complete (it may replace its own input, which has been
+  // read by then). On failure an earlier result is left as it was and the FileError is rethrown.
+  void RunSort(int Index, std::string orgFile, std::string sortFile, const SortOptions& options);
 
  private:
   struct Side {

@@ -1,11 +1,12 @@
 #include "settings/profile_file.h"
 
-#include <atomic>
 #include <cerrno>
+#include <random>
 #include <vector>
 
 #include "files/file_error.h"
 #include "files/platform.h"
+#include "files/signal_cleanup.h"
 
 namespace kestrelon::settings {
 namespace {
@@ -45,18 +46,25 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The lines of text without their ends (CR LF, CR or LF); a final line end adds no line.
-std::vector<std::string_view> SplitLines(std::string_view text) {
+// The lines of text without their ends (CR LF, CR or LF); a final line end adds no line. ends
+// gets each line's own end, empty for a last line without one.
+std::vector<std::string_view> SplitLines(std::string_view text,
+                                         std::vector<std::string_view>* ends = nullptr) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) {
       lines.push_back(text.substr(start));
+      if (ends)
+        ends->push_back({});
       break;
     }
     lines.push_back(text.substr(start, end - start));
-    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    std::size_t endLength = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+    if (ends)
+      ends->push_back(text.substr(end, endLength));
+    start = end + endLength;
   }
   return lines;
 }
@@ -161,37 +169,43 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 
 std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value) {
-  std::vector<std::string_view> lines = SplitLines(text);
+  std::vector<std::string_view> ends;
+  std::vector<std::string_view> lines = SplitLines(text, &ends);
+  // New lines end as the file's first line does; CR LF in a new file.
+  const std::string_view newEnd = !ends.empty() && !ends.front().empty() ? ends.front() : "\r\n";
   Location at = Locate(lines, section, key);
-  std::string keyLine;
-  std::size_t replaced = lines.size();  // the line that keyLine replaces, if any
-  std::size_t insertAt = lines.size();  // where keyLine goes otherwise
+  std::string out;
+  out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+  if (at.key < at.end) {
+    // Only the value changes; the line keeps its name, blanks and own end.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i == at.key) {
+        out.append(lines[i].substr(0, at.value)).append(value);
+      } else {
+        out.append(lines[i]);
+      }
+      out.append(ends[i]);
+    }
+    return out;
+  }
+  std::string added;
+  std::size_t insertAt = lines.size();
   if (at.section == lines.size()) {
-    keyLine = "[" + std::string(section) + "]\r\n";
-  } else if (at.key < at.end) {
-    replaced = at.key;
-    keyLine = std::string(lines[at.key].substr(0, at.value));
+    added.append("[").append(section).append("]").append(newEnd);
   } else {
     insertAt = at.end;
     while (insertAt > at.section + 1 && TrimBlanks(lines[insertAt - 1]).empty())
       --insertAt;
   }
-  if (replaced == lines.size())
-    keyLine += std::string(key) + "=";
-  keyLine += std::string(value) + "\r\n";
-
-  std::string out;
-  out.reserve(text.size() + keyLine.size() + lines.size());
-  for (std::size_t i = 0; i <= lines.size(); ++i) {
-    if (i == insertAt && replaced == lines.size())
-      out += keyLine;
-    if (i == lines.size())
-      break;
-    if (i == replaced) {
-      out += keyLine;
-    } else {
-      out.append(lines[i]).append("\r\n");
-    }
+  added.append(key).append("=").append(value).append(newEnd);
+  for (std::size_t i = 0; i < insertAt; ++i) {
+    out.append(lines[i]).append(ends[i]);
+  }
+  if (insertAt > 0 && ends[insertAt - 1].empty())
+    out.append(newEnd);  // the line before had no end of its own, being the last
+  out.append(added);
+  for (std::size_t i = insertAt; i < lines.size(); ++i) {
+    out.append(lines[i]).append(ends[i]);
   }
   return out;
 }
@@ -233,13 +247,19 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view text) {
     return false;
   // A symbolic link stays a link: the file it points to is replaced.
   const std::string target = files::ResolveLinks(path);
-  static std::atomic<unsigned> counter{0};
+  std::random_device random;
   std::string temp;
   std::optional<files::NativeFile> file;
+  std::optional<files::RemoveOnSignal> removal;
   try {
     for (int attempt = 0; !file && attempt < 100; ++attempt) {
-      temp = target + ".tmp" + std::to_string(files::ProcessId()) + "-" + std::to_string(counter++);
+      temp = target + ".~" + std::to_string(files::ProcessId()) + "-" + std::to_string(random()) +
+             ".tmp";
+      // Created and registered for removal on a termination signal, or neither.
+      const files::HoldSignals hold;
       file = files::CreateExclusive(temp);
+      if (file)
+        removal.emplace(temp);
     }
     if (!file)
       return false;
@@ -248,6 +268,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view text) {
     file->Sync(temp);
     file->Close(temp);
     files::ReplaceFile(temp, target);
+    removal.reset();
     return true;
   } catch (const FileError&) {
     if (file) {

@@ -25,8 +25,9 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
                                             std::string_view key);
 
 // text with key set to value in [section]. An existing key line keeps everything up to its
-// value; a missing key is added after the last non-blank line of its section; a missing section
-// is added at the end. All other lines are kept byte for byte. Every line ends with CR LF.
+// value and its own line end; a missing key is added after the last non-blank line of its
+// section; a missing section is added at the end. Every other line is kept byte for byte, line
+// end included. An added line ends as the file's first line does (CR LF in an empty file).
 std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value);
 

@@ -49,7 +49,14 @@ void WriteIni(const std::string& file, const std::string& section, const std::st
   std::string text;
   if (!LoadTextFile(file, text))
     return;  // an unreadable file must not be overwritten
+  if (FindProfileValue(text, section, key) == value)
+    return;  // unchanged: the file is left alone
   ReplaceFileAtomically(file, SetProfileValue(text, section, key, value));
+}
+
+bool ProfileReadable(const std::string& file) {
+  std::string text;
+  return LoadTextFile(file, text);
 }
 
 std::string CutAtNul(std::string_view text) {

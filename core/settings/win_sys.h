@@ -12,9 +12,14 @@ namespace kestrelon::settings {
 std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
 
 // Replaces (or adds) key=value in [section] of file, creating file and section when missing.
-// Other lines are kept. The file is replaced atomically. A failure is silent.
+// Every other line is kept byte for byte. The file is written only when the stored value differs,
+// never when it exists but cannot be read, and then replaced atomically. A failure is silent.
 void WriteIni(const std::string& file, const std::string& section, const std::string& key,
               const std::string& value);
+
+// True when file can be read or does not exist; false when it exists but cannot be read (a run
+// that could not read its settings must not write them).
+bool ProfileReadable(const std::string& file);
 
 // The part of text before its first NUL; all of it when it holds none.
 std::string CutAtNul(std::string_view text);

@@ -1,5 +1,6 @@
 // The sort and the compare run from the window: results, colours, the compare's forced and
 // restored options, and failures that leave the window usable.
+#include <sys/stat.h>
 #include <QApplication>
 #include <QDir>
 #include <QSignalSpy>
@@ -43,6 +44,12 @@ void Write(const QString& path, const QByteArray& bytes) {
 QByteArray Read(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// A file replaced by a write gets a new inode.
+ino_t Inode(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
 QColor TextColour(QLineEdit* box) {
@@ -160,7 +167,12 @@ class RunTest : public QObject {
     QStringList errors;
     f.window().setErrorReporter(
         [&](const QString&, const QString& detail) { errors.push_back(detail); });
+    const QByteArray settings = f.IniBytes();
+    const ino_t settingsFile = Inode(f.IniPath());
     f.window().cmdDiff_Click();
+    // Forcing chkOption on and back is no change of the user's: the file was not written at all.
+    QCOMPARE(f.IniBytes(), settings);
+    QCOMPARE(Inode(f.IniPath()), settingsFile);
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors.front().contains(U("no-such-folder/after.dif")), qPrintable(errors.front()));
     // Both sorts ran; their results went as StoreSort 0 says, and nothing else was left.

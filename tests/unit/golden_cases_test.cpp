@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "routes/route_compare.h"
+#include "routes/compare_run.h"
 #include "routes/sort_pipeline.h"
 #include "test_files.h"
 
@@ -74,8 +74,6 @@ TEST_P(GoldenCases, WriteTheExpectedBytes) {
     testing::WriteFile(dir / c.input2, ReadFile(kGolden + c.input2));
     CompareRequest request;
     request.inputs = {dir / c.input1, dir / c.input2};
-    request.stagingFiles = {dir / "b.(1)", dir / "a.(2)"};
-    request.sortResults = {dir / "b.srt", dir / "a.srt"};
     request.diffFile = dir / "a.dif";
     request.headerNames = {c.input1, c.input2};
     request.userOptions = OptionsOf(c);
@@ -83,7 +81,7 @@ TEST_P(GoldenCases, WriteTheExpectedBytes) {
     written = ReadFile(dir / "a.dif");
   } else {
     testing::WriteFile(dir / c.input1, ReadFile(kGolden + c.input1));
-    pipeline.RunSort(1, dir / c.input1, dir / "in.(1)", dir / "out.srt", OptionsOf(c));
+    pipeline.RunSort(1, dir / c.input1, dir / "out.srt", OptionsOf(c));
     written = ReadFile(dir / "out.srt");
   }
   EXPECT_EQ(written, ReadFile(kGolden + c.expected)) << c.expected;

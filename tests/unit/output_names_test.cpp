@@ -11,17 +11,16 @@ namespace {
 struct NameCase {
   std::string input;
   std::string output;
-  std::string staging;
 };
 
 const NameCase kNameTable[] = {
-    {"C:\\logs\\r1.log", "C:\\logs\\r1.srt", "C:\\logs\\r1.(1)"},
-    {"C:\\logs\\r1", "C:\\logs\\r1.srt", "C:\\logs\\r1.(1)"},
-    {"C:\\old.logs\\r1", "C:\\old.logs\\r1.srt", "C:\\old.logs\\r1.(1)"},
-    {"C:\\logs\\r1.log.txt", "C:\\logs\\r1.log.srt", "C:\\logs\\r1.log.(1)"},
-    {"C:\\logs\\r1.", "C:\\logs\\r1.srt", "C:\\logs\\r1.(1)"},
-    {"C:\\logs\\.log", "C:\\logs\\.srt", "C:\\logs\\.(1)"},
-    {"", ".srt", ".(1)"},
+    {"C:\\logs\\r1.log", "C:\\logs\\r1.srt"},
+    {"C:\\logs\\r1", "C:\\logs\\r1.srt"},
+    {"C:\\old.logs\\r1", "C:\\old.logs\\r1.srt"},
+    {"C:\\logs\\r1.log.txt", "C:\\logs\\r1.log.srt"},
+    {"C:\\logs\\r1.", "C:\\logs\\r1.srt"},
+    {"C:\\logs\\.log", "C:\\logs\\.srt"},
+    {"", ".srt"},
 };
 
 std::string WithSlashes(std::string s) {
@@ -37,7 +36,6 @@ TEST(OutputNames, NameTableWithBackslashes) {
     SCOPED_TRACE(c.input);
     EXPECT_EQ(StripExtension(c.input) + NormalizeExtension("srt"), c.output);
     EXPECT_EQ(StripExtension(c.input) + NormalizeExtension(".srt"), c.output);
-    EXPECT_EQ(StagingName(c.input, 1), c.staging);
   }
 }
 
@@ -46,7 +44,6 @@ TEST(OutputNames, NameTableWithSlashes) {
     std::string input = WithSlashes(c.input);
     SCOPED_TRACE(input);
     EXPECT_EQ(StripExtension(input) + NormalizeExtension("srt"), WithSlashes(c.output));
-    EXPECT_EQ(StagingName(input, 1), WithSlashes(c.staging));
   }
 }
 
@@ -63,11 +60,6 @@ TEST(OutputNames, BothSeparatorsMixed) {
 TEST(OutputNames, ColonIsNoSeparator) {
   EXPECT_EQ(StripExtension("C:r1.log"), "C:r1");
   EXPECT_EQ(StripExtension("a.b:c"), "a");
-}
-
-TEST(OutputNames, StagingNameCarriesTheSide) {
-  EXPECT_EQ(StagingName("/logs/after.log", 2), "/logs/after.(2)");
-  EXPECT_EQ(StagingName("C:\\logs\\r1.log", 1), "C:\\logs\\r1.(1)");
 }
 
 TEST(OutputNames, NormalizeExtensionLooksAtTheFirstCharacterOnly) {

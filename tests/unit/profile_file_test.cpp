@@ -64,8 +64,9 @@ TEST(ProfileFile, FirstOfTwoEqualSectionsCounts) {
 TEST(ProfileFile, SetCreatesSectionAndKey) {
   EXPECT_EQ(SetProfileValue("", "Kestrelon", "SortExt1", ".srt"),
             "[Kestrelon]\r\nSortExt1=.srt\r\n");
+  // Added lines end as the first line does; a last line without an end gets one first.
   EXPECT_EQ(SetProfileValue("; top\n[Other]\nx=1", "Kestrelon", "A", "1"),
-            "; top\r\n[Other]\r\nx=1\r\n[Kestrelon]\r\nA=1\r\n");
+            "; top\n[Other]\nx=1\n[Kestrelon]\nA=1\n");
 }
 
 TEST(ProfileFile, SetAddsKeyAtTheEndOfItsSectionBeforeBlankLines) {
@@ -82,10 +83,13 @@ TEST(ProfileFile, SetReplacesOnlyTheValueOfAnExistingKey) {
   EXPECT_EQ(SetProfileValue("[K]\r\nA=1\r\n", "K", "A", ""), "[K]\r\nA=\r\n");
 }
 
-TEST(ProfileFile, SetKeepsOtherLinesAndWritesCrLf) {
+// Every line that is not the key's own stays byte for byte, its line end included.
+TEST(ProfileFile, SetKeepsOtherLinesByteForByte) {
   const std::string in = "\xEF\xBB\xBF; caf\xC3\xA9 \xFF\r[K]\nodd line\r\n\tA = 1\n# end";
   EXPECT_EQ(SetProfileValue(in, "K", "A", "2"),
-            "\xEF\xBB\xBF; caf\xC3\xA9 \xFF\r\n[K]\r\nodd line\r\n\tA = 2\r\n# end\r\n");
+            "\xEF\xBB\xBF; caf\xC3\xA9 \xFF\r[K]\nodd line\r\n\tA = 2\n# end");
+  EXPECT_EQ(SetProfileValue(in, "K", "B", "3"),
+            "\xEF\xBB\xBF; caf\xC3\xA9 \xFF\r[K]\nodd line\r\n\tA = 1\n# end\rB=3\r");
 }
 
 TEST(ProfileFile, SetThenFindReadsBack) {

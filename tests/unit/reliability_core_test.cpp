@@ -17,6 +17,8 @@
 
 #include "files/file_error.h"
 #include "files/line_sink.h"
+#include "files/signal_cleanup.h"
+#include "routes/compare_run.h"
 #include "routes/route_compare.h"
 #include "routes/sort_pipeline.h"
 #include "routes/staging.h"
@@ -51,18 +53,17 @@ SortOptions Filtered() {
   return options;
 }
 
-void Sort(const std::string& input, const std::string& staging, const std::string& result,
+void Sort(const std::string& input, const std::string& result,
           const SortOptions& options = SortOptions()) {
   RouteLineParser parser;
   SortPipeline pipeline(parser);
-  pipeline.RunSort(1, input, staging, result, options);
+  pipeline.RunSort(1, input, result, options);
 }
 
 // A compare of before.log and after.log in dir, with the usual names beside them.
 CompareRequest Request(const TempDir& dir) {
   CompareRequest request;
   request.inputs = {dir / "before.log", dir / "after.log"};
-  request.stagingFiles = {dir / "before.(1)", dir / "after.(2)"};
   request.sortResults = {dir / "before.srt", dir / "after.srt"};
   request.diffFile = dir / "after.dif";
   return request;
@@ -102,7 +103,7 @@ std::string BinaryBytes(std::size_t size) {
 TEST(ReliabilityCore, EmptyFileSortsAndComparesToNothing) {
   TempDir dir;
   WriteFile(dir / "cap.log", "");
-  Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt");
+  Sort(dir / "cap.log", dir / "cap.srt");
   EXPECT_EQ(ReadFile(dir / "cap.srt"), "");
   EXPECT_EQ(ReadFile(dir / "cap.log"), "");
   EXPECT_EQ(ListFolder(dir.path()), "cap.log\ncap.srt\n");
@@ -120,7 +121,7 @@ TEST(ReliabilityCore, BinaryFileGivesOneLineForEachStagedLine) {
   TempDir dir;
   const std::string bytes = BinaryBytes(256 * 1024);
   WriteFile(dir / "cap.log", bytes);
-  Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt", Filtered());
+  Sort(dir / "cap.log", dir / "cap.srt", Filtered());
   EXPECT_EQ(ReadFile(dir / "cap.log"), bytes);
   EXPECT_EQ(ListFolder(dir.path()), "cap.log\ncap.srt\n");
 
@@ -156,7 +157,7 @@ TEST(ReliabilityCore, SingleLineOf50MegabytesIsWrittenWhole) {
     line[i] = pattern[i % pattern.size()];
   }
   WriteFile(dir / "cap.log", line);
-  Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt");
+  Sort(dir / "cap.log", dir / "cap.srt");
   EXPECT_TRUE(ReadFile(dir / "cap.srt") == line + "\r\n");
   EXPECT_TRUE(ReadFile(dir / "cap.log") == line);
   EXPECT_EQ(ListFolder(dir.path()), "cap.log\ncap.srt\n");
@@ -170,7 +171,7 @@ TEST(ReliabilityCore, InvalidUtf8IsWrittenBackUnchanged) {
       "C       10.1.0.0/16 is directly connected, Eth\xC3\n"
       "\xED\xA0\x80\x80 junk\n";
   WriteFile(dir / "cap.log", input);
-  Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt");
+  Sort(dir / "cap.log", dir / "cap.srt");
   EXPECT_EQ(ReadFile(dir / "cap.srt"),
             "r1#show ip route \xC0\xAF\r\n"
             "C       10.1.0.0/16 is directly connected, Eth\xC3\r\n"
@@ -208,7 +209,7 @@ TEST(ReliabilityCore, CarriageReturnOnlyAndMixedLineEnds) {
       "\r"
       "end";
   WriteFile(dir / "mixed.log", mixed);
-  Sort(dir / "mixed.log", dir / "mixed.(1)", dir / "mixed.srt");
+  Sort(dir / "mixed.log", dir / "mixed.srt");
   EXPECT_EQ(ReadFile(dir / "mixed.srt"),
             "C       10.1.0.0/16 is directly connected, E1\r\n"
             "C       10.2.0.0/16 is directly connected, E0\r\n"
@@ -218,7 +219,7 @@ TEST(ReliabilityCore, CarriageReturnOnlyAndMixedLineEnds) {
   EXPECT_EQ(ReadFile(dir / "mixed.log"), mixed);
 
   WriteFile(dir / "cr.log", "\r\r\r");
-  Sort(dir / "cr.log", dir / "cr.(1)", dir / "cr.srt");
+  Sort(dir / "cr.log", dir / "cr.srt");
   EXPECT_EQ(ReadFile(dir / "cr.srt"), "\r\n\r\n\r\n");
   EXPECT_EQ(ReadFile(dir / "cr.log"), "\r\r\r");
   EXPECT_EQ(ListFolder(dir.path()), "cr.log\ncr.srt\nmixed.log\nmixed.srt\n");
@@ -245,7 +246,7 @@ TEST(ReliabilityCore, CarriageReturnOnlyAndMixedLineEnds) {
 TEST(ReliabilityCore, FolderAsInputIsAFileErrorAndLeavesNoStagingFile) {
   TempDir dir;
   std::filesystem::create_directory(dir / "cap.log");
-  const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt"); });
+  const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.srt"); });
   EXPECT_EQ(error.path(), dir / "cap.log");
   EXPECT_EQ(ListFolder(dir.path()), "cap.log\n");
 
@@ -263,7 +264,7 @@ TEST(ReliabilityCore, FolderAsResultIsAFileErrorAndLeavesNoFileBehind) {
   TempDir dir;
   WriteFile(dir / "cap.log", kCapture);
   std::filesystem::create_directory(dir / "cap.srt");
-  const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt"); });
+  const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.srt"); });
   EXPECT_EQ(error.path(), dir / "cap.srt");
   EXPECT_EQ(ReadFile(dir / "cap.log"), kCapture);
   EXPECT_EQ(ListFolder(dir.path()), "cap.log\ncap.srt\n");
@@ -272,7 +273,7 @@ TEST(ReliabilityCore, FolderAsResultIsAFileErrorAndLeavesNoFileBehind) {
 
 TEST(ReliabilityCore, MissingInputIsAFileErrorNamingItAndWritesNothing) {
   TempDir dir;
-  const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt"); });
+  const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.srt"); });
   EXPECT_EQ(error.path(), dir / "cap.log");
   EXPECT_EQ(error.errnum(), ENOENT);
   EXPECT_NE(std::string(error.what()).find(dir / "cap.log"), std::string::npos);
@@ -293,8 +294,7 @@ TEST(ReliabilityCore, MissingInputIsAFileErrorNamingItAndWritesNothing) {
 TEST(ReliabilityCore, MissingOutputFolderIsAFileErrorAndLeavesNoStagingFile) {
   TempDir dir;
   WriteFile(dir / "cap.log", kCapture);
-  const FileError error =
-      ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.(1)", dir / "no-such-folder/cap.srt"); });
+  const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "no-such-folder/cap.srt"); });
   EXPECT_EQ(error.path(), dir / "no-such-folder/cap.srt");
   EXPECT_EQ(ReadFile(dir / "cap.log"), kCapture);
   EXPECT_EQ(ListFolder(dir.path()), "cap.log\n");
@@ -309,17 +309,6 @@ TEST(ReliabilityCore, MissingOutputFolderIsAFileErrorAndLeavesNoStagingFile) {
   EXPECT_EQ(ReadFile(request.inputs[0]), kCapture);
   EXPECT_EQ(ReadFile(request.inputs[1]), kCapture);
   EXPECT_EQ(ListFolder(compareDir.path()), "after.log\nbefore.log\n");
-}
-
-TEST(ReliabilityCore, SortResultNamedLikeTheStagingFileIsRefused) {
-  TempDir dir;
-  WriteFile(dir / "cap.log", kCapture);
-  for (const std::string& result : {dir / "cap.(1)", dir / "./cap.(1)", dir / "x/../cap.(1)"}) {
-    const FileError error = ErrorOf([&] { Sort(dir / "cap.log", dir / "cap.(1)", result); });
-    EXPECT_EQ(error.path(), result);
-    EXPECT_EQ(ReadFile(dir / "cap.log"), kCapture);
-    EXPECT_EQ(ListFolder(dir.path()), "cap.log\n");
-  }
 }
 
 TEST(ReliabilityCore, CompareResultNamedLikeAnInputIsRefusedBeforeAnyWrite) {
@@ -341,13 +330,14 @@ TEST(ReliabilityCore, CompareResultNamedLikeAnInputIsRefusedBeforeAnyWrite) {
   }
 }
 
-// Runs action in a child process whose files may not grow past limit bytes, with SIGXFSZ
-// ignored so that the write fails with EFBIG instead. Returns the child's exit status: 3 for a
-// FileError with EFBIG, 0 when the action succeeded, other values for other failures.
+// Runs action in a child process whose files may not grow past limit bytes, with the programs'
+// signal set-up, which ignores SIGXFSZ so that the write fails with EFBIG instead. Returns the
+// child's exit status: 3 for a FileError with EFBIG, 0 when the action succeeded, other values for
+// other failures.
 int RunWithFileSizeLimit(rlim_t limit, const std::function<void()>& action) {
   const pid_t child = ::fork();
   if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
+    files::InstallSignalCleanup();  // ignores SIGXFSZ, as the programs do
     const rlimit small{limit, limit};
     if (::setrlimit(RLIMIT_FSIZE, &small) != 0) {
       ::_exit(6);
@@ -384,9 +374,7 @@ TEST(ReliabilityCore, SortWhoseWriteFailsMidwayLeavesTheEarlierResult) {
   const std::string earlier = "an earlier result\r\n";
   WriteFile(dir / "cap.log", input);
   WriteFile(dir / "cap.srt", earlier);
-  EXPECT_EQ(RunWithFileSizeLimit(64 * 1024,
-                                 [&] { Sort(dir / "cap.log", dir / "cap.(1)", dir / "cap.srt"); }),
-            3);
+  EXPECT_EQ(RunWithFileSizeLimit(64 * 1024, [&] { Sort(dir / "cap.log", dir / "cap.srt"); }), 3);
   EXPECT_EQ(ReadFile(dir / "cap.srt"), earlier);
   EXPECT_EQ(ReadFile(dir / "cap.log"), input);
   EXPECT_EQ(ListFolder(dir.path()), "cap.log\ncap.srt\n");
@@ -446,11 +434,12 @@ TEST(ReliabilityCore, CompareWithAMissingInputKeepsEarlierSortResults) {
   }
 }
 
-// A sort result named like its own input is refused by the compare, which would otherwise
-// replace the capture with a copy without its timers and then delete it.
-TEST(ReliabilityCore, CompareRefusesASortResultNamedLikeItsInput) {
+// A kept sort result named like its own input is refused by the compare, which would otherwise
+// replace the capture with a copy without its timers.
+TEST(ReliabilityCore, CompareRefusesAKeptSortResultNamedLikeItsInput) {
   TempDir dir;
   CompareRequest request = Request(dir);
+  request.keepSortResults = true;
   request.sortResults[0] = request.inputs[0];
   WriteFile(request.inputs[0], kCapture);
   WriteFile(request.inputs[1], kCapture);

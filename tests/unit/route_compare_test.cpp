@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "files/file_error.h"
+#include "routes/compare_run.h"
 #include "test_files.h"
 
 namespace kestrelon::routes {
@@ -48,7 +47,6 @@ struct CompareRun {
     SortPipeline pipeline(parser);
     CompareRequest r;
     r.inputs = {dir / "before.log", dir / "after.log"};
-    r.stagingFiles = {dir / "before.(1)", dir / "after.(2)"};
     r.sortResults = {dir / "before.s1", dir / "after.s2"};
     r.diffFile = dir / "after.dif";
     r.headerNames = {"before.log", "after.log"};
@@ -176,36 +174,6 @@ TEST(RouteCompare, SortResultsAreDeletedUnlessKept) {
   CompareRun kept(log, log, true);
   EXPECT_EQ(ReadFile(kept.dir / "before.s1"), log);
   EXPECT_EQ(ReadFile(kept.dir / "after.s2"), log);
-}
-
-TEST(RouteCompare, NamesThatWouldOverwriteAnInputAreRefusedFirst) {
-  TempDir dir;
-  WriteFile(dir / "a.log", "x\r\n");
-  WriteFile(dir / "b.log", "y\r\n");
-  CompareRequest r;
-  r.inputs = {dir / "a.log", dir / "b.log"};
-  r.stagingFiles = {dir / "a.(1)", dir / "b.(2)"};
-  r.sortResults = {dir / "a.s", dir / "b.s"};
-  const std::vector<std::pair<std::string, std::function<void(CompareRequest&)>>> bad = {
-      {"result is input 1", [&](CompareRequest& c) { c.diffFile = dir / "a.log"; }},
-      {"result is input 2", [&](CompareRequest& c) { c.diffFile = dir / "./b.log"; }},
-      {"result is sort 1", [&](CompareRequest& c) { c.diffFile = dir / "a.s"; }},
-      {"sort 1 is input 2", [&](CompareRequest& c) { c.sortResults[0] = dir / "b.log"; }},
-      {"sort 2 is input 2", [&](CompareRequest& c) { c.sortResults[1] = dir / "b.log"; }},
-      {"sort results alike", [&](CompareRequest& c) { c.sortResults[1] = dir / "a.s"; }},
-      {"sort is staging", [&](CompareRequest& c) { c.sortResults[1] = dir / "b.(2)"; }},
-      {"staging is input", [&](CompareRequest& c) { c.stagingFiles[0] = dir / "b.log"; }},
-  };
-  for (const auto& [name, spoil] : bad) {
-    CompareRequest request = r;
-    request.diffFile = dir / "b.dif";
-    spoil(request);
-    RouteLineParser parser;
-    SortPipeline pipeline(parser);
-    EXPECT_THROW(RunCompare(pipeline, request), FileError) << name;
-    EXPECT_EQ(ListFolder(dir.path()), "a.log\nb.log\n") << name;
-    EXPECT_EQ(ReadFile(dir / "a.log"), "x\r\n");
-  }
 }
 
 }  // namespace

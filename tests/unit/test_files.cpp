@@ -25,6 +25,22 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+ScopedTmpdir::ScopedTmpdir(const std::string& path) {
+  if (const char* old = std::getenv("TMPDIR")) {
+    saved_ = old;
+    had_ = true;
+  }
+  ::setenv("TMPDIR", path.c_str(), 1);
+}
+
+ScopedTmpdir::~ScopedTmpdir() {
+  if (had_) {
+    ::setenv("TMPDIR", saved_.c_str(), 1);
+  } else {
+    ::unsetenv("TMPDIR");
+  }
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {

@@ -18,6 +18,19 @@ class TempDir {
   std::string path_;
 };
 
+// Points $TMPDIR, where runs put their private folders, at path while it lives.
+class ScopedTmpdir {
+ public:
+  explicit ScopedTmpdir(const std::string& path);
+  ~ScopedTmpdir();
+  ScopedTmpdir(const ScopedTmpdir&) = delete;
+  ScopedTmpdir& operator=(const ScopedTmpdir&) = delete;
+
+ private:
+  std::string saved_;
+  bool had_ = false;
+};
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);

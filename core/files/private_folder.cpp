@@ -1,13 +1,14 @@
-#include "cli/private_folder.h"
+#include "files/private_folder.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <system_error>
 
 #include "files/file_error.h"
 
-namespace kestrelon::cli {
+namespace kestrelon::files {
 namespace {
 
 std::string TemporaryRoot() {
@@ -23,11 +24,18 @@ std::string TemporaryRoot() {
 
 PrivateFolder::PrivateFolder() {
   const std::string root = TemporaryRoot();
-  std::string pattern = root + "/kestrelon-cli.XXXXXX";
+  std::string pattern = root + "/kestrelon.XXXXXX";
+  const HoldSignals hold;  // created and registered, or neither
   if (::mkdtemp(pattern.data()) == nullptr) {
     ThrowErrno("create a temporary folder in", root);
   }
   path_ = std::move(pattern);
+  try {
+    folderRemoval_.emplace(path_, RemoveOnSignal::Kind::kFolder);
+  } catch (...) {
+    ::rmdir(path_.c_str());
+    throw;
+  }
 }
 
 PrivateFolder::~PrivateFolder() {
@@ -35,4 +43,10 @@ PrivateFolder::~PrivateFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-}  // namespace kestrelon::cli
+std::string PrivateFolder::NewFile(const std::string& name) {
+  std::string file = path_ + "/" + name;
+  fileRemovals_.emplace_back(file);
+  return file;
+}
+
+}  // namespace kestrelon::files

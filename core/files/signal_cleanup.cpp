@@ -1,0 +1,154 @@
+#include "files/signal_cleanup.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "files/file_error.h"
+
+namespace kestrelon::files {
+namespace {
+
+// A slot goes free -> filling -> ready -> free as a path is registered and released. The handler
+// takes a ready slot (ready -> taken) before it reads the path, so the path cannot change under
+// it even when the handler runs on another thread; a taken slot is never used again.
+enum SlotState : int { kFree, kFilling, kReady, kTaken };
+
+constexpr int kSlots = 32;
+constexpr std::size_t kPathCapacity = 4096;  // PATH_MAX on Linux, the NUL included
+
+struct Slot {
+  std::atomic<int> state{kFree};
+  bool folder = false;
+  char path[kPathCapacity] = {};
+};
+
+static_assert(std::atomic<int>::is_always_lock_free, "the handler may only use lock-free atomics");
+
+// The registry: constant-initialized, so it exists before any constructor runs.
+Slot slots[kSlots];
+std::atomic<int> holds{0};
+std::atomic<int> pendingSignal{0};
+
+constexpr int kTerminationSignals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM};
+
+// Async-signal-safe: atomics, unlink and rmdir only. Files first, so that folders are empty.
+void RemoveRegistered() {
+  for (const bool folders : {false, true}) {
+    for (Slot& slot : slots) {
+      if (slot.state.load() != kReady || slot.folder != folders) {
+        continue;
+      }
+      int expected = kReady;
+      if (slot.state.compare_exchange_strong(expected, kTaken)) {
+        if (folders) {
+          ::rmdir(slot.path);
+        } else {
+          ::unlink(slot.path);
+        }
+      }
+    }
+  }
+}
+
+// Ends the program by the signal's default action.
+void DieOf(int signalNumber) {
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  ::sigemptyset(&action.sa_mask);
+  ::sigaction(signalNumber, &action, nullptr);
+  ::raise(signalNumber);
+  sigset_t unblock;
+  ::sigemptyset(&unblock);
+  ::sigaddset(&unblock, signalNumber);
+  ::pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
+  ::_exit(128 + signalNumber);  // not reached unless the default action was to go on
+}
+
+void OnTerminationSignal(int signalNumber) {
+  const int savedErrno = errno;
+  pendingSignal.store(signalNumber);
+  if (holds.load() > 0) {
+    errno = savedErrno;
+    return;  // the last HoldSignals acts on it
+  }
+  RemoveRegistered();
+  DieOf(signalNumber);
+}
+
+}  // namespace
+
+void InstallSignalCleanup() {
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  action.sa_flags = SA_RESTART;
+  ::sigemptyset(&action.sa_mask);
+  for (const int signalNumber : kTerminationSignals) {
+    ::sigaddset(&action.sa_mask, signalNumber);
+  }
+  for (const int signalNumber : kTerminationSignals) {
+    struct sigaction previous {};
+    // A signal ignored by whoever started the program (nohup, a background job) stays ignored.
+    if (::sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
+      continue;
+    }
+    ::sigaction(signalNumber, &action, nullptr);
+  }
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
+RemoveOnSignal::RemoveOnSignal(const std::string& path, Kind kind) {
+  if (path.empty() || path.size() >= kPathCapacity || path.find('\0') != std::string::npos) {
+    throw FileError("create", path, ENAMETOOLONG);
+  }
+  for (int i = 0; i < kSlots; ++i) {
+    Slot& slot = slots[i];
+    int expected = kFree;
+    if (slot.state.compare_exchange_strong(expected, kFilling)) {
+      std::memcpy(slot.path, path.c_str(), path.size() + 1);
+      slot.folder = kind == Kind::kFolder;
+      slot.state.store(kReady);
+      slot_ = i;
+      return;
+    }
+  }
+  throw FileError("create", path, EMFILE, "too many temporary files at once");
+}
+
+RemoveOnSignal::RemoveOnSignal(RemoveOnSignal&& other) noexcept : slot_(other.slot_) {
+  other.slot_ = -1;
+}
+
+RemoveOnSignal::~RemoveOnSignal() {
+  Release();
+}
+
+void RemoveOnSignal::Release() {
+  if (slot_ < 0) {
+    return;
+  }
+  int expected = kReady;
+  slots[slot_].state.compare_exchange_strong(expected, kFree);  // taken: the program is ending
+  slot_ = -1;
+}
+
+HoldSignals::HoldSignals() {
+  holds.fetch_add(1);
+}
+
+HoldSignals::~HoldSignals() {
+  if (holds.fetch_sub(1) == 1) {
+    if (const int signalNumber = pendingSignal.exchange(0); signalNumber != 0) {
+      RemoveRegistered();
+      DieOf(signalNumber);
+    }
+  }
+}
+
+}  // namespace kestrelon::files

@@ -1,0 +1,48 @@
+// Removal of a run's temporary files when a termination signal (SIGHUP, SIGINT, SIGPIPE,
+// SIGTERM) ends the program. This unit holds the core's one piece of global mutable state: a
+// fixed table of the paths to remove, which the signal handler reads with async-signal-safe calls
+// only (atomic slot states, unlink, rmdir). The handler then lets the signal's default action end
+// the program, so a shell sees the status 128+signal.
+#pragma once
+
+#include <string>
+
+namespace kestrelon::files {
+
+// Installs the handler for the termination signals (each one the program did not inherit as
+// ignored) and ignores SIGXFSZ, so a file-size limit makes a write fail with EFBIG like any other
+// write error. Each program's main() calls it once, before any work.
+void InstallSignalCleanup();
+
+// Registers a path to remove if a termination signal comes while the object lives: a file is
+// unlinked, a folder (after every file) removed when empty. Throws FileError when the table is
+// full or the path too long.
+class RemoveOnSignal {
+ public:
+  enum class Kind { kFile, kFolder };
+  explicit RemoveOnSignal(const std::string& path, Kind kind = Kind::kFile);
+  ~RemoveOnSignal();
+  RemoveOnSignal(RemoveOnSignal&& other) noexcept;
+  RemoveOnSignal& operator=(RemoveOnSignal&&) = delete;
+  RemoveOnSignal(const RemoveOnSignal&) = delete;
+  RemoveOnSignal& operator=(const RemoveOnSignal&) = delete;
+
+  // Ends the registration early: the file was renamed into place or removed.
+  void Release();
+
+ private:
+  int slot_ = -1;
+};
+
+// While one lives, a termination signal waits: its clean-up and the end of the program happen
+// when the last one goes. Held around steps that must not be cut in two, such as creating a
+// temporary file and registering it, or putting several results in place together.
+class HoldSignals {
+ public:
+  HoldSignals();
+  ~HoldSignals();
+  HoldSignals(const HoldSignals&) = delete;
+  HoldSignals& operator=(const HoldSignals&) = delete;
+};
+
+}  // namespace kestrelon::files

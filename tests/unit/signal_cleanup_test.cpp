@@ -1,0 +1,98 @@
+#include "files/signal_cleanup.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+
+#include "files/file_writer.h"
+#include "files/private_folder.h"
+#include "test_files.h"
+
+namespace kestrelon::files {
+namespace {
+
+using kestrelon::testing::ListFolder;
+using kestrelon::testing::ReadFile;
+using kestrelon::testing::ScopedTmpdir;
+using kestrelon::testing::TempDir;
+using kestrelon::testing::WriteFile;
+
+// Runs body in a child process with the programs' signal set-up; gives its wait status.
+int InChild(const std::function<void()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    InstallSignalCleanup();
+    body();
+    ::_exit(0);
+  }
+  int status = 0;
+  EXPECT_EQ(::waitpid(child, &status, 0), child);
+  return status;
+}
+
+// A run stopped while its private folder and a result's temporary file exist leaves neither,
+// and the user's earlier result as it was.
+TEST(SignalCleanup, TerminationSignalsRemoveTheRunsTemporaryFiles) {
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    SCOPED_TRACE(signalNumber);
+    TempDir dir;
+    TempDir tmp;
+    const ScopedTmpdir tmpdir(tmp.path());
+    WriteFile(dir / "r.txt", "earlier\n");
+    const int status = InChild([&] {
+      PrivateFolder work;
+      routes::OutputFile staging(work.NewFile("staging1"));
+      staging.WriteLine("staged");
+      staging.Close();
+      routes::AtomicOutputFile result(dir / "r.txt");
+      result.WriteLine("half");
+      ::raise(signalNumber);
+      ::_exit(9);
+    });
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(WTERMSIG(status), signalNumber);
+    EXPECT_EQ(ListFolder(tmp.path()), "");
+    EXPECT_EQ(ListFolder(dir.path()), "r.txt\n");
+    EXPECT_EQ(ReadFile(dir / "r.txt"), "earlier\n");
+  }
+}
+
+// A signal that comes while held waits until the held step is done.
+TEST(SignalCleanup, HeldSignalActsWhenTheHoldEnds) {
+  TempDir dir;
+  const int status = InChild([&] {
+    routes::AtomicOutputFile result(dir / "r.txt");
+    result.WriteLine("whole");
+    {
+      const HoldSignals hold;
+      ::raise(SIGTERM);
+      result.Commit();
+    }
+    ::_exit(9);
+  });
+  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_EQ(ListFolder(dir.path()), "r.txt\n");
+  EXPECT_EQ(ReadFile(dir / "r.txt"), "whole\r\n");
+}
+
+// A signal the program was started with ignored (nohup, a background job) stays ignored.
+TEST(SignalCleanup, InheritedIgnoreIsKept) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::signal(SIGHUP, SIG_IGN);
+    InstallSignalCleanup();
+    ::raise(SIGHUP);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+}  // namespace
+}  // namespace kestrelon::files
