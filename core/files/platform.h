@@ -69,6 +69,11 @@ void RemoveFile(const std::string& path);
 void RemoveFileQuietly(const std::string& path) noexcept;
 // Deletes a folder and all it holds, without a word.
 void RemoveTreeQuietly(const std::string& path) noexcept;
+// Deletes an empty folder, without a word.
+void RemoveEmptyFolderQuietly(const std::string& path) noexcept;
+// Makes link a second name of the existing file target: 0, or the errno value of the failure
+// (EEXIST when link exists; others when the file system cannot link).
+int MakeHardLink(const std::string& target, const std::string& link) noexcept;
 
 // What path names, following links; kMissing also for a missing folder on the way. Other
 // failures (no permission to look) throw FileError("examine", path).
@@ -87,11 +92,31 @@ std::string CreatePrivateFolder(const std::string& root, std::string_view prefix
 
 // A path object for a UTF-8 name, for std::filesystem.
 std::filesystem::path PathOf(const std::string& utf8);
+// The last part of path, after the last separator ("/"; on Windows "\" as well).
+std::string FileNameOf(const std::string& path);
 // Readies a command-line program's process (standard streams carry bytes unchanged) and gives
 // its arguments after its name, in UTF-8.
 std::vector<std::string> ProgramStart(int argc, char* argv[]);
 // A number that tells this process from others running now.
 std::uint32_t ProcessId();
+
+// The system's side of ending on a termination signal (files/signal_cleanup.h holds the rest).
+// The process's one piece of global state lives behind these: the installed handler.
+//
+// Calls onSignal with the signal's number when the program is asked to end: SIGHUP, SIGINT,
+// SIGPIPE or SIGTERM on POSIX (each unless it was inherited as ignored), and SIGXFSZ is ignored;
+// on Windows Ctrl+C (SIGINT), Ctrl+Break (SIGBREAK) and a closed console or session (SIGTERM).
+// onSignal may run on another thread (Windows) or interrupt any code (POSIX): it may only use
+// atomics and the *AtSignal functions below, and ends the program by EndBySignal or returns to
+// let the program go on until it does.
+void InstallTerminationHandler(void (*onSignal)(int signalNumber));
+// Before the files of a run are removed at a signal: on Windows, stops the main thread and
+// closes the files it has open, which could not be deleted otherwise; nothing on POSIX.
+void PrepareRemovalAtSignal() noexcept;
+void RemoveFileAtSignal(const char* path) noexcept;
+void RemoveFolderAtSignal(const char* path) noexcept;
+// Ends the program as the signal does: the shell sees the status 128 + signalNumber.
+[[noreturn]] void EndBySignal(int signalNumber) noexcept;
 
 // A whole file mapped read-only into memory.
 class MemoryMap {

@@ -1,5 +1,7 @@
 // The platform services on POSIX systems (Linux first): descriptors, stat, rename, mmap.
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -17,6 +19,8 @@ namespace {
 int Fd(const NativeFile& file) {
   return static_cast<int>(file.native());
 }
+
+constexpr int kTerminationSignals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM};
 
 FileKind KindOfMode(mode_t mode) {
   if (S_ISREG(mode)) {
@@ -169,6 +173,14 @@ void RemoveTreeQuietly(const std::string& path) noexcept {
   std::filesystem::remove_all(path, ignored);
 }
 
+void RemoveEmptyFolderQuietly(const std::string& path) noexcept {
+  ::rmdir(path.c_str());
+}
+
+int MakeHardLink(const std::string& target, const std::string& link) noexcept {
+  return ::link(target.c_str(), link.c_str()) == 0 ? 0 : errno;
+}
+
 FileKind KindOf(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0) {
@@ -225,12 +237,62 @@ std::filesystem::path PathOf(const std::string& utf8) {
   return std::filesystem::path(utf8);
 }
 
+std::string FileNameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::vector<std::string> ProgramStart(int argc, char* argv[]) {
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
 std::uint32_t ProcessId() {
   return static_cast<std::uint32_t>(::getpid());
+}
+
+void InstallTerminationHandler(void (*onSignal)(int signalNumber)) {
+  struct sigaction action {};
+  action.sa_handler = onSignal;
+  action.sa_flags = SA_RESTART;
+  ::sigemptyset(&action.sa_mask);
+  for (const int signalNumber : kTerminationSignals) {
+    ::sigaddset(&action.sa_mask, signalNumber);
+  }
+  for (const int signalNumber : kTerminationSignals) {
+    struct sigaction previous {};
+    // A signal ignored by whoever started the program (nohup, a background job) stays ignored.
+    if (::sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
+      continue;
+    }
+    ::sigaction(signalNumber, &action, nullptr);
+  }
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
+void PrepareRemovalAtSignal() noexcept {}
+
+void RemoveFileAtSignal(const char* path) noexcept {
+  ::unlink(path);
+}
+
+void RemoveFolderAtSignal(const char* path) noexcept {
+  ::rmdir(path);
+}
+
+void EndBySignal(int signalNumber) noexcept {
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  ::sigemptyset(&action.sa_mask);
+  ::sigaction(signalNumber, &action, nullptr);
+  ::raise(signalNumber);
+  sigset_t unblock;
+  ::sigemptyset(&unblock);
+  ::sigaddset(&unblock, signalNumber);
+  ::pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
+  ::_exit(128 + signalNumber);  // not reached unless the default action was to go on
 }
 
 MemoryMap::MemoryMap(const NativeFile& file, std::size_t size, const std::string& name) {

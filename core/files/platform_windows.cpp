@@ -6,8 +6,12 @@
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
+// windows.h makes ReplaceFile a macro; this unit defines its own.
+#undef ReplaceFile
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -21,6 +25,35 @@ namespace {
 
 // One read or write call moves at most this much (the calls take a 32-bit count).
 constexpr DWORD kMaxChunk = 1u << 30;
+
+// What a termination signal needs: the installed handler, the main thread (stopped before its
+// files are closed and removed) and the files and views the program has open.
+std::atomic<void (*)(int)> terminationHandler{nullptr};
+std::atomic<HANDLE> mainThread{nullptr};
+std::atomic<DWORD> mainThreadId{0};
+constexpr int kTracked = 64;
+std::atomic<HANDLE> openFiles[kTracked];
+std::atomic<const void*> openViews[kTracked];
+
+template <typename T>
+void Track(std::atomic<T>* table, T value) {
+  for (int i = 0; i < kTracked; ++i) {
+    T expected = nullptr;
+    if (table[i].compare_exchange_strong(expected, value)) {
+      return;
+    }
+  }  // a full table only means a file that a signal may leave behind
+}
+
+template <typename T>
+void Untrack(std::atomic<T>* table, T value) {
+  for (int i = 0; i < kTracked; ++i) {
+    T expected = value;
+    if (table[i].compare_exchange_strong(expected, nullptr)) {
+      return;
+    }
+  }
+}
 
 HANDLE Handle(const NativeFile& file) {
   return reinterpret_cast<HANDLE>(file.native());
@@ -129,6 +162,42 @@ HANDLE OpenHandle(const std::string& path, DWORD access, DWORD disposition) {
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// path in a fixed buffer: no allocation at a signal. False when it does not fit.
+bool WideAtSignal(const char* path, wchar_t (&wide)[4096]) {
+  return ::MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, 4096) > 0;
+}
+
+// An open file of the program, which a termination signal closes before removing files.
+NativeFile Tracked(HANDLE handle) {
+  Track(openFiles, handle);
+  return NativeFile(Native(handle));
+}
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  int signalNumber = 0;
+  switch (event) {
+    case CTRL_C_EVENT:
+      signalNumber = SIGINT;
+      break;
+    case CTRL_BREAK_EVENT:
+      signalNumber = SIGBREAK;
+      break;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      signalNumber = SIGTERM;
+      break;
+    default:
+      return FALSE;
+  }
+  void (*handler)(int) = terminationHandler.load();
+  if (handler == nullptr) {
+    return FALSE;
+  }
+  handler(signalNumber);
+  return TRUE;  // held: the program ends when the hold is over
+}
+
 bool IsMissing(DWORD error) {
   return ErrnoOf(error) == ENOENT || error == ERROR_DIRECTORY;
 }
@@ -217,13 +286,17 @@ void NativeFile::Close(const std::string& name) {
   const HANDLE handle = Handle(*this);
   const bool owned = owned_;
   handle_ = -1;
-  if (owned && !::CloseHandle(handle)) {
-    ThrowLastError("write", name);
+  if (owned) {
+    Untrack(openFiles, handle);
+    if (!::CloseHandle(handle)) {
+      ThrowLastError("write", name);
+    }
   }
 }
 
 void NativeFile::CloseQuietly() noexcept {
   if (handle_ != -1 && owned_) {
+    Untrack(openFiles, Handle(*this));
     ::CloseHandle(Handle(*this));
   }
   handle_ = -1;
@@ -242,7 +315,7 @@ NativeFile OpenForReading(const std::string& path, bool) {
   if (handle == INVALID_HANDLE_VALUE) {
     ThrowLastError("open for reading", path);
   }
-  return NativeFile(Native(handle));
+  return Tracked(handle);
 }
 
 NativeFile CreateOrTruncate(const std::string& path) {
@@ -250,14 +323,14 @@ NativeFile CreateOrTruncate(const std::string& path) {
   if (handle == INVALID_HANDLE_VALUE) {
     ThrowLastError("create", path);
   }
-  return NativeFile(Native(handle));
+  return Tracked(handle);
 }
 
 // Files in a private folder inherit its access list; privateToUser needs nothing more here.
 std::optional<NativeFile> CreateExclusive(const std::string& path, bool) {
   const HANDLE handle = OpenHandle(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
   if (handle != INVALID_HANDLE_VALUE) {
-    return NativeFile(Native(handle));
+    return Tracked(handle);
   }
   const DWORD error = ::GetLastError();
   if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
@@ -288,6 +361,17 @@ void RemoveFileQuietly(const std::string& path) noexcept {
 void RemoveTreeQuietly(const std::string& path) noexcept {
   std::error_code ignored;
   std::filesystem::remove_all(PathOf(path), ignored);
+}
+
+void RemoveEmptyFolderQuietly(const std::string& path) noexcept {
+  ::RemoveDirectoryW(Wide(path).c_str());
+}
+
+int MakeHardLink(const std::string& target, const std::string& link) noexcept {
+  if (::CreateHardLinkW(Wide(link).c_str(), Wide(target).c_str(), nullptr)) {
+    return 0;
+  }
+  return ErrnoOf(::GetLastError());
 }
 
 FileKind KindOf(const std::string& path) {
@@ -366,6 +450,11 @@ std::filesystem::path PathOf(const std::string& utf8) {
   return std::filesystem::path(Wide(utf8));
 }
 
+std::string FileNameOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
 std::vector<std::string> ProgramStart(int, char*[]) {
   // What is written and read is bytes: no CR added before LF, no end at a Ctrl+Z.
   ::_setmode(::_fileno(stdin), _O_BINARY);
@@ -386,6 +475,54 @@ std::uint32_t ProcessId() {
   return static_cast<std::uint32_t>(::GetCurrentProcessId());
 }
 
+void InstallTerminationHandler(void (*onSignal)(int signalNumber)) {
+  HANDLE thread = nullptr;
+  ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &thread, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+  mainThread.store(thread);
+  mainThreadId.store(::GetCurrentThreadId());
+  terminationHandler.store(onSignal);
+  ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+// The console's handler runs on a thread of its own: the main thread stops first, so that no
+// file is opened or written while the files are closed and removed. Nothing here allocates
+// (the stopped thread may hold the heap's lock).
+void PrepareRemovalAtSignal() noexcept {
+  if (::GetCurrentThreadId() != mainThreadId.load() && mainThread.load() != nullptr) {
+    ::SuspendThread(mainThread.load());
+  }
+  for (std::atomic<const void*>& view : openViews) {
+    if (const void* address = view.exchange(nullptr)) {
+      ::UnmapViewOfFile(address);
+    }
+  }
+  for (std::atomic<HANDLE>& file : openFiles) {
+    if (const HANDLE handle = file.exchange(nullptr)) {
+      ::CloseHandle(handle);
+    }
+  }
+}
+
+void RemoveFileAtSignal(const char* path) noexcept {
+  wchar_t wide[4096];
+  if (WideAtSignal(path, wide)) {
+    ::DeleteFileW(wide);
+  }
+}
+
+void RemoveFolderAtSignal(const char* path) noexcept {
+  wchar_t wide[4096];
+  if (WideAtSignal(path, wide)) {
+    ::RemoveDirectoryW(wide);
+  }
+}
+
+void EndBySignal(int signalNumber) noexcept {
+  ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(128 + signalNumber));
+  ::ExitProcess(static_cast<UINT>(128 + signalNumber));
+}
+
 MemoryMap::MemoryMap(const NativeFile& file, std::size_t size, const std::string& name) {
   if (size == 0) {
     return;
@@ -402,10 +539,12 @@ MemoryMap::MemoryMap(const NativeFile& file, std::size_t size, const std::string
   }
   data_ = static_cast<const char*>(data);
   size_ = size;
+  Track<const void*>(openViews, data_);
 }
 
 MemoryMap::~MemoryMap() {
   if (data_ != nullptr) {
+    Untrack<const void*>(openViews, data_);
     ::UnmapViewOfFile(data_);
   }
 }

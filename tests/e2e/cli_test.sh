@@ -91,10 +91,20 @@ expect_usage_error() {
   fi
 }
 
+# What is in the runs' TMPDIR. Under wine (KESTRELON_WINDOWS=1) the wine server keeps its own
+# folder there, wine-XXXXXX, which is none of the program's.
+tmp_listing() {
+  if [[ ${KESTRELON_WINDOWS:-} == 1 ]]; then
+    ls -A "$work/tmp" | grep -v '^wine-'
+  else
+    ls -A "$work/tmp"
+  fi
+}
+
 # Every run removes its private folder, whether it succeeded or not.
 expect_no_leftovers() {
   local name=$1
-  if [[ -z $(ls -A "$work/tmp") ]]; then pass; else fail "$name: left in TMPDIR: $(ls -A "$work/tmp")"; fi
+  if [[ -z $(tmp_listing) ]]; then pass; else fail "$name: left in TMPDIR: $(tmp_listing)"; fi
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -256,10 +266,12 @@ check_sort_streams() {
   run sort --strip time -o - "$work/in/filter-lf.log"
   expect_file "sort with -o -" expected.time stdout.txt
 
-  # A pipe named as a file is read whole, like standard input.
-  run sort --strip time <(cat "$work/in/filter-lf.log")
-  expect_status "sort of a process substitution" 0
-  expect_file "sort of a process substitution" expected.time stdout.txt
+  # A pipe named as a file is read whole, like standard input. (Windows has no such names.)
+  if [[ ${KESTRELON_WINDOWS:-} != 1 ]]; then
+    run sort --strip time <(cat "$work/in/filter-lf.log")
+    expect_status "sort of a process substitution" 0
+    expect_file "sort of a process substitution" expected.time stdout.txt
+  fi
 
   # The result may replace its own input, as in the window.
   cp "$work/in/filter-lf.log" self.log
