@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
+  rapidjson-dev libcsv-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic
   dpkg-dev desktop-file-utils man-db      # the Debian package and its tests

@@ -35,12 +35,18 @@ fi
 # The tests run "$KESTRELON_BIN/kestrelon-cli": here that is the .exe under wine.
 runner=$PWD/$build/wine-bin
 mkdir -p "$runner"
-# Windows has no file-size signal: a write over the limit fails, as on Windows when a disk fills.
-printf '#!/bin/sh\ntrap "" XFSZ\nexec "%s" "%s" "$@"\n' "$wine" "$exe" >"$runner/kestrelon-cli"
+# It carries wine's settings, so it runs alone too. Windows has no file-size signal: a write over
+# the limit fails, as on Windows when a disk fills.
+cat >"$runner/kestrelon-cli" <<EOF
+#!/bin/sh
+export WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=C.UTF-8
+trap "" XFSZ
+exec '$wine' '$exe' "\$@"
+EOF
 chmod +x "$runner/kestrelon-cli"
 
 status=0
-for test in cli_test bad_input_test user_files_test readme_example_test; do
+for test in cli_test routes_test bad_input_test user_files_test readme_example_test; do
   echo "== $test (kestrelon-cli.exe under wine64)"
   if ! KESTRELON_BIN=$runner KESTRELON_SOURCE=$PWD KESTRELON_WINDOWS=1 \
     bash "tests/e2e/$test.sh"; then

@@ -41,22 +41,35 @@ words_of() { tr ' ' '\n' <<<"$1" | sort; }
 help_options=$("$cli" --help | options_in)
 keys=$(accepted sort --key none)
 items=$(accepted sort --strip none)
+platforms=$(accepted routes --platform none)
+formats=$(accepted routes --format none)
+# The options the completion offers after a command (the lone "--" aside).
+command_options() { offered "$1" - | grep -vx -- '--'; }
 
 same "manual page describes the options of --help" "$help_options" \
   "$(page_options "$page" | options_in)"
 same "completion offers the options of --help" "$help_options" \
-  "$(offered compare - | grep -vx -- '--')"
-same "sort is not offered --keep-sorted" "$(grep -vx -- --keep-sorted <<<"$help_options")" \
-  "$(offered sort - | grep -vx -- '--')"
+  "$( (command_options sort; command_options compare; command_options routes) | sort -u)"
+# Each command is offered its own options: the parser refuses the others.
+for command in sort compare routes; do
+  for option in $(command_options "$command"); do
+    case $option in -o | --output | -h | --help | --version) continue ;; esac
+    same "$command takes $option, as offered" "" \
+      "$("$cli" "$command" "$option" x x 2>&1 | grep -- "applies to")"
+  done
+done
 same "completion offers the keys" "$keys" "$(offered sort --key '')"
 same "completion offers the keys after =" "$(grep ^mask <<<"$keys")" \
   "$(offered sort --key = mask)"
 same "completion offers the strip items" "$items" "$(offered sort --strip '')"
+same "completion offers the platforms" "$platforms" "$(offered routes --platform '')"
+same "completion offers the formats" "$formats" "$(offered routes --format '')"
 same "completion continues a strip list" "interface,time" "$(offered compare --strip interface,ti)"
-same "completion offers the commands" "$(words_of "compare sort --help --version")" "$(offered '')"
+same "completion offers the commands" "$(words_of "compare sort routes --help --version")" \
+  "$(offered '')"
 help_text=$("$cli" --help)
 options_section=$(page_options "$page")
-for word in $keys $items; do
+for word in $keys $items $platforms $formats; do
   same "--help names $word" yes "$(grep -qw -- "$word" <<<"$help_text" && echo yes)"
   same "manual page names $word" yes "$(grep -qw -- "$word" <<<"$options_section" && echo yes)"
 done
