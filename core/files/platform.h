@@ -101,7 +101,8 @@ std::vector<std::string> ProgramStart(int argc, char* argv[]);
 std::uint32_t ProcessId();
 
 // The system's side of ending on a termination signal (files/signal_cleanup.h holds the rest).
-// The process's one piece of global state lives behind these: the installed handler.
+// The platform files keep what it needs as global state: the installed handler, and on Windows
+// the main thread and the files the program has open.
 //
 // Calls onSignal with the signal's number when the program is asked to end: SIGHUP, SIGINT,
 // SIGPIPE or SIGTERM on POSIX (each unless it was inherited as ignored), and SIGXFSZ is ignored;
