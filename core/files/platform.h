@@ -55,11 +55,9 @@ class NativeFile {
 // Opens path for reading. A FIFO waits for its writer, unless waitForWriter is false: then it
 // opens at once (to examine what a path is, never to read a FIFO).
 NativeFile OpenForReading(const std::string& path, bool waitForWriter = true);
-// Creates path, or empties an existing file.
-NativeFile CreateOrTruncate(const std::string& path);
-// Creates path only when nothing has that name: nullopt when something has. Mode 0666 less the
-// umask, or 0600 when privateToUser.
-std::optional<NativeFile> CreateExclusive(const std::string& path, bool privateToUser = false);
+// Creates path only when nothing has that name (mode 0666 less the umask): nullopt when
+// something has.
+std::optional<NativeFile> CreateExclusive(const std::string& path);
 
 // Renames from over to, replacing a file of that name in one step.
 void ReplaceFile(const std::string& from, const std::string& to);

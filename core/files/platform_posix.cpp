@@ -136,13 +136,8 @@ NativeFile OpenForReading(const std::string& path, bool waitForWriter) {
   return Open(path, waitForWriter ? O_RDONLY : O_RDONLY | O_NONBLOCK, 0, "open for reading");
 }
 
-NativeFile CreateOrTruncate(const std::string& path) {
-  return Open(path, O_WRONLY | O_CREAT | O_TRUNC, 0666, "create");
-}
-
-std::optional<NativeFile> CreateExclusive(const std::string& path, bool privateToUser) {
-  const int fd =
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privateToUser ? 0600 : 0666);
+std::optional<NativeFile> CreateExclusive(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd >= 0) {
     return NativeFile(fd);
   }

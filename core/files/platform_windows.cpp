@@ -318,16 +318,7 @@ NativeFile OpenForReading(const std::string& path, bool) {
   return Tracked(handle);
 }
 
-NativeFile CreateOrTruncate(const std::string& path) {
-  const HANDLE handle = OpenHandle(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
-  if (handle == INVALID_HANDLE_VALUE) {
-    ThrowLastError("create", path);
-  }
-  return Tracked(handle);
-}
-
-// Files in a private folder inherit its access list; privateToUser needs nothing more here.
-std::optional<NativeFile> CreateExclusive(const std::string& path, bool) {
+std::optional<NativeFile> CreateExclusive(const std::string& path) {
   const HANDLE handle = OpenHandle(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
   if (handle != INVALID_HANDLE_VALUE) {
     return Tracked(handle);
