@@ -95,7 +95,7 @@ tables::RouteFields ParseIgnoreList(const std::string& list) {
     if (!field) {
       throw UsageError("unknown field " + Quoted(item) +
                        " in --ignore (protocol, distance, metric, next_hops, interface, flags, "
-                       "uptime, or none)");
+                       "uptime, none)");
     }
     fields.Add(*field);
     if (comma == std::string_view::npos) {
