@@ -42,12 +42,15 @@ char* PutLength(char* out, std::size_t length) {
   return out + 5;
 }
 
-char* PutText(char* out, std::string_view text) {
-  out = PutLength(out, text.size());
+char* Copy(char* out, std::string_view text) {
   if (!text.empty()) {
     std::memcpy(out, text.data(), text.size());
   }
   return out + text.size();
+}
+
+char* PutText(char* out, std::string_view text) {
+  return Copy(PutLength(out, text.size()), text);
 }
 
 template <typename T>
@@ -85,16 +88,17 @@ T GetNumber(const char*& in) {
 }  // namespace
 
 std::uint32_t RouteTable::InternVrf(std::string_view vrf) {
-  if (!vrfs_.empty() && vrfs_[lastVrf_] == vrf) {
+  if (!vrfs_.empty() && lastVrfName_ == vrf) {
     return lastVrf_;  // consecutive routes share their VRF
   }
   const auto found = vrfIds_.find(vrf);
   if (found != vrfIds_.end()) {
     lastVrf_ = found->second;
-    return lastVrf_;
+  } else {
+    lastVrf_ = static_cast<std::uint32_t>(vrfs_.size());
+    vrfIds_.emplace(vrfs_.emplace_back(vrf), lastVrf_);  // a deque never moves its strings
   }
-  lastVrf_ = static_cast<std::uint32_t>(vrfs_.size());
-  vrfIds_.emplace(vrfs_.emplace_back(vrf), lastVrf_);  // a deque never moves its strings
+  lastVrfName_ = vrfs_[lastVrf_];
   return lastVrf_;
 }
 
@@ -140,15 +144,18 @@ void RouteTable::Put(const RouteView& route) {
   for (const NextHopView& hop : route.nextHops) {
     *out++ = static_cast<char>((hop.address ? kAddress : 0) | (hop.interface ? kInterface : 0) |
                                (hop.vrf ? kHopVrf : 0));
-    for (const OptionalText& text : {hop.address, hop.interface, hop.vrf}) {
-      if (text) {
-        out = PutText(out, *text);
-      }
+    if (hop.address) {
+      out = PutText(out, *hop.address);
+    }
+    if (hop.interface) {
+      out = PutText(out, *hop.interface);
+    }
+    if (hop.vrf) {
+      out = PutText(out, *hop.vrf);
     }
   }
   if (route.uptime) {
-    out = PutLength(out, route.uptime->size() + 1);
-    std::memcpy(out, route.uptime->data(), route.uptime->size());
+    Copy(PutLength(out, route.uptime->size() + 1), *route.uptime);
   } else {
     *out = 0;
   }

@@ -79,6 +79,7 @@ class RouteTable : public RouteSink {
   std::deque<std::string> vrfs_;
   std::unordered_map<std::string_view, std::uint32_t> vrfIds_;
   std::uint32_t lastVrf_ = 0;
+  std::string_view lastVrfName_;  // its name, in vrfs_
 };
 
 }  // namespace kestrelon::tables
