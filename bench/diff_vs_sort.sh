@@ -76,6 +76,8 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 wall_sort=$(column_of sort.runs 1 | median)
 wall_diff=$(column_of diff.runs 1 | median)
+best_sort=$(column_of sort.runs 1 | sort -g | head -1)
+best_diff=$(column_of diff.runs 1 | sort -g | head -1)
 cpu_sort=$(column_of sort.runs 2 | median)
 cpu_diff=$(column_of diff.runs 2 | median)
 rss_sort=$(column_of sort.runs 3 | sort -n | tail -1)
@@ -84,6 +86,7 @@ changes=$(sed -n 's/^changes: \([0-9]*\).*/\1/p' diff.out)
 
 awk -v routes="$routes" -v runs="$runs" -v cpus="$(nproc)" -v bytes="$(stat -c %s before.log)" \
   -v ws="$wall_sort" -v wd="$wall_diff" -v cs="$cpu_sort" -v cd="$cpu_diff" \
+  -v bs="$best_sort" -v bd="$best_diff" \
   -v rs="$rss_sort" -v rd="$rss_diff" -v changes="${changes:-0}" \
   -v all_sort="$(column_of sort.runs 1 | tr '\n' ' ')" \
   -v all_diff="$(column_of diff.runs 1 | tr '\n' ' ')" \
@@ -99,4 +102,6 @@ awk -v routes="$routes" -v runs="$runs" -v cpus="$(nproc)" -v bytes="$(stat -c %
     printf "      (%d changes)\n", changes
     printf "  diff/sort wall %5.2f (target <= 1.5: %s); cpu %5.2f (both sides, two threads)\n",
       wd / ws, wd / ws <= 1.5 ? "met" : "MISSED", cd / cs
+    printf "  best runs: sort %.3f s, diff %.3f s, diff/sort %.2f (the closest to an idle machine)\n",
+      bs, bd, bd / bs
   }'

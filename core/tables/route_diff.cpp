@@ -122,10 +122,10 @@ bool SameHopsInOrder(std::span<const NextHopView> a, std::span<const NextHopView
                     });
 }
 
-// Pairs the ordered keys of both sides and keeps what differs.
-std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFields ignored) {
-  const std::span<const DiffSide::Key> b = before.keys();
-  const std::span<const DiffSide::Key> a = after.keys();
+// Pairs the ordered keys of two ranges, one of each side, and keeps what differs.
+std::vector<Found> PairRange(const DiffSide& before, const DiffSide& after,
+                             std::span<const DiffSide::Key> b, std::span<const DiffSide::Key> a,
+                             RouteFields ignored) {
   std::vector<Found> found;
   std::vector<NextHopView> hopsBefore;
   std::vector<NextHopView> hopsAfter;
@@ -162,6 +162,38 @@ std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFiel
       ++j;
     }
   }
+  return found;
+}
+
+// Pairs the ordered keys of both sides and keeps what differs; a large table in two halves at
+// once, split where the keys of both sides are apart.
+std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFields ignored) {
+  const std::span<const DiffSide::Key> b = before.keys();
+  const std::span<const DiffSide::Key> a = after.keys();
+  constexpr std::size_t kParallelFrom = 100000;
+  if (b.size() < kParallelFrom || a.empty()) {
+    return PairRange(before, after, b, a, ignored);
+  }
+  // The split falls before the first of the routes with the middle route's key.
+  std::size_t mid = b.size() / 2;
+  const auto sameKey = [&](const DiffSide::Key& x, const DiffSide::Key& y) {
+    return x.vrf == y.vrf && x.afi == y.afi && x.named == y.named && x.high == y.high &&
+           x.low == y.low && x.length == y.length &&
+           (x.named == 0 || before.Prefix(x.route) == before.Prefix(y.route));
+  };
+  while (mid > 0 && sameKey(b[mid - 1], b[mid])) {
+    --mid;
+  }
+  const auto firstNotBefore = std::partition_point(a.begin(), a.end(), [&](const auto& key) {
+    return CompareKeys(b[mid], key, before, after) > 0;
+  });
+  const auto j = static_cast<std::size_t>(firstNotBefore - a.begin());
+  std::future<std::vector<Found>> second = std::async(std::launch::async, [&] {
+    return PairRange(before, after, b.subspan(mid), a.subspan(j), ignored);
+  });
+  std::vector<Found> found = PairRange(before, after, b.first(mid), a.first(j), ignored);
+  std::vector<Found> rest = second.get();
+  found.insert(found.end(), rest.begin(), rest.end());
   return found;
 }
 

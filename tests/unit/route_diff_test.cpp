@@ -116,6 +116,9 @@ TEST(RouteDiff, EachKindOfChange) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Diff(kBase, c.after).changes, c.changes) << c.what;
+    if (c.changes.empty()) {
+      EXPECT_TRUE(Diff(c.after, kBase).changes.empty()) << c.what << ", the other way";
+    }
   }
 }
 
@@ -197,6 +200,41 @@ TEST(RouteDiff, Ipv4ThenIpv6InNumericOrder) {
                                       "added default ipv4 10.3.0.0/16",
                                       "added default ipv6 2001:DB8:9::/48",
                                       "changed default ipv6 2001:DB8:10::/48 next_hops"}));
+}
+
+// A table large enough to be paired in two halves at once, with a route printed twice where the
+// halves meet: the same changes as one pass would find.
+TEST(RouteDiff, LargeTablesPairInTwoHalves) {
+  const auto route = [](int i, const char* via = "192.0.2.1", int metric = 0) {
+    return "S        10." + std::to_string(i >> 16 & 255) + "." + std::to_string(i >> 8 & 255) +
+           "." + std::to_string(i & 255) + "/32 [1/" + std::to_string(metric) + "] via " + via;
+  };
+  const auto prefix = [&](int i) {
+    const std::string line = route(i);
+    return line.substr(9, line.find(' ', 9) - 9);
+  };
+  constexpr int kRoutes = 120000;
+  constexpr int kTwice = kRoutes / 2 - 1;  // printed twice: the middle falls on its second copy
+  Lines before = {"Gateway of last resort is not set"};
+  Lines after = before;
+  for (int i = 0; i < kRoutes; ++i) {
+    before.push_back(route(i));
+    if (i != kTwice - 1 && i != kRoutes - 1) {
+      after.push_back(route(i, "192.0.2.1", i == kTwice + 1 || i == 100 ? 5 : 0));
+    }
+    if (i == kTwice) {
+      before.push_back(route(i, "192.0.2.2"));
+      after.push_back(route(i, "192.0.2.3"));
+    }
+  }
+  after.push_back("S        11.0.0.0/8 [1/0] via 192.0.2.1");
+  EXPECT_EQ(Diff(before, after).changes,
+            (std::vector<std::string>{"changed default ipv4 " + prefix(100) + " metric",
+                                      "removed default ipv4 " + prefix(kTwice - 1),
+                                      "changed default ipv4 " + prefix(kTwice) + " next_hops",
+                                      "changed default ipv4 " + prefix(kTwice + 1) + " metric",
+                                      "removed default ipv4 " + prefix(kRoutes - 1),
+                                      "added default ipv4 11.0.0.0/8"}));
 }
 
 TEST(RouteDiff, SummaryCountsPerVrfAndProtocol) {
