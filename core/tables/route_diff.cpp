@@ -9,8 +9,10 @@
 
 #include "files/file_error.h"
 #include "tables/diff_side.h"
+#include "tables/diff_stream.h"
 #include "tables/ios_reader.h"
 #include "tables/platform_detect.h"
+#include "tables/stream_pairing.h"
 
 namespace kestrelon::tables {
 namespace {
@@ -31,30 +33,39 @@ struct Found {
   }
 };
 
-// Each side is read on a core of its own, so the reader does not split the capture again.
-void ReadSide(const DiffCapture& capture, Platform platform, DiffSide& side) {
-  side.Reserve(capture.text.size());
+// Each side is read on a core of its own, so the reader does not split the capture again. The
+// stream is closed however the reading ends, so that the pairing never waits for it in vain.
+void ReadSide(const DiffCapture& capture, Platform platform, DiffStream& stream) {
+  struct Closing {
+    DiffStream& stream;
+    ~Closing() { stream.Close(); }
+  } closing{stream};
   if (platform == Platform::kIos) {
-    IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, side);
+    IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, stream);
   } else {
-    MakeReader(platform)->Read(capture.text, side);
+    MakeReader(platform)->Read(capture.text, stream);
   }
-  CheckRoutesFound(capture.text, capture.name, platform, side.table().size());
-  if (side.table().empty()) {
+}
+
+// After reading: a capture without a route cannot be compared.
+void CheckSide(const DiffCapture& capture, Platform platform, const DiffStream& stream) {
+  CheckRoutesFound(capture.text, capture.name, platform, stream.routes());
+  if (stream.routes() == 0) {
     throw FileError("diff", capture.name, 0, "no route in it");
   }
 }
 
 // The VRFs of the report in order ("default" first, then by name), only those asked for.
-std::vector<std::string> ReportVrfs(const DiffSide& before, const DiffSide& after,
+std::vector<std::string> ReportVrfs(const DiffStream& before, const DiffStream& after,
                                     const DiffOptions& options, const DiffCapture& source) {
-  std::vector<std::string> names = before.vrfs();
-  const std::vector<std::string> more = after.vrfs();
-  names.insert(names.end(), more.begin(), more.end());
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return std::make_tuple(a != kDefaultVrf, std::string_view(a)) <
-           std::make_tuple(b != kDefaultVrf, std::string_view(b));
-  });
+  std::vector<std::string> names;
+  for (const DiffStream* stream : {&before, &after}) {
+    for (const auto& [name, count] : stream->VrfCounts()) {
+      names.push_back(name);
+    }
+  }
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return CompareVrfNames(a, b) < 0; });
   names.erase(std::unique(names.begin(), names.end()), names.end());
   if (options.vrfs.empty()) {
     return names;
@@ -83,12 +94,12 @@ std::vector<std::uint32_t> Ranks(const DiffSide& side, const std::vector<std::st
 }
 
 // The order of two keys, one of each side, without the route index.
-int CompareKeys(const DiffSide::Key& b, const DiffSide::Key& a, const DiffSide& before,
-                const DiffSide& after) {
-  const auto order = std::make_tuple(b.vrf, b.afi, b.named, b.high, b.low, b.length) <=>
-                     std::make_tuple(a.vrf, a.afi, a.named, a.high, a.low, a.length);
-  if (order != 0) {
-    return order < 0 ? -1 : 1;
+int CompareKeys(const PairKey& b, const PairKey& a, const DiffSide& before, const DiffSide& after) {
+  if (b.vrf != a.vrf) {
+    return b.vrf < a.vrf ? -1 : 1;
+  }
+  if (const int order = b.CompareInVrf(a); order != 0) {
+    return order;
   }
   if (b.named != 0) {
     const int text = before.Prefix(b.route).compare(after.Prefix(a.route));
@@ -124,7 +135,7 @@ bool SameHopsInOrder(std::span<const NextHopView> a, std::span<const NextHopView
 
 // Pairs the ordered keys of two ranges, one of each side, and keeps what differs.
 std::vector<Found> PairRange(const DiffSide& before, const DiffSide& after,
-                             std::span<const DiffSide::Key> b, std::span<const DiffSide::Key> a,
+                             std::span<const PairKey> b, std::span<const PairKey> a,
                              RouteFields ignored) {
   std::vector<Found> found;
   std::vector<NextHopView> hopsBefore;
@@ -168,15 +179,15 @@ std::vector<Found> PairRange(const DiffSide& before, const DiffSide& after,
 // Pairs the ordered keys of both sides and keeps what differs; a large table in two halves at
 // once, split where the keys of both sides are apart.
 std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFields ignored) {
-  const std::span<const DiffSide::Key> b = before.keys();
-  const std::span<const DiffSide::Key> a = after.keys();
+  const std::span<const PairKey> b = before.keys();
+  const std::span<const PairKey> a = after.keys();
   constexpr std::size_t kParallelFrom = 100000;
   if (b.size() < kParallelFrom || a.empty()) {
     return PairRange(before, after, b, a, ignored);
   }
   // The split falls before the first of the routes with the middle route's key.
   std::size_t mid = b.size() / 2;
-  const auto sameKey = [&](const DiffSide::Key& x, const DiffSide::Key& y) {
+  const auto sameKey = [&](const PairKey& x, const PairKey& y) {
     return x.vrf == y.vrf && x.afi == y.afi && x.named == y.named && x.high == y.high &&
            x.low == y.low && x.length == y.length &&
            (x.named == 0 || before.Prefix(x.route) == before.Prefix(y.route));
@@ -203,33 +214,29 @@ void AddChange(DiffCounts& counts, RouteChange change) {
                                    : counts.changed) += 1;
 }
 
-DiffSummary Summarize(const DiffSide& before, const DiffSide& after,
+DiffSummary Summarize(const DiffStream& streamBefore, const DiffStream& streamAfter,
+                      const DiffSide& before, const DiffSide& after,
                       const std::vector<std::string>& vrfs, const std::vector<Found>& found) {
   DiffSummary summary;
-  const std::vector<std::uint32_t> rankBefore = Ranks(before, vrfs);
-  const std::vector<std::uint32_t> rankAfter = Ranks(after, vrfs);
-  summary.vrfs.reserve(vrfs.size());
+  const auto counted = [&](const std::string& vrf) {
+    return std::find(vrfs.begin(), vrfs.end(), vrf) != vrfs.end();
+  };
+  const std::map<std::string, std::size_t> routesBefore = streamBefore.VrfCounts();
+  const std::map<std::string, std::size_t> routesAfter = streamAfter.VrfCounts();
   for (const std::string& vrf : vrfs) {
-    summary.vrfs.emplace_back(vrf, DiffCounts());
+    DiffCounts counts;
+    counts.before = routesBefore.contains(vrf) ? routesBefore.at(vrf) : 0;
+    counts.after = routesAfter.contains(vrf) ? routesAfter.at(vrf) : 0;
+    summary.vrfs.emplace_back(vrf, counts);
   }
   std::map<std::string, DiffCounts, std::less<>> protocols;
-  for (std::uint32_t id = 0; id < rankBefore.size(); ++id) {
-    if (rankBefore[id] != DiffSide::kLeftOut) {
-      summary.vrfs[rankBefore[id]].second.before += before.vrfCounts()[id];
-    }
-  }
-  for (std::uint32_t id = 0; id < rankAfter.size(); ++id) {
-    if (rankAfter[id] != DiffSide::kLeftOut) {
-      summary.vrfs[rankAfter[id]].second.after += after.vrfCounts()[id];
-    }
-  }
-  for (const auto& [key, count] : before.protocolCounts()) {
-    if (rankBefore[key.first] != DiffSide::kLeftOut) {
+  for (const auto& [key, count] : streamBefore.ProtocolCounts()) {
+    if (counted(key.first)) {
       protocols[key.second].before += count;
     }
   }
-  for (const auto& [key, count] : after.protocolCounts()) {
-    if (rankAfter[key.first] != DiffSide::kLeftOut) {
+  for (const auto& [key, count] : streamAfter.ProtocolCounts()) {
+    if (counted(key.first)) {
       protocols[key.second].after += count;
     }
   }
@@ -295,16 +302,32 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   const Platform platformBefore = ChoosePlatform(before.text, before.name, options.platform);
   const Platform platformAfter = ChoosePlatform(after.text, after.name, options.platform);
 
+  // Both captures are read at once, each on a thread of its own, while this one pairs their
+  // routes as they come and keeps only those that may differ.
+  DiffStream streamBefore;
+  DiffStream streamAfter;
   DiffSide sideBefore;
   DiffSide sideAfter;
   {
-    std::future<void> reading =
-        std::async(std::launch::async, [&] { ReadSide(after, platformAfter, sideAfter); });
-    ReadSide(before, platformBefore, sideBefore);
-    reading.get();
+    std::future<void> readingBefore =
+        std::async(std::launch::async, [&] { ReadSide(before, platformBefore, streamBefore); });
+    std::future<void> readingAfter =
+        std::async(std::launch::async, [&] { ReadSide(after, platformAfter, streamAfter); });
+    try {
+      KeepWhatMayDiffer(streamBefore, streamAfter, options.vrfs, options.ignored, sideBefore,
+                        sideAfter);
+    } catch (...) {
+      streamBefore.Cancel();  // the readers then end soon; the futures wait for them
+      streamAfter.Cancel();
+      throw;
+    }
+    readingBefore.get();
+    readingAfter.get();
   }
+  CheckSide(before, platformBefore, streamBefore);
+  CheckSide(after, platformAfter, streamAfter);
 
-  const std::vector<std::string> vrfs = ReportVrfs(sideBefore, sideAfter, options, before);
+  const std::vector<std::string> vrfs = ReportVrfs(streamBefore, streamAfter, options, before);
   {
     std::future<void> ordering =
         std::async(std::launch::async, [&] { sideAfter.Order(Ranks(sideAfter, vrfs)); });
@@ -313,7 +336,7 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   }
 
   const std::vector<Found> found = Pair(sideBefore, sideAfter, options.ignored);
-  DiffSummary summary = Summarize(sideBefore, sideAfter, vrfs, found);
+  DiffSummary summary = Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, found);
   summary.beforeSource = before.source;
   summary.afterSource = after.source;
   summary.beforePlatform = platformBefore;

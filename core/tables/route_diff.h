@@ -28,7 +28,9 @@ struct DiffOptions {
 };
 
 // Reads both captures (at once, one on each core), pairs their routes and reports the summary
-// and every change to sink. Returns the number of changes. Throws FileError naming the capture
+// and every change to sink. Routes found equal as both captures are read are never held, so
+// memory grows with the changes, not with the tables (unless a capture is printed out of key
+// order). Returns the number of changes. Throws FileError naming the capture
 // that cannot be placed or holds no route, or a VRF asked for that neither capture has.
 std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& after,
                               const DiffOptions& options, RouteDiffSink& sink);

@@ -161,6 +161,12 @@ void RouteTable::Put(const RouteView& route) {
   }
 }
 
+void RouteTable::Clear() {
+  routes_.clear();
+  chunks_.resize(std::min<std::size_t>(chunks_.size(), 1));
+  used_ = 0;
+}
+
 RouteView RouteTable::At(std::size_t i, std::vector<NextHopView>& hops) const {
   const Entry& entry = routes_[i];
   const char* in = Bytes(entry);

@@ -22,8 +22,8 @@ class RouteTable : public RouteSink {
  public:
   void Put(const RouteView& route) override;
 
-  // Makes room for routes routes; room never used costs no memory, only address space.
-  void Reserve(std::size_t routes) { routes_.reserve(routes); }
+  // Forgets every route but keeps the memory of the first chunk, for a table used again.
+  void Clear();
 
   std::size_t size() const { return routes_.size(); }
   bool empty() const { return routes_.empty(); }

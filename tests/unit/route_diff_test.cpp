@@ -202,8 +202,8 @@ TEST(RouteDiff, Ipv4ThenIpv6InNumericOrder) {
                                       "changed default ipv6 2001:DB8:10::/48 next_hops"}));
 }
 
-// A table large enough to be paired in two halves at once, with a route printed twice where the
-// halves meet: the same changes as one pass would find.
+// A table of many batches, large enough to be paired in two halves at once, with a route printed
+// twice where the halves meet, in order and out of it: the same changes as one pass would find.
 TEST(RouteDiff, LargeTablesPairInTwoHalves) {
   const auto route = [](int i, const char* via = "192.0.2.1", int metric = 0) {
     return "S        10." + std::to_string(i >> 16 & 255) + "." + std::to_string(i >> 8 & 255) +
@@ -228,13 +228,19 @@ TEST(RouteDiff, LargeTablesPairInTwoHalves) {
     }
   }
   after.push_back("S        11.0.0.0/8 [1/0] via 192.0.2.1");
-  EXPECT_EQ(Diff(before, after).changes,
-            (std::vector<std::string>{"changed default ipv4 " + prefix(100) + " metric",
-                                      "removed default ipv4 " + prefix(kTwice - 1),
-                                      "changed default ipv4 " + prefix(kTwice) + " next_hops",
-                                      "changed default ipv4 " + prefix(kTwice + 1) + " metric",
-                                      "removed default ipv4 " + prefix(kRoutes - 1),
-                                      "added default ipv4 11.0.0.0/8"}));
+  const std::vector<std::string> changes = {
+      "changed default ipv4 " + prefix(100) + " metric",
+      "removed default ipv4 " + prefix(kTwice - 1),
+      "changed default ipv4 " + prefix(kTwice) + " next_hops",
+      "changed default ipv4 " + prefix(kTwice + 1) + " metric",
+      "removed default ipv4 " + prefix(kRoutes - 1),
+      "added default ipv4 11.0.0.0/8"};
+  EXPECT_EQ(Diff(before, after).changes, changes);
+  // The same table printed in another order: the pairing cannot go by the order as it comes.
+  Lines shuffled = after;
+  std::reverse(shuffled.begin() + 1, shuffled.begin() + kRoutes / 3);  // not the route twice
+  EXPECT_EQ(Diff(before, shuffled).changes, changes);
+  EXPECT_EQ(Diff(shuffled, before).changes.size(), changes.size());
 }
 
 TEST(RouteDiff, SummaryCountsPerVrfAndProtocol) {
