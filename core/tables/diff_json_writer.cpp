@@ -7,6 +7,17 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
+void JsonDiffWriter::Names(RouteFields fields) {
+  json_.Raw("[");
+  bool first = true;
+  for (const RouteField field : fields.List()) {
+    json_.Raw(first ? "" : ",");
+    json_.Text(RouteFieldName(field));
+    first = false;
+  }
+  json_.Raw("]");
+}
+
 void JsonDiffWriter::Counts(const DiffCounts& counts) {
   json_.Raw("\"routes_before\":");
   json_.Number(counts.before);
@@ -29,14 +40,9 @@ void JsonDiffWriter::Begin(const DiffSummary& summary) {
   json_.Text(PlatformName(summary.beforePlatform));
   json_.Raw(",\"platform_after\":");
   json_.Text(PlatformName(summary.afterPlatform));
-  json_.Raw(",\"ignored\":[");
-  bool first = true;
-  for (const RouteField field : summary.ignored.List()) {
-    json_.Raw(first ? "" : ",");
-    json_.Text(RouteFieldName(field));
-    first = false;
-  }
-  json_.Raw("],");
+  json_.Raw(",\"ignored\":");
+  Names(summary.ignored);
+  json_.Raw(",");
   Counts(summary.total);
   const auto parts = [&](std::string_view key, std::string_view name,
                          const std::vector<std::pair<std::string, DiffCounts>>& rows) {
@@ -66,14 +72,9 @@ void JsonDiffWriter::Change(const RouteChangeEvent& change) {
   json_.Text(route.prefix);
   json_.Raw(",\"change\":");
   json_.Text(RouteChangeName(change.change));
-  json_.Raw(",\"fields\":[");
-  bool first = true;
-  for (const RouteField field : change.fields.List()) {
-    json_.Raw(first ? "" : ",");
-    json_.Text(RouteFieldName(field));
-    first = false;
-  }
-  json_.Raw("],\"before\":");
+  json_.Raw(",\"fields\":");
+  Names(change.fields);
+  json_.Raw(",\"before\":");
   change.before != nullptr ? json_.Record(*change.before) : json_.Null();
   json_.Raw(",\"after\":");
   change.after != nullptr ? json_.Record(*change.after) : json_.Null();

@@ -19,6 +19,8 @@ class JsonDiffWriter : public RouteDiffSink {
 
  private:
   void Counts(const DiffCounts& counts);
+  // ["metric", "next_hops"]
+  void Names(RouteFields fields);
 
   JsonOutput json_;
   std::size_t changes_ = 0;
