@@ -114,12 +114,6 @@ class OptionsTest : public QObject {
     QVERIFY(f.menu("mOptConfig")->menuAction()->isEnabled());
     options = f.window().CurrentSortOptions();
     QVERIFY(options.KeyNumber() == 4 && options.infoDel[2] && !options.infoDel[0]);
-    // Forced as a compare does, then restored.
-    f.window().ApplySortOptions(options.ForcedForCompare());
-    QCOMPARE(Checked(f, "mSortKey"), QList<int>{0});
-    QCOMPARE(Checked(f, "mInfoDel"), (QList<int>{2}));
-    f.window().ApplySortOptions(options);
-    QCOMPARE(Checked(f, "mSortKey"), QList<int>{4});
   }
 
   void checkBoxesAndTheirMirrorsStoreTheirState_data() {

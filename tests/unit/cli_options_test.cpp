@@ -75,10 +75,10 @@ TEST(CliOptions, RefusesWhatCannotRun) {
       {"sort", "--key", "dest", "--key", "next-hop", "in"}, {"sort", "--strip", "", "in"},
       {"sort", "--strip", "time,", "in"}, {"sort", "--strip", ",cost", "in"},
       {"sort", "--strip", "interfaces", "in"}, {"sort", "--strip", "Time", "in"},
-      {"sort", "--strip", "time", "--dest-mask", "in"}, {"sort", "--dest-only", "--strip", "cost", "in"},
-      {"sort", "--dest-mask", "--dest-only", "in"}, {"sort", "--dest-mask=yes", "in"},
-      {"sort", "-o", "a", "-o", "b", "in"}, {"sort", "in", "-o"}, {"sort", "--keep-sorted", "dir", "in"},
-      {"compare", "--keep-sorted", "-", "a", "b"},
+      {"sort", "--strip", "time", "--dest-mask", "in"},
+      {"sort", "--dest-only", "--strip", "cost", "in"}, {"sort", "--dest-mask", "--dest-only", "in"},
+      {"sort", "--dest-mask=yes", "in"}, {"sort", "-o", "a", "-o", "b", "in"}, {"sort", "in", "-o"},
+      {"sort", "--keep-sorted", "dir", "in"}, {"compare", "--keep-sorted", "-", "a", "b"},
       {"compare", "--keep-sorted", "d", "--keep-sorted", "e", "a", "b"}};
   // clang-format on
   for (const Args& args : bad) {

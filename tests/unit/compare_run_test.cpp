@@ -12,11 +12,7 @@
 namespace kestrelon::routes {
 namespace {
 
-using kestrelon::testing::ListFolder;
-using kestrelon::testing::ReadFile;
-using kestrelon::testing::ScopedTmpdir;
-using kestrelon::testing::TempDir;
-using kestrelon::testing::WriteFile;
+using namespace kestrelon::testing;
 
 const std::string kBefore =
     "R1#show ip route\r\n"
@@ -83,47 +79,6 @@ TEST(CompareRun, NamesThatWouldReplaceAFileItReadsAreRefusedBeforeAnyWrite) {
     EXPECT_EQ(ListFolder(f.dir.path()), "a.log\nb.log\n");
     EXPECT_EQ(ReadFile(f.dir / "a.log"), kBefore);
     EXPECT_EQ(ReadFile(f.dir / "b.log"), kAfter);
-  }
-}
-
-// Sort results that are not kept are private files: their names may be anything, as with empty
-// extensions on a fresh install, where sort result 2 and the difference file share a name.
-TEST(CompareRun, NamesOfSortResultsThatAreNotKeptAreNotUsed) {
-  for (const auto& c : kRefusedNames) {
-    if (c.field == 0 && std::string(c.name).find("input") != std::string::npos) {
-      continue;  // the difference file may never replace an input
-    }
-    SCOPED_TRACE(c.name);
-    Fixture f;
-    f.request.keepSortResults = false;
-    std::string& name = c.field == 0 ? f.request.diffFile : f.request.sortResults[c.field - 1];
-    name = f.dir / c.given;
-    EXPECT_EQ(f.Run(), 1);
-    EXPECT_EQ(ReadFile(f.dir / "a.log"), kBefore);
-    EXPECT_EQ(ReadFile(f.dir / "b.log"), kAfter);
-    EXPECT_TRUE(ReadFile(f.request.diffFile).starts_with("前: a.log\r\n後: b.log\r\n"));
-    EXPECT_EQ(ListFolder(f.tmp.path()), "");
-  }
-}
-
-TEST(CompareRun, FailureLeavesEarlierResultsAsTheyWere) {
-  for (const char* failing : {"difference file", "input 2"}) {
-    SCOPED_TRACE(failing);
-    Fixture f;
-    WriteFile(f.dir / "a.s", "earlier 1\n");
-    WriteFile(f.dir / "b.s", "earlier 2\n");
-    if (std::string(failing) == "input 2") {
-      std::filesystem::remove(f.dir / "b.log");
-    } else {
-      std::filesystem::create_directory(f.dir / "b.dif");
-    }
-    EXPECT_EQ(f.FailingPath(),
-              std::string(failing) == "input 2" ? f.dir / "b.log" : f.dir / "b.dif");
-    EXPECT_EQ(ReadFile(f.dir / "a.s"), "earlier 1\n");
-    EXPECT_EQ(ReadFile(f.dir / "b.s"), "earlier 2\n");
-    EXPECT_EQ(ListFolder(f.dir.path()) + ListFolder(f.tmp.path()),
-              std::string(failing) == "input 2" ? "a.log\na.s\nb.s\n"
-                                                : "a.log\na.s\nb.dif\nb.log\nb.s\n");
   }
 }
 

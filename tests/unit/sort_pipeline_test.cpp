@@ -9,11 +9,7 @@
 namespace kestrelon::routes {
 namespace {
 
-using kestrelon::testing::ListFolder;
-using kestrelon::testing::ReadFile;
-using kestrelon::testing::ScopedTmpdir;
-using kestrelon::testing::TempDir;
-using kestrelon::testing::WriteFile;
+using namespace kestrelon::testing;
 
 // The sorted capture, written by a pipeline that stages into a private folder in tmp: a file of
 // the user's named as the staging file once was stays, and nothing is left in tmp.

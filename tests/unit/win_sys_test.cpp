@@ -14,10 +14,7 @@
 namespace kestrelon::settings {
 namespace {
 
-using kestrelon::testing::ListFolder;
-using kestrelon::testing::ReadFile;
-using kestrelon::testing::TempDir;
-using kestrelon::testing::WriteFile;
+using namespace kestrelon::testing;
 using namespace std::string_literals;
 
 ino_t Inode(const std::string& path) {
