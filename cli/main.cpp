@@ -1,4 +1,5 @@
-// kestrelon-cli: sorts or compares "show ip route" captures from scripts.
+// kestrelon-cli: sorts or compares "show ip route" captures, or reads route tables as records,
+// from scripts.
 #include <exception>
 #include <iostream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "cli/compare_command.h"
 #include "cli/exit_codes.h"
 #include "cli/help_text.h"
+#include "cli/routes_command.h"
 #include "cli/sort_command.h"
 #include "cli/standard_streams.h"
 #include "files/signal_cleanup.h"
@@ -27,6 +29,8 @@ kestrelon::cli::ExitCode Run(const kestrelon::cli::CommandLine& command) {
       return RunSortCommand(command);
     case Mode::kCompare:
       return RunCompareCommand(command);
+    case Mode::kRoutes:
+      return RunRoutesCommand(command);
   }
   return kTrouble;
 }
