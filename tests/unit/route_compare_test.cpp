@@ -87,9 +87,10 @@ TEST(RouteCompare, Differences) {
       {Crlf({c24, c16}), Crlf({c16, s16}),
        Expected({"前< " + c24, "後> " + s16, ""}, " 1 の違いがあります"), 1},
       {Crlf({c24, c16}), Crlf({c16}), Expected({"減< " + c24, ""}, " 1 の違いがあります"), 1},
-      // 10.2.0.0/16 moves from VRF red to VRF blue: routes pair within their VRF only.
+      // A route moves from VRF red to VRF blue, listed in the other order: routes pair within the
+      // VRF of their name; the blocks follow the first capture's tables, then the new ones.
       {Crlf({"Routing Table: blue", kC, "Routing Table: red", kC, kS}),
-       Crlf({"Routing Table: blue", kC, kS, "Routing Table: red", kC, "Routing Table: green", kO1}),
+       Crlf({"Routing Table: red", kC, "Routing Table: blue", kC, kS, "Routing Table: green", kO1}),
        Expected({"増> " + kS, "", "減< " + kS, "",
                  "増> O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, Ethernet0", ""},
                 " 3 の違いがあります"),
