@@ -12,6 +12,7 @@
 #include "cli/routes_command.h"
 #include "cli/sort_command.h"
 #include "cli/standard_streams.h"
+#include "files/platform.h"
 #include "files/signal_cleanup.h"
 
 namespace {
@@ -41,7 +42,7 @@ int main(int argc, char* argv[]) {
   using namespace kestrelon::cli;
   kestrelon::files::InstallSignalCleanup();
   try {
-    return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+    return Run(ParseCommandLine(kestrelon::files::ProgramStart(argc, argv)));
   } catch (const UsageError& error) {
     std::cerr << "kestrelon-cli: " << error.what() << "; try 'kestrelon-cli --help'\n";
   } catch (const std::exception& error) {

@@ -1,8 +1,5 @@
 #include "routes/sort_pipeline.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -13,6 +10,7 @@
 #include "files/line_cursor.h"
 #include "files/line_sink.h"
 #include "files/mapped_file.h"
+#include "files/platform.h"
 #include "routes/sorted_output.h"
 #include "routes/staging.h"
 
@@ -117,9 +115,7 @@ void SortPipeline::WriteSortResult(int Index, const SortOptions& options, Output
 
 void SortPipeline::KillTmpFile(int Index) {
   Side& s = side(Index);
-  if (::unlink(s.tmpFile.c_str()) != 0 && errno != ENOENT) {
-    ThrowErrno("delete", s.tmpFile);
-  }
+  files::RemoveFile(s.tmpFile);
   s.stagingWritten = false;
 }
 
@@ -137,7 +133,7 @@ void SortPipeline::SortInto(int Index, std::string orgFile, files::PrivateFolder
     KillTmpFile(Index);
   } catch (...) {
     if (s.stagingWritten) {
-      ::unlink(s.tmpFile.c_str());
+      files::RemoveFileQuietly(s.tmpFile);
       s.stagingWritten = false;
     }
     records_.clear();

@@ -31,7 +31,7 @@ crlf 'S       10.0.0.0/8 [1/0] via 10.9.9.9 '$'\xe3\x81' 'C       10.1.1.0/24 is
 check "invalid UTF-8 is written back unchanged" same "$work/utf8.cli" "$root/utf8.expected"
 check "CR-only line ends" same "$work/cr.cli" "$root/lineends.expected"
 check "mixed line ends" same "$work/mixed.cli" "$root/lineends.expected"
-check "no working file left" test -z "$(listing "$tmp")$(ls "$work" | grep -v '\.\(log\|cli\|srt\)$')"
+check "no working file left" test -z "$(tmp_listing "$tmp")$(ls "$work" | grep -v '\.\(log\|cli\|srt\)$')"
 
 # --- nothing to compare: an input without a route line is refused, never "equivalent"
 setup noroutes "SortExt1=.s1" "SortExt2=.s2" "DiffExt=.dif" "EnableOpt=0" "StoreSort=1"
@@ -98,7 +98,7 @@ for program in kestrelon kestrelon-cli; do
   refused "$program compare over the size limit" "after.dif"
   check "$program: earlier result intact" same "$work/after.dif" "$root/dif.orig"
   check "$program: no partial or temporary file left" \
-    test "$(listing "$work")$(listing "$tmp")" = "after.dif after.log before.log "
+    test "$(listing "$work")$(tmp_listing "$tmp")" = "after.dif after.log before.log "
 done
 check "EnableOpt holds the user's value after the failure" grep -q "EnableOpt=0" "$prog/Kestrelon.ini"
 finish

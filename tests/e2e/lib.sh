@@ -36,6 +36,15 @@ finish() {
 
 crlf() { printf '%s\r\n' "$@"; }
 listing() { (cd "$1" && ls -A | tr '\n' ' '); }
+# What runs left in a $TMPDIR; under wine (KESTRELON_WINDOWS=1) the wine server keeps its own
+# folder there, wine-XXXXXX, which is none of the programs'.
+tmp_listing() {
+  if [[ ${KESTRELON_WINDOWS:-} == 1 ]]; then
+    listing "$1" | sed 's/wine-[^ ]* //g'
+  else
+    listing "$1"
+  fi
+}
 # Byte for byte; the difference is shown when there is one.
 same() { cmp -s "$1" "$2" || { diff <(cat -A "$1" 2>&1) <(cat -A "$2" 2>&1) | head -10 && false; }; }
 

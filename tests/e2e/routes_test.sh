@@ -127,7 +127,12 @@ run routes -o missing/out.json ios.log
 expect_trouble "an output in a missing folder" "missing/out.json"
 run routes --platform junos ios.log
 expect_status "an unknown platform" 2
-if [[ -z $(ls -A "$work/tmp") ]]; then pass; else fail "left in TMPDIR: $(ls -A "$work/tmp")"; fi
+# Under wine (KESTRELON_WINDOWS=1) the wine server keeps its own folder there, none of ours.
+left=$(ls -A "$work/tmp")
+if [[ ${KESTRELON_WINDOWS:-} == 1 ]]; then
+  left=$(grep -v '^wine-' <<<"$left")
+fi
+if [[ -z $left ]]; then pass; else fail "left in TMPDIR: $left"; fi
 
 echo "$passed passed, $failed failed"
 [[ $failed == 0 ]]

@@ -65,7 +65,7 @@ if [[ $have_desktop == 1 ]]; then
     check "compare keeps $name" same "$work/$name" "$root/old-names.orig/$name"
   done
   check "nothing else written" test "$(listing "$work")" = "a.(1) a.(2) a.log a.s1 b.(2) b.dif b.log b.s2 "
-  check "temporary folder left empty" test -z "$(listing "$tmp")"
+  check "temporary folder left empty" test -z "$(tmp_listing "$tmp")"
 
   # --- a fresh install (no settings file, empty extensions) compares
   setup fresh -
@@ -95,7 +95,7 @@ if [[ $have_desktop == 1 ]]; then
     check "failing compare ($kind): told" test -s "$err"
     check "failing compare ($kind): sort result 1 kept" test "$(cat "$work/a.s1")" = $'earlier 1\r'
     check "failing compare ($kind): sort result 2 kept" test "$(cat "$work/$second.s2")" = $'earlier 2\r'
-    check "failing compare ($kind): no temporary file" test -z "$(listing "$tmp")$(ls -A "$work" | grep '\.tmp$')"
+    check "failing compare ($kind): no temporary file" test -z "$(tmp_listing "$tmp")$(ls -A "$work" | grep '\.tmp$')"
   done
 
   # --- a compare stopped midway leaves the settings file byte for byte, and no working file
@@ -119,7 +119,7 @@ if [[ $have_desktop == 1 ]]; then
   done
   check "SIGTERM: status 143" test "$status" = 143
   check "SIGTERM: no temporary file beside the results" test "$(listing "$work")" = "a.log a.s1 b.log "
-  check "SIGTERM: temporary folder left empty" test -z "$(listing "$tmp")"
+  check "SIGTERM: temporary folder left empty" test -z "$(tmp_listing "$tmp")"
 
   # --- two runs at once on inputs with one stem (p.log and p.txt), each with its own extension
   setup one-stem "SortExt1=.one" "DiffExt=.dif1"
@@ -151,7 +151,7 @@ if [[ $have_desktop == 1 ]]; then
   check "their compares agree" same <(tail -n +3 "$work/p.dif1") <(tail -n +3 "$work/p.dif2")
   check "their compares count every changed route" grep -q '^ 14286 の違いがあります' "$work/p.dif1"
   check "nothing else left" test "$(listing "$work")" = "p.dif1 p.dif2 p.log p.one p.two p.txt q.log "
-  check "temporary folder left empty after the runs at once" test -z "$(listing "$tmp")"
+  check "temporary folder left empty after the runs at once" test -z "$(tmp_listing "$tmp")"
 fi
 
 # --- kestrelon-cli stopped by SIGINT leaves nothing in $TMPDIR or beside its results
@@ -167,7 +167,7 @@ for routes in 300000 900000; do
 done
 check "cli stopped by SIGINT midway" test "$status" != missed
 check "cli SIGINT: status 130" test "$status" = 130
-check "cli SIGINT: nothing in TMPDIR" test -z "$(listing "$tmp")"
+check "cli SIGINT: nothing in TMPDIR" test -z "$(tmp_listing "$tmp")"
 check "cli SIGINT: nothing beside the results" test "$(listing "$work")" = "a.log b.log kept "
 check "cli SIGINT: no kept result" test -z "$(listing "$work/kept")"
 finish
