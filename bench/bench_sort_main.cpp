@@ -1,5 +1,5 @@
 // kestrelon-bench-sort: runs one whole sort or one whole compare with the real core and prints
-// its time and the process's peak resident memory, for bench/sort_vs_tools.sh.
+// its time, the process's peak resident memory and its peak heap, for bench/sort_vs_tools.sh.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench/heap_counter.h"
 #include "files/file_writer.h"
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
@@ -26,7 +27,8 @@ constexpr std::string_view kUsage =
     "       kestrelon-bench-sort steps INPUT OUTPUT    (the sort's steps timed one by one)\n"
     "       kestrelon-bench-sort compare-steps BEFORE AFTER DIFF   (the compare's, likewise)\n"
     "Prints seconds=<wall time of the core call> max_rss_kib=<peak resident memory of the\n"
-    "process> and the line or difference count. Default options, as a user who changed nothing.\n";
+    "process> heap_peak_bytes=<most bytes held through operator new at once> and the line or\n"
+    "difference count. Default options, as a user who changed nothing.\n";
 
 long PeakRssKib() {
   rusage usage{};
@@ -113,7 +115,8 @@ int main(int argc, char** argv) {
       count = static_cast<long long>(kestrelon::routes::RunCompare(pipeline, request));
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    std::printf("seconds=%.6f max_rss_kib=%ld %s=%lld\n", elapsed.count(), PeakRssKib(),
+    std::printf("seconds=%.6f max_rss_kib=%ld heap_peak_bytes=%zu %s=%lld\n", elapsed.count(),
+                PeakRssKib(), kestrelon::bench::HeapPeakBytes(),
                 mode.starts_with("compare") ? "differences" : "lines", count);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "kestrelon-bench-sort: %s\n", error.what());
