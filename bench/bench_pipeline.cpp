@@ -35,6 +35,7 @@ using routes::SortedLineWriter;
 using routes::SortOptions;
 using routes::SortRecord;
 using routes::StageLines;
+using routes::StagingMarks;
 
 constexpr std::int64_t kRoutes = 200000;
 
@@ -55,15 +56,19 @@ class TextSink : public LineSink {
   std::string text;
 };
 
-std::vector<SortRecord> BuildRecords(std::string_view staged, int keyNumber) {
+std::vector<SortRecord> BuildRecords(std::string_view staged, const StagingMarks& marks,
+                                     int keyNumber) {
   std::vector<SortRecord> records;
   RouteLineParser parser;
   LineCursor cursor(staged);
   std::int16_t lineState = kLineStateReset;
-  while (!cursor.AtEnd()) {
+  auto nextExpanded = marks.expanded.begin();
+  for (std::int64_t i = 0; !cursor.AtEnd(); ++i) {
+    const bool expanded = nextExpanded != marks.expanded.end() && *nextExpanded == i;
+    nextExpanded += expanded ? 1 : 0;
     const std::uint64_t position = cursor.Position();
     const ParsedLine parsed = parser.Parse(cursor.Next(), lineState);
-    records.push_back(MakeSortRecord(keyNumber, parsed, lineState, position));
+    records.push_back(MakeSortRecord(keyNumber, parsed, lineState, position, expanded));
   }
   return records;
 }
@@ -74,7 +79,8 @@ std::string WriteSorted(std::string_view staged, const std::vector<SortRecord>& 
   SortedLineWriter writer(options);
   for (const SortRecord& record : records) {
     const auto start = static_cast<std::size_t>(record.position);
-    sink.Put(writer.Process(staged.substr(start, FindLineEnd(staged, start) - start)));
+    sink.Put(writer.Process(staged.substr(start, FindLineEnd(staged, start) - start),
+                            record.expanded()));
   }
   return sink.text;
 }
@@ -83,6 +89,7 @@ std::string WriteSorted(std::string_view staged, const std::vector<SortRecord>& 
 struct Corpus {
   std::array<std::string, 2> input;
   std::array<std::string, 2> staged;
+  std::array<routes::StagingMarks, 2> marks;
   std::vector<SortRecord> sortedRecords;  // of the capture before, key 0
   std::array<std::string, 2> sortedForCompare;
   SortOptions compareOptions = SortOptions{}.ForcedForCompare();
@@ -95,9 +102,9 @@ struct Corpus {
       options.after = side == 1;
       input[side] = GenerateCaptureText(options);
       TextSink sink;
-      const std::int64_t count = StageLines(input[side], sink);
+      const std::int64_t count = StageLines(input[side], sink, &marks[side]);
       staged[side] = std::move(sink.text);
-      std::vector<SortRecord> records = BuildRecords(staged[side], 0);
+      std::vector<SortRecord> records = BuildRecords(staged[side], marks[side], 0);
       SortByKey(records);
       sortedForCompare[side] = WriteSorted(staged[side], records, compareOptions);
       if (side == 0) {
@@ -143,7 +150,7 @@ void BM_StageLines(benchmark::State& state) {
 void BM_BuildKeys(benchmark::State& state) {
   const Corpus& corpus = GetCorpus();
   for (auto _ : state) {
-    std::vector<SortRecord> records = BuildRecords(corpus.staged[0], 0);
+    std::vector<SortRecord> records = BuildRecords(corpus.staged[0], corpus.marks[0], 0);
     benchmark::DoNotOptimize(records.data());
   }
   SetLines(state, corpus.lines, corpus.staged[0].size());
@@ -175,7 +182,8 @@ void BM_WriteSorted(benchmark::State& state, bool compareOptions) {
     SortedLineWriter writer(options);
     for (const SortRecord& record : corpus.sortedRecords) {
       const auto start = static_cast<std::size_t>(record.position);
-      sink.Put(writer.Process(staged.substr(start, FindLineEnd(staged, start) - start)));
+      sink.Put(writer.Process(staged.substr(start, FindLineEnd(staged, start) - start),
+                              record.expanded()));
     }
     benchmark::DoNotOptimize(sink.bytes);
   }

@@ -34,9 +34,10 @@ def load(path):
                 continue
             parts = line.split("\t")
             if len(parts) != 4:
-                sys.exit(f"{path}:{number}: want NAME<TAB>FILE<TAB>FROM<TAB>TO")
+                sys.exit(f"{path}:{number}: want NAME<TAB>FILE<TAB>FROM<TAB>TO (\\t, \\n escapes)")
             name, file, old, new = parts
-            mutants.append((name, file, old.replace("\\t", "\t"), new.replace("\\t", "\t")))
+            unescape = lambda t: t.replace("\\t", "\t").replace("\\n", "\n")
+            mutants.append((name, file, unescape(old), unescape(new)))
     return mutants
 
 

@@ -57,6 +57,12 @@ void CheckInputsReadable(const CompareRequest& r) {
   for (const std::string& input : r.inputs) {
     EnsureReadable(input);
   }
+  for (int i = 0; i < 2; ++i) {
+    const MappedFile input(r.inputs[i]);
+    if (!CaptureHasRouteLine(input.bytes())) {
+      RefuseNoRouteLines(HeaderName(r, i));
+    }
+  }
 }
 
 std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r, CompareHooks& hooks) {

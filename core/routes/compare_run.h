@@ -41,7 +41,8 @@ class CompareHooks {
 // reads: the difference file named like an input or, when the sort results are kept, like one
 // of them; kept sort results named like an input or like each other. Throws FileError.
 void CheckCompareNames(const CompareRequest& request);
-// Throws FileError for an input that cannot be read.
+// Throws FileError for an input that cannot be read, or that holds no route line (nothing to
+// compare; named as the header names it).
 void CheckInputsReadable(const CompareRequest& request);
 
 // Runs the compare and returns the number of difference blocks. The staging files and the sort

@@ -2,7 +2,11 @@
 
 #include <cstdlib>
 
+#include "files/capture_text.h"
+#include "files/file_error.h"
 #include "files/utf8_text.h"
+#include "routes/staging.h"
+#include "routes/table_sections.h"
 
 namespace kestrelon::routes {
 namespace {
@@ -108,8 +112,11 @@ void ReadEntry(EntryReader& reader, Entry& entry) {
   }
 }
 
-std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
-                             const RouteLineParser& parser, LineSink& sink) {
+namespace {
+
+// The merge of one table of each side.
+std::int64_t MergeTables(std::string_view before, std::string_view after,
+                         const RouteLineParser& parser, LineSink& sink) {
   EntryReader readers[2] = {EntryReader(before, parser), EntryReader(after, parser)};
   Entry a;
   Entry b;
@@ -142,9 +149,83 @@ std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
   return blocks;
 }
 
+}  // namespace
+
+std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
+                             const RouteLineParser& parser, LineSink& sink) {
+  const std::vector<TableSection> tablesBefore = SplitTableSections(before);
+  std::vector<TableSection> tablesAfter = SplitTableSections(after);
+  if (!HasSeveralTables(tablesBefore) && !HasSeveralTables(tablesAfter)) {
+    return MergeTables(before, after, parser, sink);
+  }
+  // Routes pair only within the VRF of the same name (the n-th table of a name with the n-th of
+  // that name on the other side); a table found on one side only is all removed or all added.
+  std::vector<bool> paired(tablesAfter.size(), false);
+  std::int64_t blocks = 0;
+  for (const TableSection& table : tablesBefore) {
+    std::string_view counterpart;
+    for (std::size_t k = 0; k < tablesAfter.size(); ++k) {
+      if (!paired[k] && tablesAfter[k].name == table.name) {
+        paired[k] = true;
+        counterpart = tablesAfter[k].text;
+        break;
+      }
+    }
+    blocks += MergeTables(table.text, counterpart, parser, sink);
+  }
+  for (std::size_t k = 0; k < tablesAfter.size(); ++k) {
+    if (!paired[k]) {
+      blocks += MergeTables({}, tablesAfter[k].text, parser, sink);
+    }
+  }
+  return blocks;
+}
+
+namespace {
+
+// Whether a sorted text holds an entry for the compare.
+bool HasRouteEntry(std::string_view sorted, const RouteLineParser& parser) {
+  EntryReader reader(sorted, parser);
+  Entry entry;
+  ReadEntry(reader, entry);
+  return entry.count > 0;
+}
+
+}  // namespace
+
+void RefuseNoRouteLines(const std::string& name) {
+  throw FileError("compare", name, 0, "no route lines in it");
+}
+
+bool CaptureHasRouteLine(std::string_view bytes) {
+  const CaptureText text(bytes);
+  LineCursor cursor(text.text());
+  RouteLineParser parser;
+  std::string edited;
+  while (!cursor.AtEnd()) {
+    std::string_view line = cursor.Next();
+    if (line.find('\b') != std::string_view::npos) {
+      edited = ApplyBackspaces(line);
+      line = edited;
+    }
+    std::int16_t state = 1;
+    if (parser.ParseDestination(line, state).CodeKey < kNoCode) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::int64_t WriteDifferences(std::string_view before, std::string_view after,
                               const RouteLineParser& parser, const std::string& headerBefore,
                               const std::string& headerAfter, OutputFile& result) {
+  // Two tables without a route would compare as equivalent: nothing to compare is no answer.
+  if (!HasRouteEntry(before, parser)) {
+    RefuseNoRouteLines(headerBefore);
+  }
+  if (!HasRouteEntry(after, parser)) {
+    RefuseNoRouteLines(headerAfter);
+  }
   result.WriteLine("前: " + headerBefore);
   result.WriteLine("後: " + headerAfter);
   result.WriteLine("");

@@ -50,14 +50,26 @@ struct Entry {
 void ReadEntry(EntryReader& reader, Entry& entry);
 
 // Merges the two sorted texts and puts the difference blocks into sink, each ended by an empty
-// line. Both sides start from the parser's carried mask length. Returns the number of blocks.
+// line. Both sides start from the parser's carried mask length. When either side holds several
+// routing tables, entries pair only within tables of the same VRF name, table by table in the
+// order of the first side, then the tables found only in the second. Returns the number of
+// blocks.
 std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
                              const RouteLineParser& parser, LineSink& sink);
 
 // Writes the whole difference file of two sorted texts into result: the header lines naming
-// headerBefore and headerAfter, the blocks, the summary line. Returns the number of blocks.
+// headerBefore and headerAfter, the blocks, the summary line. Refused (FileError naming the
+// input by its header name) before anything is written when a side has no entry, so that
+// nothing to compare never reads as equivalent. Returns the number of blocks.
 std::int64_t WriteDifferences(std::string_view before, std::string_view after,
                               const RouteLineParser& parser, const std::string& headerBefore,
                               const std::string& headerAfter, OutputFile& result);
+
+// Whether a capture holds a line that the compare takes for a route, read as the sort reads
+// it (byte order marks, UTF-16, backspaces); stops at the first.
+bool CaptureHasRouteLine(std::string_view bytes);
+
+// The refusal of a compare whose input (named as the header names it) has no route line.
+[[noreturn]] void RefuseNoRouteLines(const std::string& name);
 
 }  // namespace kestrelon::routes

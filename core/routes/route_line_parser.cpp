@@ -336,12 +336,13 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
   const std::uint32_t c1 = chars[0];
   const std::uint32_t c2 = chars[1];
   std::size_t cursor;
-  if (c1 != ' ' && (c2 == ' ' || c2 == '*') && chars[4] == ' ') {
+  const std::uint32_t c5 = chars[4];
+  if (c1 != ' ' && (c2 == ' ' || c2 == '*') && IsCodeLineColumn5(c5)) {
     out.CodeKey = 0;
     for (std::size_t i = 0; i < 4; ++i) {
       out.CodeKey = out.CodeKey * 128 + static_cast<std::int32_t>(chars[i] & 127);
     }
-    cursor = 4;
+    cursor = c5 == ' ' ? 4 : 5;  // a flag is read past, not taken for a blank
   } else if (c1 == ' ' && c2 == ' ') {
     cursor = 0;
   } else {

@@ -15,6 +15,13 @@ inline constexpr std::int32_t kNoCode = 268435455;
 // 3 a non-route line after a route line.
 inline constexpr std::int16_t kLineStateReset = 0;
 
+// Column 5 of a line that carries a route code in columns 1 to 4: a blank, or one of the flags
+// today's IOS prints there ("%" next hop override, "+" replicated, "&" replicated local route,
+// "p" overridden by PfR). The flag stays in the line's text; it is no part of the code.
+constexpr bool IsCodeLineColumn5(std::uint32_t c) {
+  return c == ' ' || c == '%' || c == '+' || c == '&' || c == 'p';
+}
+
 struct ParsedLine {
   std::int32_t DestHigh = kNoAddress;
   std::int32_t DestLow = kNoAddress;

@@ -45,8 +45,10 @@ unsigned KeyByte(const SortRecord& r, int index) {
 bool Less(const SortRecord& a, const SortRecord& b) {
   if (a.hi != b.hi)
     return a.hi < b.hi;
-  if (a.lo != b.lo)
-    return a.lo < b.lo;
+  const std::uint64_t aLo = a.lo | SortRecord::kExpanded;
+  const std::uint64_t bLo = b.lo | SortRecord::kExpanded;
+  if (aLo != bLo)
+    return aLo < bLo;
   return a.position < b.position;
 }
 
@@ -119,18 +121,19 @@ std::array<std::int32_t, 4> KeyWords(int keyNumber, const ParsedLine& line, std:
 }
 
 SortRecord MakeSortRecord(int keyNumber, const ParsedLine& line, std::int16_t lineState,
-                          std::uint64_t position) {
+                          std::uint64_t position, bool expanded) {
   const Words w = WordsWithoutLine(keyNumber, line, lineState);
   const auto u = [](std::int64_t v) { return static_cast<std::uint64_t>(v); };
   // 31 + 31 + 31 + 6 bits: word 4 keeps only bits 25 to 30 once the line number is gone.
   SortRecord r;
   r.hi = (u(w[0]) << 33) | (u(w[1]) << 2) | (u(w[2]) >> 29);
-  r.lo = ((u(w[2]) & 0x1FFFFFFF) << 35) | ((u(w[3]) >> 25) << 29);
+  r.lo = ((u(w[2]) & 0x1FFFFFFF) << 35) | ((u(w[3]) >> 25) << 29) |
+         (expanded ? SortRecord::kExpanded : 0);
   r.position = position;
   return r;
 }
 
-void SortByKey(std::vector<SortRecord>& records) {
+void SortByKey(std::span<SortRecord> records) {
   if (records.size() > 1) {
     RadixSort(records.data(), records.data() + records.size(), 0);
   }

@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
+#include <span>
 #include <stdexcept>
 
+#include "files/capture_text.h"
 #include "files/file_error.h"
 #include "files/input_probe.h"
 #include "files/line_cursor.h"
@@ -37,11 +40,13 @@ void SortPipeline::SetFiles(int Index, std::string orgFile, std::string tmpFile,
 void SortPipeline::StageLog(int Index) {
   Side& s = side(Index);
   s.lineCount = 0;
+  marks_ = {};
   const MappedFile input(s.orgFile);
+  const CaptureText text(input.bytes());
   OutputFile staging(s.tmpFile);
   s.stagingWritten = true;
   FileLineSink sink(staging);
-  s.lineCount = StageLines(input.bytes(), sink);
+  s.lineCount = StageLines(text.text(), sink, &marks_);
   staging.Close();
 }
 
@@ -51,13 +56,29 @@ void SortPipeline::BuildSortKeys(int Index, const SortOptions& options) {
   records_.shrink_to_fit();
   records_.reserve(static_cast<std::size_t>(s.lineCount));
   const int keyNumber = options.KeyNumber();
+  // A capture with one routing table or none is one table, whatever it says.
+  const bool severalTables = marks_.tables.size() >= 2;
+  tableStarts_.assign(1, 0);
+  auto nextTable = marks_.tables.begin();
+  auto nextExpanded = marks_.expanded.begin();
   const MappedFile staging(s.tmpFile);
   LineCursor cursor(staging.bytes());
   std::int16_t lineState = kLineStateReset;
   for (std::int64_t i = 0; i < s.lineCount && !cursor.AtEnd(); ++i) {
+    if (severalTables && nextTable != marks_.tables.end() && *nextTable == i) {
+      ++nextTable;
+      lineState = kLineStateReset;
+      if (i > 0) {
+        tableStarts_.push_back(static_cast<std::size_t>(i));
+      }
+    }
+    const bool expanded = nextExpanded != marks_.expanded.end() && *nextExpanded == i;
+    if (expanded) {
+      ++nextExpanded;
+    }
     const std::uint64_t position = cursor.Position();
     const ParsedLine parsed = parser_.Parse(cursor.Next(), lineState);
-    records_.push_back(MakeSortRecord(keyNumber, parsed, lineState, position));
+    records_.push_back(MakeSortRecord(keyNumber, parsed, lineState, position, expanded));
   }
   if (static_cast<std::int64_t>(records_.size()) != s.lineCount) {
     throw FileError("read", s.tmpFile, 0, "the staging file changed while it was being read");
@@ -66,18 +87,31 @@ void SortPipeline::BuildSortKeys(int Index, const SortOptions& options) {
 
 void SortPipeline::SortRecords(int Index) {
   side(Index);
-  SortByKey(records_);
+  if (tableStarts_.size() <= 1) {
+    SortByKey(records_);
+    return;
+  }
+  for (std::size_t t = 0; t < tableStarts_.size(); ++t) {
+    const std::size_t end = t + 1 < tableStarts_.size() ? tableStarts_[t + 1] : records_.size();
+    SortByKey(std::span(records_).subspan(tableStarts_[t], end - tableStarts_[t]));
+  }
 }
 
 void SortPipeline::WriteSortResult(int Index, const SortOptions& options, OutputFile& result) {
   const Side& s = side(Index);
   const MappedFile staging(s.tmpFile);
   const std::string_view bytes = staging.bytes();
-  SortedLineWriter writer(options);
-  for (const SortRecord& record : records_) {
+  std::optional<SortedLineWriter> writer;
+  auto nextTable = tableStarts_.begin();
+  for (std::size_t i = 0; i < records_.size(); ++i) {
+    if (nextTable != tableStarts_.end() && *nextTable == i) {
+      ++nextTable;
+      writer.emplace(options);  // no path is indented under another table's line
+    }
+    const SortRecord& record = records_[i];
     const std::size_t start = static_cast<std::size_t>(record.position);
     const std::string_view line = bytes.substr(start, FindLineEnd(bytes, start) - start);
-    result.WriteLine(writer.Process(line));
+    result.WriteLine(writer->Process(line, record.expanded()));
   }
 }
 

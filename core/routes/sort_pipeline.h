@@ -12,6 +12,7 @@
 #include "routes/route_line_parser.h"
 #include "routes/sort_keys.h"
 #include "routes/sort_options.h"
+#include "routes/staging.h"
 
 namespace kestrelon::routes {
 
@@ -32,8 +33,9 @@ class SortPipeline {
   // Reads strOrgFile once and writes the repaired lines to strTmpFile, a new file.
   void StageLog(int Index);
   // Parses every staged line and records its key for the options' key number and its position.
+  // Each routing table of a capture with several starts afresh, as a file of its own would.
   void BuildSortKeys(int Index, const SortOptions& options);
-  // Orders the records.
+  // Orders the records, each routing table's on their own.
   void SortRecords(int Index);
   // Writes the staged lines in record order, re-indented and filtered, to result.
   void WriteSortResult(int Index, const SortOptions& options, OutputFile& result);
@@ -64,6 +66,9 @@ class SortPipeline {
   RouteLineParser& parser_;
   std::array<Side, 3> sides_;
   std::vector<SortRecord> records_;  // shared by both sides, re-created by each sort
+  StagingMarks marks_;               // of the side staged last
+  // Where each routing table's records start when a capture holds several, else {0}.
+  std::vector<std::size_t> tableStarts_;
 };
 
 }  // namespace kestrelon::routes

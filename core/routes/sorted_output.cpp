@@ -1,6 +1,7 @@
 #include "routes/sorted_output.h"
 
 #include "files/utf8_text.h"
+#include "routes/route_line_parser.h"
 
 namespace kestrelon::routes {
 namespace {
@@ -81,7 +82,8 @@ bool IsRouteShaped(std::string_view line) {
     const unsigned char c = static_cast<unsigned char>(line[b]);
     return c < 0x80 ? static_cast<char>(c) : '\x7F';  // any non-ASCII character is no blank
   };
-  if (line.empty() || at(1) == ' ' || (at(2) != ' ' && at(2) != '*') || at(5) != ' ') {
+  if (line.empty() || at(1) == ' ' || (at(2) != ' ' && at(2) != '*') ||
+      !IsCodeLineColumn5(static_cast<unsigned char>(at(5)))) {
     return false;
   }
   const char ninth = at(9);
@@ -121,7 +123,7 @@ std::string ApplyInfoFilter(std::string_view input, const std::array<bool, 6>& i
   return line;
 }
 
-std::string_view SortedLineWriter::Process(std::string_view staged) {
+std::string_view SortedLineWriter::Process(std::string_view staged, bool expanded) {
   std::string_view current = staged;
   // The first c characters of both lines are equal when their bytes through the "[" are.
   const auto samePrefix = [&](std::string_view text) {
@@ -130,7 +132,7 @@ std::string_view SortedLineWriter::Process(std::string_view staged) {
   };
   // Most lines are printed as staged: the result then points at the input, no copy.
   std::string_view result = staged;
-  if (EndsWith(staged, kMarker)) {
+  if (expanded && EndsWith(staged, kMarker)) {
     current = staged.substr(0, staged.size() - kMarker.size());
     result = current;
     const std::size_t c = CharPosOf(current, '[');

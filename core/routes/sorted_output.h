@@ -11,8 +11,8 @@
 
 namespace kestrelon::routes {
 
-// A route entry's shape: the code in columns 1 to 4 and the destination from column 9, or from
-// column 10 as routers of the last decade print it.
+// A route entry's shape: the code in columns 1 to 4, a blank or a flag in column 5, and the
+// destination from column 9, or from column 10 as routers of the last decade print it.
 bool IsRouteShaped(std::string_view line);
 
 // The cuts of the checked filter items on a route-shaped line, in their fixed order.
@@ -22,9 +22,10 @@ class SortedLineWriter {
  public:
   explicit SortedLineWriter(const SortOptions& options) : options_(options) {}
 
-  // The output line for the next staged line. The view is valid until the next call and while
+  // The output line for the next staged line; expanded: staging made it from an extra path
+  // (its text then ends in the marker " *"). The view is valid until the next call and while
   // staged stays valid.
-  std::string_view Process(std::string_view staged);
+  std::string_view Process(std::string_view staged, bool expanded);
 
  private:
   SortOptions options_;

@@ -5,6 +5,7 @@
 
 #include "files/line_cursor.h"
 #include "files/utf8_text.h"
+#include "routes/table_sections.h"
 
 namespace kestrelon::routes {
 namespace {
@@ -51,7 +52,7 @@ std::string ApplyBackspaces(std::string_view line) {
   return text;
 }
 
-std::int64_t StageLines(std::string_view input, LineSink& sink) {
+std::int64_t StageLines(std::string_view input, LineSink& sink, StagingMarks* marks) {
   LineCursor cursor(input);
   std::string previous;  // the last staged line
   std::string wrapTail;  // the second half of the last join while paths stay aligned with it
@@ -59,6 +60,7 @@ std::int64_t StageLines(std::string_view input, LineSink& sink) {
   std::int64_t count = 0;
 
   while (!cursor.AtEnd()) {
+    bool expanded = false;
     std::string_view current = cursor.Next();
     if (current.find('\b') != std::string_view::npos) {
       owned = ApplyBackspaces(current);
@@ -74,6 +76,7 @@ std::int64_t StageLines(std::string_view input, LineSink& sink) {
         if (indentedPath) {
           owned = Expand(previous, current, a - 1);
           current = owned;
+          expanded = true;
         }
         wrapTail.clear();
       } else {
@@ -82,6 +85,7 @@ std::int64_t StageLines(std::string_view input, LineSink& sink) {
             indentedPath) {
           owned = Expand(previous, current, a - 1);
           current = owned;
+          expanded = true;
         } else {
           wrapTail.clear();
         }
@@ -108,6 +112,13 @@ std::int64_t StageLines(std::string_view input, LineSink& sink) {
       }
     }
 
+    if (marks != nullptr) {
+      if (expanded) {
+        marks->expanded.push_back(count);
+      } else if (IsRoutingTableLine(current)) {
+        marks->tables.push_back(count);
+      }
+    }
     sink.Put(current);
     previous.assign(current);
     ++count;

@@ -67,10 +67,25 @@ crlf 'S       10.0.0.0/8 [1/0] via 10.9.9.9 '$'\xe3\x81' 'C       10.1.1.0/24 is
 check "invalid UTF-8 is written back unchanged" same_bytes "$work/utf8.cli" "$root/utf8.expected"
 check "CR-only line ends" same_bytes "$work/cr.cli" "$root/lineends.expected"
 check "mixed line ends" same_bytes "$work/mixed.cli" "$root/lineends.expected"
-cli compare binary.log binary.log
-check "binary compared with itself: status 0" test "$status" -eq 0
-check "binary compared with itself: equivalent" grep -q "同等です" "$root/out.txt"
 check "no staging file left anywhere" bash -c "! ls '$work' | grep -q '(1)'"
+
+# --- nothing to compare: an input without a route line is refused, never "equivalent"
+setup noroutes "SortExt1=.s1" "SortExt2=.s2" "DiffExt=.dif" "EnableOpt=0" "StoreSort=1"
+: > "$work/empty.log"
+crlf "R1#show ipv6 route" "C   2001:DB8::/64 [0/0]" "     via Ethernet0/0, directly connected" > "$work/v6.log"
+crlf "R1#show ip route" "C       9.9.9.0/24 is directly connected, E0" > "$work/ok.log"
+cli compare empty.log empty.log
+expect_refusal "cli compare of two empty files" "no route lines"
+check "cli: nothing on standard output" test ! -s "$root/out.txt"
+cli compare -o v6.dif ok.log v6.log
+expect_refusal "cli compare with an IPv6 table" "v6.log"
+if [[ $have_desktop == 1 ]]; then
+  desk empty.log ok.log
+  expect_refusal "batch compare with an empty first file" "empty.log"
+  check "EnableOpt holds the user's value after the refusal" grep -q "EnableOpt=0" "$prog/Kestrelon.ini"
+fi
+check "nothing written for nothing to compare" \
+  test "$(listing "$work")" = "empty.log ok.log v6.log "
 
 # --- inputs that cannot be read: status 2, a message, nothing written
 setup unreadable "SortExt1=.srt" "DiffExt=.dif"

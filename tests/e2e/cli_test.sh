@@ -571,11 +571,45 @@ check_same_as_desktop_batch_mode() {
   expect_file "same compare as the desktop batch mode" after111.dif stdout.txt
 }
 
+# Captures as today's routers and Windows tools leave them: byte order marks, UTF-16, several
+# VRFs in one capture, flagged routes.
+check_todays_captures() {
+  newcase today
+  cp "$work/in/before.log" "$work/in/same.log" .
+  { printf '\xef\xbb\xbf'; cat before.log; } >bom.log
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE before.log; } >utf16.log
+  crlf "前: bom.log" "後: utf16.log" "" "同等です" >expected.marks
+  run compare -o out.marks bom.log utf16.log
+  expect_status "compare of a UTF-8 capture with a mark and a UTF-16 one" 0
+  expect_file "compare of a UTF-8 capture with a mark and a UTF-16 one" expected.marks out.marks
+  run sort -o bom.sorted bom.log
+  run sort -o plain.sorted before.log
+  expect_file "the mark is not written to the sort result" plain.sorted bom.sorted
+
+  # 10.2.0.0/16 moves from VRF red to VRF blue; a flagged route of VRF blue changes its next hop.
+  local moved="S        10.2.0.0/16 [1/0] via 10.1.1.2"
+  crlf "R1#show ip route vrf *" "" "Routing Table: blue" \
+    "S   %    10.5.0.0/16 [1/0] via 10.1.1.7" "" \
+    "Routing Table: red" "$moved" "R1#" >vrf1.log
+  crlf "R1#show ip route vrf *" "" "Routing Table: blue" "$moved" \
+    "S   %    10.5.0.0/16 [1/0] via 10.1.1.8" "" \
+    "Routing Table: red" "R1#" >vrf2.log
+  crlf "前: vrf1.log" "後: vrf2.log" "" \
+    "増> $moved" "" \
+    "前< S   %    10.5.0.0/16 [1/0] via 10.1.1.7" "後> S   %    10.5.0.0/16 [1/0] via 10.1.1.8" "" \
+    "減< $moved" "" \
+    " 3 の違いがあります" >expected.vrf
+  run compare -o out.vrf vrf1.log vrf2.log
+  expect_status "compare of VRF tables" 1
+  expect_file "compare of VRF tables" expected.vrf out.vrf
+}
+
 check_keys
 check_filters
 check_sort_streams
 check_compare
 check_keep_sorted
+check_todays_captures
 check_failures
 check_usage
 check_help_and_version

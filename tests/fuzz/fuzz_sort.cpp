@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view capture(reinterpret_cast<const char*>(data + 2), size - 2);
 
   r::VectorLineSink sink;
-  const std::int64_t count = r::StageLines(capture, sink);
+  r::StagingMarks marks;
+  const std::int64_t count = r::StageLines(capture, sink, &marks);
   Require(count == static_cast<std::int64_t>(sink.lines.size()), "staged count");
 
   // The staging file, as the pipeline writes it: every line followed by CR LF.
@@ -74,13 +75,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::array<std::int32_t, 4>> words;
   std::vector<std::uint64_t> positions;
   r::LineCursor cursor(staging);
+  auto nextExpanded = marks.expanded.begin();
   for (std::size_t i = 0; i < sink.lines.size(); ++i) {
     Require(!cursor.AtEnd(), "the staging bytes hold every staged line");
     const std::uint64_t position = cursor.Position();
     const std::string_view line = cursor.Next();
     Require(line == sink.lines[i], "a staged line reads back unchanged");
     const r::ParsedLine parsed = parser.Parse(line, state);
-    records.push_back(r::MakeSortRecord(keyNumber, parsed, state, position));
+    const bool expanded =
+        nextExpanded != marks.expanded.end() && *nextExpanded == static_cast<std::int64_t>(i);
+    if (expanded) {
+      Require(EndsWithMarker(line), "an expanded line ends with the marker");
+      ++nextExpanded;
+    }
+    records.push_back(r::MakeSortRecord(keyNumber, parsed, state, position, expanded));
     const auto w = r::KeyWords(keyNumber, parsed, state, static_cast<std::int64_t>(i) + 1);
     for (const std::int32_t word : w) {
       Require(word >= 0, "every key word lies in 0..2^31-1");
@@ -112,12 +120,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const r::SortRecord& record : records) {
     const auto start = static_cast<std::size_t>(record.position);
     const std::string_view line = staging.substr(start, r::FindLineEnd(staging, start) - start);
-    const std::string out(writer.Process(line));
-    const std::string plain(plainWriter.Process(line));
+    const std::string out(writer.Process(line, record.expanded()));
+    const std::string plain(plainWriter.Process(line, record.expanded()));
     ++written;
     Require(!kestrelon::fuzz::HasLineEnd(out), "no output line holds CR or LF");
     Require(out.size() <= line.size(), "an output line is never longer than its staged line");
-    if (!EndsWithMarker(line) && line.find('[') == std::string_view::npos) {
+    if (!record.expanded() && line.find('[') == std::string_view::npos) {
       Require(plain == line, "a line without marker or bracket is only filtered");
     }
     if (options.FilterActive() && r::IsRouteShaped(line)) {

@@ -187,6 +187,25 @@ class RunTest : public QObject {
     QVERIFY(!f.item("mInfoDel(2)")->isChecked());
     QCOMPARE(TextColour(f.box("txtWriteFile(1)")), QApplication::palette().color(QPalette::Text));
   }
+
+  void compareWithoutRouteLinesIsRefused() {
+    WindowFixture f(kSettings);
+    Write(f.Path("before.log"), kCapture);
+    Write(f.Path("after.log"), "R1#show ipv6 route\r\nC   2001:DB8::/64 [0/0]\r\n");
+    f.box("txtReadFile(1)")->setText(f.Path("before.log"));
+    f.box("txtReadFile(2)")->setText(f.Path("after.log"));
+    QStringList errors;
+    f.window().setErrorReporter(
+        [&](const QString&, const QString& detail) { errors.push_back(detail); });
+    f.window().cmdDiff_Click();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.front().contains(f.Path("after.log")), qPrintable(errors.front()));
+    QVERIFY2(errors.front().contains(U("no route lines")), qPrintable(errors.front()));
+    QVERIFY(!QFile::exists(f.Path("after.dif")));
+    QVERIFY(!f.checkBox("chkOption")->isChecked());
+    QCOMPARE(f.Setting("EnableOpt"), U("0"));
+    QVERIFY(!f.item("mInfoDel(2)")->isChecked());
+  }
 };
 
 QTEST_MAIN(RunTest)

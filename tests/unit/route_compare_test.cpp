@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "files/file_error.h"
+#include "files/file_writer.h"
 #include "routes/compare_run.h"
 #include "test_files.h"
 
@@ -35,6 +37,16 @@ const std::string kO1Path = B(20) + "[110/20] via 10.3.3.3, 00:01:02, Ethernet1"
 const std::string kC = "C" + B(7) + "10.2.2.0/24 is directly connected, Ethernet0";
 const std::string kS = "S" + B(7) + "192.168.5.0/24 [1/0] via 10.2.2.9";
 
+// A compare of before.log and after.log in dir, the header naming them without the folder.
+CompareRequest RequestIn(const TempDir& dir) {
+  CompareRequest r;
+  r.inputs = {dir / "before.log", dir / "after.log"};
+  r.sortResults = {dir / "before.s1", dir / "after.s2"};
+  r.diffFile = dir / "after.dif";
+  r.headerNames = {"before.log", "after.log"};
+  return r;
+}
+
 struct CompareRun {
   TempDir dir;
   std::string result;
@@ -45,11 +57,7 @@ struct CompareRun {
     WriteFile(dir / "after.log", after);
     RouteLineParser parser;
     SortPipeline pipeline(parser);
-    CompareRequest r;
-    r.inputs = {dir / "before.log", dir / "after.log"};
-    r.sortResults = {dir / "before.s1", dir / "after.s2"};
-    r.diffFile = dir / "after.dif";
-    r.headerNames = {"before.log", "after.log"};
+    CompareRequest r = RequestIn(dir);
     r.keepSortResults = keep;
     r.userOptions = user;
     blocks = RunCompare(pipeline, r);
@@ -99,9 +107,11 @@ TEST(RouteCompare, TimeAloneIsNoDifferenceAndHeadersNeverShow) {
   EXPECT_EQ(run.result, Expected({}, "同等です"));
 }
 
-TEST(RouteCompare, EmptyBeforeLogAndLastLineWithoutLineEnd) {
-  CompareRun run("", kC + "\r\n" + kS);
-  EXPECT_EQ(run.result, Expected({"増> " + kC, "", "増> " + kS, ""}, " 2 の違いがあります"));
+TEST(RouteCompare, OneSidedEntriesAndLastLineWithoutLineEnd) {
+  const std::string other = "C" + B(7) + "10.0.0.0/8 is directly connected, Ethernet9";
+  CompareRun run(other, kC + "\r\n" + kS);
+  EXPECT_EQ(run.result, Expected({"減< " + other, "", "増> " + kC, "", "増> " + kS, ""},
+                                 " 3 の違いがあります"));
 }
 
 TEST(RouteCompare, OnlyEightLinesOfAnEntryCount) {
@@ -174,6 +184,64 @@ TEST(RouteCompare, SortResultsAreDeletedUnlessKept) {
   CompareRun kept(log, log, true);
   EXPECT_EQ(ReadFile(kept.dir / "before.s1"), log);
   EXPECT_EQ(ReadFile(kept.dir / "after.s2"), log);
+}
+
+TEST(RouteCompare, RoutesPairOnlyWithinTheVrfOfTheSameName) {
+  const std::string s2 = "S" + B(8) + "10.2.0.0/16 [1/0] via 10.1.1.2";
+  const std::string c1 = "C" + B(8) + "10.1.1.0/24 is directly connected, Ethernet0/1";
+  const std::string c7 = "C" + B(8) + "10.7.0.0/24 is directly connected, Ethernet0/3";
+  // 10.2.0.0/16 moves from VRF red to VRF blue with the same text; 10.1.1.0/24 is in both VRFs
+  // and stays; VRF green is new.
+  const std::string before = Crlf({"R1#show ip route vrf *", "", "Routing Table: blue", c1, "",
+                                   "Routing Table: red", c1, s2, "R1#"});
+  const std::string after = Crlf({"R1#show ip route vrf *", "", "Routing Table: blue", c1, s2, "",
+                                  "Routing Table: red", c1, "", "Routing Table: green", c7, "R1#"});
+  CompareRun run(before, after);
+  EXPECT_EQ(run.result,
+            Expected({"増> " + s2, "", "減< " + s2, "", "増> " + c7, ""}, " 3 の違いがあります"));
+  CompareRun same(after, after);
+  EXPECT_EQ(same.blocks, 0);
+}
+
+TEST(RouteCompare, NothingToCompareIsRefusedBeforeAnythingIsWritten) {
+  const std::string ipv6 = Crlf({"R1#show ipv6 route", "C   2001:DB8::/64 [0/0]",
+                                 "     via Ethernet0/0, directly connected"});
+  const std::string routes = kHead + Crlf({kC});
+  const struct {
+    std::string before, after, named;
+  } cases[] = {
+      {"", "", "before.log"},
+      {routes, "", "after.log"},
+      {ipv6, routes, "before.log"},
+      {routes, "just some text\r\n", "after.log"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteFile(dir / "before.log", c.before);
+    WriteFile(dir / "after.log", c.after);
+    RouteLineParser parser;
+    SortPipeline pipeline(parser);
+    CompareRequest r = RequestIn(dir);
+    r.keepSortResults = true;
+    try {
+      RunCompare(pipeline, r);
+      ADD_FAILURE() << "no refusal for " << c.named;
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.path(), c.named);
+      EXPECT_NE(std::string(error.what()).find("no route lines"), std::string::npos);
+    }
+    EXPECT_EQ(ListFolder(dir.path()), "after.log\nbefore.log\n") << c.named;
+  }
+  // The merge refuses as well, whoever sorted: a sort result without an entry.
+  TempDir dir;
+  {
+    OutputFile result(dir / "after.dif");
+    EXPECT_THROW(WriteDifferences(Crlf({"R1#", kC}),
+                                  Crlf({"R1#", B(6) + "10.0.0.0/8 is subnetted, 1 subnets"}),
+                                  RouteLineParser(), "before.log", "after.log", result),
+                 FileError);
+  }
+  EXPECT_EQ(ReadFile(dir / "after.dif"), "");
 }
 
 }  // namespace

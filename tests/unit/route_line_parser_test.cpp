@@ -56,6 +56,18 @@ TEST(RouteLineParser, ReferenceTableInOneParser) {
   });
 }
 
+TEST(RouteLineParser, FlaggedRoutesReadLikeOthers) {
+  const std::int32_t codeC = 'C' * (1 << 21) + ' ' * (1 << 14) + ' ' * 128 + ' ';
+  const std::int32_t codeB = 'B' * (1 << 21) + ' ' * (1 << 14) + ' ' * 128 + ' ';
+  ExpectSequence({
+      {Spaces(6) + "10.34.0.0/32 is subnetted, 2 subnets", 2594, 0, 0, 0, kNoCode, 31, 2},
+      {"S   %    10.34.0.1 [1/0] via 192.168.16.1", 2594, 1, 49320, 4097,
+       'S' * (1 << 21) + ' ' * (1 << 14) + ' ' * 128 + ' ', 31, 2},
+      {"C   p    10.34.0.2 is directly connected, Loopback0", 2594, 2, 0, 0, codeC, 31, 2},
+      {"B   +    10.55.0.0/24 [20/0] via 10.144.0.1, 00:00:09", 2615, 0, 2704, 1, codeB, 23, 2},
+  });
+}
+
 // Each case: a line parsed after a reset, then the mask key and next hop it reports.
 struct MaskCase {
   const char* name;
@@ -146,6 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(caseInfo.param.name);
     });
 
+constexpr std::int32_t kCodeS = 'S' * (1 << 21) + ' ' * (1 << 14) + ' ' * 128 + ' ';
+
 struct KindCase {
   const char* name;
   std::string line;
@@ -184,7 +198,22 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"codeLine", "C       10.1.1.0/24 is directly connected, E0", true, 141037600},
         KindCase{"nulInCode", std::string("C\0  x 10.1.1.0/24", 17), false, kNoCode},
         KindCase{"fifthNotBlank", "C    10.1.1.0/24 is directly connected", true, 141037600},
-        KindCase{"shortLine", "C ", false, kNoCode}),
+        KindCase{"shortLine", "C ", false, kNoCode},
+        // Column 5 may hold a flag of today's IOS; the code stays that of columns 1 to 4.
+        KindCase{"flagPercent", "S   %    10.34.0.1 [1/0] via 192.168.16.1", true, kCodeS},
+        KindCase{"flagPlus", "S   +    10.186.1.0 [1/0] via 10.144.0.1 (red)", true, kCodeS},
+        KindCase{"flagAmpersand", "S   &    10.69.0.0 [1/0] via 10.34.0.1", true, kCodeS},
+        KindCase{"flagP", "S   p    10.34.0.2 is directly connected, Loopback0", true, kCodeS},
+        KindCase{"flagBeforeAddress", "S   %10.34.0.1 [1/0] via 192.168.16.1", true, kCodeS},
+        KindCase{"flagWithStarCode", "S*  +    0.0.0.0/0 [1/0] via 10.0.0.1", true, 174755872},
+        KindCase{"otherFifth", "S   x    10.34.0.1 [1/0] via 192.168.16.1", false, kNoCode},
+        KindCase{"upperCaseP", "S   P    10.34.0.1 [1/0] via 192.168.16.1", false, kNoCode},
+        KindCase{"starFifth", "S   *    10.34.0.1 [1/0] via 192.168.16.1", false, kNoCode},
+        KindCase{"twoFlags", "S   %%   10.34.0.1 [1/0] via 192.168.16.1", false, kNoCode},
+        KindCase{"flagWithoutCode", "    %    10.34.0.1 [1/0] via 192.168.16.1", false, kNoCode},
+        KindCase{"errorMessage", "% Network not in table", false, kNoCode},
+        KindCase{"legendOfFlags", "       + - replicated route, % - next hop override", false,
+                 kNoCode}),
     [](const ::testing::TestParamInfo<KindCase>& caseInfo) {
       return std::string(caseInfo.param.name);
     });

@@ -141,19 +141,21 @@ TEST(SortKeys, ManyEqualKeysKeepTheirOrder) {
 // Stages, keys, sorts and writes a capture in memory, as the pipeline does with files.
 std::vector<std::string> SortText(const std::string& text, const SortOptions& options) {
   VectorLineSink staged;
-  StageLines(text, staged);
+  StagingMarks marks;
+  StageLines(text, staged, &marks);
   RouteLineParser parser;
   std::int16_t state = kLineStateReset;
   std::vector<SortRecord> records;
   for (std::size_t i = 0; i < staged.lines.size(); ++i) {
     const ParsedLine p = parser.Parse(staged.lines[i], state);
-    records.push_back(MakeSortRecord(options.KeyNumber(), p, state, i));
+    const bool expanded = std::ranges::count(marks.expanded, static_cast<std::int64_t>(i)) > 0;
+    records.push_back(MakeSortRecord(options.KeyNumber(), p, state, i, expanded));
   }
   SortByKey(records);
   SortedLineWriter writer(options);
   std::vector<std::string> out;
   for (const SortRecord& r : records) {
-    out.emplace_back(writer.Process(staged.lines[r.position]));
+    out.emplace_back(writer.Process(staged.lines[r.position], r.expanded()));
   }
   return out;
 }

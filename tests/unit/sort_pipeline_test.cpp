@@ -46,6 +46,71 @@ TEST(SortPipeline, WritesTheResultAndStagesPrivately) {
   EXPECT_EQ(ListFolder(tmp.path()), "");
 }
 
+std::string SortText(const std::string& text, const SortOptions& options = SortOptions{}) {
+  TempDir dir;
+  WriteFile(dir / "r1.log", text);
+  RouteLineParser parser;
+  SortPipeline pipeline(parser);
+  pipeline.RunSort(1, dir / "r1.log", dir / "r1.srt", options);
+  return ReadFile(dir / "r1.srt");
+}
+
+TEST(SortPipeline, EachRoutingTableIsSortedOnItsOwnInFileOrder) {
+  const std::string head = "R1#show ip route vrf *\r\n\r\n";
+  const std::string blue =
+      "Routing Table: blue\r\n"
+      "Gateway of last resort is not set\r\n"
+      "S        10.9.9.0/24 [1/0] via 10.1.1.2\r\n"
+      "C        10.1.1.0/24 is directly connected, Ethernet0/1\r\n"
+      "\r\n";
+  const std::string red =
+      "Routing Table: red\r\n"
+      "Gateway of last resort is not set\r\n"
+      "C        10.1.1.0/24 is directly connected, Ethernet0/2\r\n"
+      "O        10.0.5.0/24 [110/20] via 10.1.1.8, 00:01:02, Ethernet0/2\r\n"
+      "                     [110/20] via 10.1.1.9, 00:01:02, Ethernet0/3\r\n"
+      "R1#\r\n";
+  const std::string sortedBlue =
+      "Routing Table: blue\r\n"
+      "Gateway of last resort is not set\r\n"
+      "C        10.1.1.0/24 is directly connected, Ethernet0/1\r\n"
+      "S        10.9.9.0/24 [1/0] via 10.1.1.2\r\n"
+      "\r\n";
+  const std::string sortedRed =
+      "Routing Table: red\r\n"
+      "Gateway of last resort is not set\r\n"
+      "O        10.0.5.0/24 [110/20] via 10.1.1.8, 00:01:02, Ethernet0/2\r\n"
+      "                     [110/20] via 10.1.1.9, 00:01:02, Ethernet0/3\r\n"
+      "C        10.1.1.0/24 is directly connected, Ethernet0/2\r\n"
+      "R1#\r\n";
+  EXPECT_EQ(SortText(head + blue + red), head + sortedBlue + sortedRed);
+  // With one heading the capture is one table, as ever: the routes of both parts mix.
+  const std::string global = "C        10.5.0.0/24 is directly connected, Ethernet0/0\r\n";
+  EXPECT_EQ(SortText(global + red),
+            "O        10.0.5.0/24 [110/20] via 10.1.1.8, 00:01:02, Ethernet0/2\r\n"
+            "                     [110/20] via 10.1.1.9, 00:01:02, Ethernet0/3\r\n"
+            "C        10.1.1.0/24 is directly connected, Ethernet0/2\r\n" +
+                global +
+                "Routing Table: red\r\n"
+                "Gateway of last resort is not set\r\n"
+                "R1#\r\n");
+}
+
+TEST(SortPipeline, ByteOrderMarksAreNoPartOfTheText) {
+  const std::string log = "C       10.1.1.0/24 is directly connected, E0\r\nR1#";
+  const std::string sorted = "C       10.1.1.0/24 is directly connected, E0\r\nR1#\r\n";
+  EXPECT_EQ(SortText("\xEF\xBB\xBF" + log), sorted);
+  std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  for (const char c : log) {
+    le += std::string{c, '\0'};
+    be += std::string{'\0', c};
+  }
+  EXPECT_EQ(SortText(le), sorted);
+  EXPECT_EQ(SortText(be), sorted);
+  // A mark anywhere else is text like any other.
+  EXPECT_EQ(SortText("R1#\r\n\xEF\xBB\xBF" + log), "R1#\r\n\xEF\xBB\xBF" + sorted);
+}
+
 TEST(SortPipeline, AResultNamedLikeItsInputReplacesTheInput) {
   TempDir dir;
   WriteFile(dir / "r1", kLog);

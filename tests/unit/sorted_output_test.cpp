@@ -63,6 +63,10 @@ TEST(InfoFilter, CutsOfARouteLine) {
        "O" + B(8) + "10.8.13.0"},
       {"O" + B(8) + "10.8.13.0/24 [110/110] via 10.8.1.2, 1d02h, Gi0/1", Items({2, 1}),
        "O" + B(8) + "10.8.13.0/24 [110/110] via 10.8.1.2"},
+      // Flagged routes are cut like any other; the flag stays.
+      {"B   +    10.55.0.0 [20/0] via 10.144.0.1 (red), 00:00:09", Items({2}),
+       "B   +    10.55.0.0 [20/0] via 10.144.0.1 (red)"},
+      {"S   %    10.34.0.1 [1/0] via 192.168.16.1", Items({5}), "S   %    10.34.0.1"},
   };
   for (const CutCase& cut : cases) {
     EXPECT_EQ(ApplyInfoFilter(cut.line, cut.items), cut.expected) << cut.line;
@@ -83,6 +87,13 @@ TEST(InfoFilter, RouteShapeOfBothLayouts) {
       {"R1#", false},
       {"", false},
       {"O   x   ", false},
+      // A flag in column 5 keeps the shape; other characters there do not.
+      {"S   %    10.34.0.1 [1/0] via 192.168.16.1", true},
+      {"C   p    10.34.0.2 is directly connected, Loopback0", true},
+      {"S   &    10.69.0.0 [1/0] via 10.34.0.1", true},
+      {"B   +    10.55.0.0 [20/0] via 10.144.0.1 (red), 00:00:09", true},
+      {"S   x    10.34.0.1 [1/0] via 192.168.16.1", false},
+      {"S   *    10.34.0.1 [1/0] via 192.168.16.1", false},
   };
   for (const auto& [line, shaped] : cases) {
     EXPECT_EQ(IsRouteShaped(line), shaped) << "\"" << line << "\"";
@@ -96,18 +107,25 @@ SortOptions Filter(std::initializer_list<int> items, bool follow = true) {
   return o;
 }
 
-std::vector<std::string> Write(const std::vector<std::string>& staged, const SortOptions& o) {
+// A staged line and whether staging expanded it.
+struct Staged {
+  Staged(std::string line, bool isPath = false) : text(std::move(line)), expanded(isPath) {}
+  std::string text;
+  bool expanded;
+};
+
+std::vector<std::string> Write(const std::vector<Staged>& staged, const SortOptions& o) {
   SortedLineWriter writer(o);
   std::vector<std::string> out;
-  for (const std::string& line : staged) {
-    out.emplace_back(writer.Process(line));
+  for (const Staged& line : staged) {
+    out.emplace_back(writer.Process(line.text, line.expanded));
   }
   return out;
 }
 
 TEST(SortedOutput, ExpandedPathUnderItsRouteIsIndentedAgain) {
   const std::string first = "O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, 00:01:02, Ethernet0";
-  const std::string path = "O" + B(7) + "10.1.1.0/24 [110/20] via 10.3.3.3, 00:01:02, Ethernet1 *";
+  const Staged path{"O" + B(7) + "10.1.1.0/24 [110/20] via 10.3.3.3, 00:01:02, Ethernet1 *", true};
   EXPECT_EQ(
       Write({first, path}, Filter({0})),
       (std::vector<std::string>{first, B(20) + "[110/20] via 10.3.3.3, 00:01:02, Ethernet1"}));
@@ -123,14 +141,27 @@ TEST(SortedOutput, ExpandedPathUnderItsRouteIsIndentedAgain) {
 
 TEST(SortedOutput, NextHopOrderDetachesAPathAndReattachesItsRoute) {
   // Sorted by next hop, the expanded path (via 10.0.0.1) comes before its route (via 10.9.9.9).
-  const std::string path = "O" + B(7) + "10.1.1.0/24 [110/20] via 10.0.0.1, E1 *";
+  const Staged path{"O" + B(7) + "10.1.1.0/24 [110/20] via 10.0.0.1, E1 *", true};
   const std::string route = "O" + B(7) + "10.1.1.0/24 [110/20] via 10.9.9.9, E0";
   const std::string other = "O" + B(7) + "10.7.7.0/24 [110/20] via 10.9.9.9, E0";
   EXPECT_EQ(Write({path, route, other}, Filter({0})),
             (std::vector<std::string>{"O" + B(7) + "10.1.1.0/24 [110/20] via 10.0.0.1, E1",
                                       B(20) + "[110/20] via 10.9.9.9, E0", other}));
   // A marked line without "[" under a line without one: marker removed, no indent.
-  EXPECT_EQ(Write({"R1#", "abc *"}, Filter({0})), (std::vector<std::string>{"R1#", "abc"}));
+  EXPECT_EQ(Write({{"R1#"}, {"abc *", true}}, Filter({0})),
+            (std::vector<std::string>{"R1#", "abc"}));
+}
+
+TEST(SortedOutput, CaptureLineEndingInTheMarkIsWrittenAsItStands) {
+  // Neither the prompt nor the route is an expanded path: both keep their " *", and the route
+  // after them is not indented under a line that only looks like a path.
+  const std::vector<Staged> staged = {
+      {"R1#show ip route vrf *"},
+      {"S" + B(7) + "10.89.0.0/24 [1/0] via 10.0.0.9 *"},
+      {"S" + B(7) + "10.89.0.0/24 [1/0] via 10.0.0.10"},
+  };
+  EXPECT_EQ(Write(staged, Filter({0})),
+            (std::vector<std::string>{staged[0].text, staged[1].text, staged[2].text}));
 }
 
 }  // namespace

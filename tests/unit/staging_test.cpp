@@ -27,6 +27,24 @@ std::string Lines(const std::vector<std::string>& lines, const char* end = "\r\n
   return text;
 }
 
+TEST(Staging, MarksItsOwnExpansionsAndTheTableHeadings) {
+  const std::string input = Lines({
+      "R1#show ip route vrf *",  // ends in the marker's text, but staging made nothing here
+      "Routing Table: red",
+      "O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, 00:01:02, Ethernet0",
+      B(20) + "[110/20] via 10.3.3.3, 00:01:02, Ethernet1",
+      "S" + B(7) + "10.89.0.0/24 [1/0] via 10.0.0.9 *",
+      " Routing Table: not at the start of the line",
+      "Routing Table: blue",
+  });
+  VectorLineSink sink;
+  StagingMarks marks;
+  EXPECT_EQ(StageLines(input, sink, &marks), 7);
+  EXPECT_EQ(marks.expanded, (std::vector<std::int64_t>{3}));
+  EXPECT_EQ(marks.tables, (std::vector<std::int64_t>{1, 6}));
+  EXPECT_EQ(sink.lines[3], "O" + B(7) + "10.1.1.0/24 [110/20] via 10.3.3.3, 00:01:02, Ethernet1 *");
+}
+
 TEST(Staging, WorkedExample) {
   const std::vector<std::string> input = {
       "O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, 00:01:02, Ethernet0",
