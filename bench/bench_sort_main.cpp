@@ -10,6 +10,7 @@
 
 #include "bench/heap_counter.h"
 #include "files/file_writer.h"
+#include "files/line_sink.h"
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
 #include "names/output_names.h"
@@ -76,13 +77,12 @@ int main(int argc, char** argv) {
       kestrelon::routes::AtomicOutputFile result(argv[3]);
       pipeline.SetFiles(1, input, work.NewFile("staging"), argv[3]);
       const SortOptions options;
-      pipeline.StageLog(1);
-      lap("stage");
-      pipeline.BuildSortKeys(1, options);
-      lap("keys");
+      pipeline.StageLog(1, options);
+      lap("stage+keys");
       pipeline.SortRecords(1);
       lap("sort");
-      pipeline.WriteSortResult(1, options, result);
+      kestrelon::routes::FileLineSink sink(result);
+      pipeline.WriteSortResult(1, options, sink);
       result.Commit();
       lap("write");
       pipeline.KillTmpFile(1);

@@ -49,7 +49,7 @@ bool Less(const SortRecord& a, const SortRecord& b) {
   const std::uint64_t bLo = b.lo | SortRecord::kExpanded;
   if (aLo != bLo)
     return aLo < bLo;
-  return a.position < b.position;
+  return a.place < b.place;  // the line numbers differ above the text's place
 }
 
 void InsertionSort(SortRecord* first, SortRecord* last) {
@@ -65,7 +65,7 @@ void InsertionSort(SortRecord* first, SortRecord* last) {
 }
 
 // Most-significant byte first, in place (American flag sort). Records whose key bytes are all
-// equal end in one bucket and are ordered by position.
+// equal end in one bucket and are ordered by line number.
 void RadixSort(SortRecord* first, SortRecord* last, int byteIndex) {
   while (true) {
     const std::size_t n = static_cast<std::size_t>(last - first);
@@ -74,8 +74,7 @@ void RadixSort(SortRecord* first, SortRecord* last, int byteIndex) {
       return;
     }
     if (byteIndex == kKeyBytes) {
-      std::sort(first, last,
-                [](const SortRecord& a, const SortRecord& b) { return a.position < b.position; });
+      std::sort(first, last, Less);  // equal keys: by line number
       return;
     }
     std::array<std::size_t, 256> count{};
@@ -121,15 +120,16 @@ std::array<std::int32_t, 4> KeyWords(int keyNumber, const ParsedLine& line, std:
 }
 
 SortRecord MakeSortRecord(int keyNumber, const ParsedLine& line, std::int16_t lineState,
-                          std::uint64_t position, bool expanded) {
+                          std::uint64_t lineNumber, bool expanded, TextPlace text) {
   const Words w = WordsWithoutLine(keyNumber, line, lineState);
   const auto u = [](std::int64_t v) { return static_cast<std::uint64_t>(v); };
   // 31 + 31 + 31 + 6 bits: word 4 keeps only bits 25 to 30 once the line number is gone.
   SortRecord r;
   r.hi = (u(w[0]) << 33) | (u(w[1]) << 2) | (u(w[2]) >> 29);
-  r.lo = ((u(w[2]) & 0x1FFFFFFF) << 35) | ((u(w[3]) >> 25) << 29) |
+  r.lo = ((u(w[2]) & 0x1FFFFFFF) << 35) | ((u(w[3]) >> 25) << 29) | ((lineNumber >> 16) << 1) |
          (expanded ? SortRecord::kExpanded : 0);
-  r.position = position;
+  r.place =
+      ((lineNumber & 0xFFFF) << 48) | (u(text.inStaging) << SortRecord::kOffsetBits) | text.offset;
   return r;
 }
 
@@ -137,6 +137,68 @@ void SortByKey(std::span<SortRecord> records) {
   if (records.size() > 1) {
     RadixSort(records.data(), records.data() + records.size(), 0);
   }
+}
+
+void RecordCollector::Add(const SortRecord& record) {
+  const std::size_t at = size_ % kBlock;
+  if (at == 0) {
+    blocks_.push_back(std::make_unique_for_overwrite<SortRecord[]>(kBlock));
+  }
+  blocks_.back()[at] = record;
+  ++firstByteCount_[KeyByte(record, 0)];
+  ++size_;
+}
+
+void RecordCollector::Replace(std::size_t i, const SortRecord& record) {
+  SortRecord& old = blocks_[i / kBlock][i % kBlock];
+  --firstByteCount_[KeyByte(old, 0)];
+  ++firstByteCount_[KeyByte(record, 0)];
+  old = record;
+}
+
+std::unique_ptr<SortRecord[]> RecordCollector::TakeInOrder() {
+  auto all = std::make_unique_for_overwrite<SortRecord[]>(size_);
+  std::size_t done = 0;
+  for (auto& block : blocks_) {
+    const std::size_t n = std::min(kBlock, size_ - done);
+    std::copy(block.get(), block.get() + n, all.get() + done);
+    done += n;
+    block.reset();
+  }
+  blocks_.clear();
+  size_ = 0;
+  firstByteCount_ = {};
+  return all;
+}
+
+std::unique_ptr<SortRecord[]> RecordCollector::TakeSorted() {
+  // The copy is the first pass of the radix sort: each record goes straight to its bucket.
+  const std::size_t n = size_;
+  auto all = std::make_unique_for_overwrite<SortRecord[]>(n);
+  std::array<std::size_t, 257> begin{};
+  for (int b = 0; b < 256; ++b) {
+    begin[b + 1] = begin[b] + firstByteCount_[b];
+  }
+  std::array<std::size_t, 256> next{};
+  std::copy(begin.begin(), begin.end() - 1, next.begin());
+  std::size_t done = 0;
+  for (auto& block : blocks_) {
+    const std::size_t count = std::min(kBlock, n - done);
+    for (std::size_t i = 0; i < count; ++i) {
+      all[next[KeyByte(block[i], 0)]++] = block[i];
+    }
+    done += count;
+    block.reset();
+  }
+  blocks_.clear();
+  size_ = 0;
+  firstByteCount_ = {};
+  for (int b = 0; b < 256; ++b) {
+    if (begin[b + 1] - begin[b] > 1) {
+      RadixSort(all.get() + begin[b], all.get() + begin[b + 1], 1);
+    }
+  }
+  return all;
 }
 
 }  // namespace kestrelon::routes

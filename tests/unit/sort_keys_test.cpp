@@ -109,7 +109,7 @@ TEST_P(KeyOrder, RadixSortGivesTheOrderOfTheBitwisePartition) {
     ReferencePartition(reference);
     SortByKey(records);
     for (std::size_t i = 0; i < n; ++i) {
-      ASSERT_EQ(records[i].position, static_cast<std::uint64_t>(reference[i].line) * 100)
+      ASSERT_EQ(records[i].lineNumber(), static_cast<std::uint64_t>(reference[i].line) * 100)
           << "key " << key << " round " << round << " index " << i;
     }
   }
@@ -134,7 +134,7 @@ TEST(SortKeys, ManyEqualKeysKeepTheirOrder) {
   std::shuffle(records.begin(), records.end(), std::mt19937(7));
   SortByKey(records);
   for (std::uint64_t i = 0; i < records.size(); ++i) {
-    ASSERT_EQ(records[i].position, i);
+    ASSERT_EQ(records[i].lineNumber(), i);
   }
 }
 
@@ -155,7 +155,7 @@ std::vector<std::string> SortText(const std::string& text, const SortOptions& op
   SortedLineWriter writer(options);
   std::vector<std::string> out;
   for (const SortRecord& r : records) {
-    out.emplace_back(writer.Process(staged.lines[r.position], r.expanded()));
+    out.emplace_back(writer.Process(staged.lines[r.lineNumber()], r.expanded()));
   }
   return out;
 }
