@@ -123,6 +123,7 @@ void SortPipeline::Release(Side& s) {
 void SortPipeline::StageLog(int Index, const SortOptions& options) {
   Side& s = side(Index);
   Release(s);
+  s.stagingWritten = false;
   s.lineCount = 0;
   s.headings = 0;
   s.tableStarts.assign(1, 0);
@@ -201,8 +202,6 @@ void SortPipeline::SortInto(int Index, std::string orgFile, files::PrivateFolder
                             OutputFile& result, const SortOptions& options) {
   SetFiles(Index, std::move(orgFile), work.NewFile("staging" + std::to_string(Index)),
            result.path());
-  Side& s = side(Index);
-  s.stagingWritten = false;
   try {
     StageLog(Index, options);
     TakeParserState(Index);
@@ -211,13 +210,18 @@ void SortPipeline::SortInto(int Index, std::string orgFile, files::PrivateFolder
     WriteSortResult(Index, options, sink);
     KillTmpFile(Index);
   } catch (...) {
-    if (s.stagingWritten) {
-      ::unlink(s.tmpFile.c_str());
-      s.stagingWritten = false;
-    }
-    Release(s);
+    Abandon(Index);
     throw;
   }
+}
+
+void SortPipeline::Abandon(int Index) {
+  Side& s = side(Index);
+  if (s.stagingWritten) {
+    ::unlink(s.tmpFile.c_str());
+    s.stagingWritten = false;
+  }
+  Release(s);
 }
 
 void SortPipeline::RunSort(int Index, std::string orgFile, std::string sortFile,

@@ -52,6 +52,9 @@ class SortPipeline {
   void WriteSortResult(int Index, const SortOptions& options, LineSink& result);
   // Deletes strTmpFile, and lets go of the input and the records.
   void KillTmpFile(int Index);
+  // After a failure: removes the staging file if this run made it, and lets go of the input and
+  // the records. Never throws.
+  void Abandon(int Index);
 
   // Runs the steps with the staging file in work; the result goes to result, which the caller
   // closes and puts in place. The staging file is removed on every path out.
