@@ -450,12 +450,23 @@ TEST(ReliabilityCore, CompareRefusesAKeptSortResultNamedLikeItsInput) {
   EXPECT_EQ(ListFolder(dir.path()), "after.log\nbefore.log\n");
 }
 
+// Routes with a second path each: staging expands every path, so the staging file holds them.
+std::string ManyRoutesWithPaths(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    text += "O       10." + std::to_string(i / 250) + "." + std::to_string(i % 250) +
+            ".0/24 [110/20] via 10.255.0.1, 00:01:02, GigabitEthernet0/1\r\n" +
+            std::string(20, ' ') + "[110/20] via 10.255.0.2, 00:01:02, GigabitEthernet0/2\r\n";
+  }
+  return text;
+}
+
 // A compare whose first sort fails midway (the staging file outgrows the file size limit)
 // leaves both inputs and an earlier sort result as they were, and nothing else.
 TEST(ReliabilityCore, CompareWhoseFirstSortFailsMidwayKeepsEverything) {
   TempDir dir;
   CompareRequest request = Request(dir);
-  const std::string input = ManyRoutes(4000);
+  const std::string input = ManyRoutesWithPaths(2000);
   WriteFile(request.inputs[0], input);
   WriteFile(request.inputs[1], kCapture);
   WriteFile(request.sortResults[0], "earlier\r\n");
@@ -464,6 +475,24 @@ TEST(ReliabilityCore, CompareWhoseFirstSortFailsMidwayKeepsEverything) {
   EXPECT_EQ(ReadFile(request.inputs[1]), kCapture);
   EXPECT_EQ(ReadFile(request.sortResults[0]), "earlier\r\n");
   EXPECT_EQ(ListFolder(dir.path()), "after.log\nbefore.log\nbefore.srt\n");
+}
+
+// A kept sort result that outgrows the file size limit stops the compare while the merge waits
+// for its entries on another thread: the earlier results stay, and nothing else is left.
+TEST(ReliabilityCore, CompareWhoseKeptSortResultFailsMidwayKeepsEverything) {
+  TempDir dir;
+  CompareRequest request = Request(dir);
+  request.keepSortResults = true;
+  const std::string input = ManyRoutes(4000);
+  WriteFile(request.inputs[0], input);
+  WriteFile(request.inputs[1], input);
+  WriteFile(request.sortResults[1], "earlier\r\n");
+  WriteFile(request.diffFile, "earlier\r\n");
+  EXPECT_EQ(RunWithFileSizeLimit(64 * 1024, [&] { Compare(request); }), 3);
+  EXPECT_EQ(ReadFile(request.inputs[0]), input);
+  EXPECT_EQ(ReadFile(request.sortResults[1]), "earlier\r\n");
+  EXPECT_EQ(ReadFile(request.diffFile), "earlier\r\n");
+  EXPECT_EQ(ListFolder(dir.path()), "after.dif\nafter.log\nafter.srt\nbefore.log\n");
 }
 
 // A capture compared with itself has no difference. The look-ahead parses a rebuilt extra path

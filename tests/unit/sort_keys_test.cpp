@@ -138,6 +138,52 @@ TEST(SortKeys, ManyEqualKeysKeepTheirOrder) {
   }
 }
 
+// The line number is split between two words of the record: equal keys still order by the
+// whole number, and where the text is comes back as it was given.
+TEST(SortKeys, LineNumbersOrderEqualKeysAcrossTheirWholeWidth) {
+  const std::uint64_t numbers[] = {0,      1,         65535,    65536,        65537,
+                                   131071, 123456789, 1u << 30, 123456789012, (1ull << 44) - 1};
+  std::vector<SortRecord> records;
+  ParsedLine blank;
+  for (const std::uint64_t n : numbers) {
+    const TextPlace place{n % 3 == 0, (n * 7919) % (1ull << 47)};
+    records.push_back(MakeSortRecord(0, blank, 3, n, n % 2 == 0, place));
+  }
+  std::shuffle(records.begin(), records.end(), std::mt19937(3));
+  SortByKey(records);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::uint64_t n = numbers[i];
+    ASSERT_EQ(records[i].lineNumber(), n);
+    EXPECT_EQ(records[i].expanded(), n % 2 == 0);
+    EXPECT_EQ(records[i].text().inStaging, n % 3 == 0);
+    EXPECT_EQ(records[i].text().offset, (n * 7919) % (1ull << 47));
+  }
+}
+
+// The collector's gathered array is ordered as SortByKey orders, over several blocks and after
+// records were replaced.
+TEST(SortKeys, CollectedRecordsComeOutSorted) {
+  std::mt19937 random(11);
+  RecordCollector collector;
+  std::vector<SortRecord> reference;
+  for (std::uint64_t i = 0; i < 150000; ++i) {
+    std::int16_t state = 1;
+    const ParsedLine p = RandomLine(random, state);
+    reference.push_back(MakeSortRecord(static_cast<int>(i % 6), p, state, i));
+    collector.Add(reference.back());
+  }
+  for (std::uint64_t i = 0; i < reference.size(); i += 7) {
+    std::int16_t state = 1;
+    reference[i] = MakeSortRecord(2, RandomLine(random, state), state, i);
+    collector.Replace(i, reference[i]);
+  }
+  const std::unique_ptr<SortRecord[]> sorted = collector.TakeSorted();
+  SortByKey(reference);
+  for (std::size_t i = 0; i < reference.size(); ++i) {
+    ASSERT_EQ(sorted[i].lineNumber(), reference[i].lineNumber()) << i;
+  }
+}
+
 // Stages, keys, sorts and writes a capture in memory, as the pipeline does with files.
 std::vector<std::string> SortText(const std::string& text, const SortOptions& options) {
   VectorLineSink staged;
