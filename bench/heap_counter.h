@@ -1,5 +1,5 @@
-// The peak of the bytes the program holds through operator new, for the benchmark driver: it
-// replaces the global allocation functions, so link it into benchmark programs only.
+// The peak of the bytes the program holds on the heap, for the benchmark driver: it replaces the
+// C allocation functions (operator new calls them), so link it into benchmark programs only.
 #pragma once
 
 #include <cstddef>

@@ -82,9 +82,8 @@ m_tr=$(printf '%s\n' "${t_tr[@]}" | median)
 m_sort=$(printf '%s\n' "${t_sort[@]}" | median)
 m_gnu=$(printf '%s\n' "${t_gnu[@]}" | median)
 m_compare=$(printf '%s\n' "${t_compare[@]}" | median)
-# One more run of each with the steps timed, to show where the time goes.
+# One more sort with its steps timed, to show where the time goes.
 steps_sort=$("$driver" steps before.log before.sorted | sed 's/ seconds=.*//')
-steps_compare=$("$driver" compare-steps before.log after.log diff.out | sed 's/ seconds=.*//')
 
 largest() { sed -n "s/.*$1=\([0-9]*\).*/\1/p" "$2" | sort -n | tail -1; }
 rss_sort=$(largest max_rss_kib sort.report)
@@ -98,7 +97,7 @@ awk -v routes="$routes" -v lines="$lines" -v bytes="$bytes" -v runs="$runs" \
   -v rs="$rss_sort" -v rc="$rss_compare" -v diffs="$differences" -v cpus="$(nproc)" \
   -v heap="$heap_sort" -v staged="$staged" -v profile="$profile" \
   -v all_tr="${t_tr[*]}" -v all_sort="${t_sort[*]}" -v all_gnu="${t_gnu[*]}" \
-  -v all_cmp="${t_compare[*]}" -v steps_sort="$steps_sort" -v steps_cmp="$steps_compare" '
+  -v all_cmp="${t_compare[*]}" -v steps_sort="$steps_sort" '
   function verdict(value, target) { return value <= target ? "met" : "MISSED" }
   BEGIN {
     printf "\nCapture (%s): %d routes, %d lines, %.1f MB; %d CPUs; median of %d runs (wall time of the whole process)\n",
@@ -112,8 +111,7 @@ awk -v routes="$routes" -v lines="$lines" -v bytes="$bytes" -v runs="$runs" \
     printf "  (d) kestrelon compare (before, after)    %7.3f s                   peak RSS %6.1f MiB   [%s]\n",
       cmp, rc / 1024, all_cmp
     printf "      (%d difference blocks)\n", diffs
-    printf "Steps of one more run, in seconds: sort: %s\n", steps_sort
-    printf "                                 compare: %s\n", steps_cmp
+    printf "Steps of one more sort, in seconds: %s\n", steps_sort
     printf "Ratios:\n"
     printf "  sort/tr          %6.2f   target <= 1.5   %s\n", srt / tr, verdict(srt / tr, 1.5)
     printf "  compare/sort     %6.2f   target <= 1.3   %s\n", cmp / srt, verdict(cmp / srt, 1.3)

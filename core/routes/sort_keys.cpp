@@ -1,10 +1,15 @@
 #include "routes/sort_keys.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
 #include <utility>
 
 namespace kestrelon::routes {
 namespace {
+
+static_assert(std::is_trivially_copyable_v<SortRecord>);
 
 using Words = std::array<std::int64_t, 4>;
 
@@ -139,66 +144,48 @@ void SortByKey(std::span<SortRecord> records) {
   }
 }
 
-void RecordCollector::Add(const SortRecord& record) {
-  const std::size_t at = size_ % kBlock;
-  if (at == 0) {
-    blocks_.push_back(std::make_unique_for_overwrite<SortRecord[]>(kBlock));
-  }
-  blocks_.back()[at] = record;
-  ++firstByteCount_[KeyByte(record, 0)];
-  ++size_;
+RecordArray::~RecordArray() {
+  std::free(data_);
 }
 
-void RecordCollector::Replace(std::size_t i, const SortRecord& record) {
-  SortRecord& old = blocks_[i / kBlock][i % kBlock];
-  --firstByteCount_[KeyByte(old, 0)];
-  ++firstByteCount_[KeyByte(record, 0)];
-  old = record;
+RecordArray::RecordArray(RecordArray&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
+  if (this != &other) {
+    std::free(data_);
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+  }
+  return *this;
 }
 
-std::unique_ptr<SortRecord[]> RecordCollector::TakeInOrder() {
-  auto all = std::make_unique_for_overwrite<SortRecord[]>(size_);
-  std::size_t done = 0;
-  for (auto& block : blocks_) {
-    const std::size_t n = std::min(kBlock, size_ - done);
-    std::copy(block.get(), block.get() + n, all.get() + done);
-    done += n;
-    block.reset();
+void RecordArray::Resize(std::size_t capacity) {
+  // SortRecord is trivially copyable: realloc may move it.
+  void* grown = std::realloc(data_, capacity * sizeof(SortRecord));
+  if (grown == nullptr && capacity > 0) {
+    throw std::bad_alloc();
   }
-  blocks_.clear();
-  size_ = 0;
-  firstByteCount_ = {};
-  return all;
+  data_ = static_cast<SortRecord*>(grown);
+  capacity_ = capacity;
 }
 
-std::unique_ptr<SortRecord[]> RecordCollector::TakeSorted() {
-  // The copy is the first pass of the radix sort: each record goes straight to its bucket.
-  const std::size_t n = size_;
-  auto all = std::make_unique_for_overwrite<SortRecord[]>(n);
-  std::array<std::size_t, 257> begin{};
-  for (int b = 0; b < 256; ++b) {
-    begin[b + 1] = begin[b] + firstByteCount_[b];
+void RecordArray::Grow() {
+  constexpr std::size_t kFirst = std::size_t{1} << 16;
+  Resize(std::max(kFirst, capacity_ + capacity_ / 8));
+}
+
+void RecordArray::Fit() {
+  if (size_ == 0) {
+    std::free(data_);
+    data_ = nullptr;
+    capacity_ = 0;
+  } else if (size_ < capacity_) {
+    Resize(size_);
   }
-  std::array<std::size_t, 256> next{};
-  std::copy(begin.begin(), begin.end() - 1, next.begin());
-  std::size_t done = 0;
-  for (auto& block : blocks_) {
-    const std::size_t count = std::min(kBlock, n - done);
-    for (std::size_t i = 0; i < count; ++i) {
-      all[next[KeyByte(block[i], 0)]++] = block[i];
-    }
-    done += count;
-    block.reset();
-  }
-  blocks_.clear();
-  size_ = 0;
-  firstByteCount_ = {};
-  for (int b = 0; b < 256; ++b) {
-    if (begin[b + 1] - begin[b] > 1) {
-      RadixSort(all.get() + begin[b], all.get() + begin[b + 1], 1);
-    }
-  }
-  return all;
 }
 
 }  // namespace kestrelon::routes

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <vector>
 
@@ -54,25 +53,39 @@ SortRecord MakeSortRecord(int keyNumber, const ParsedLine& line, std::int16_t li
 // number as the final tie-breaker. An in-place byte-wise radix sort.
 void SortByKey(std::span<SortRecord> records);
 
-// Records as key building makes them, kept in blocks, so that the one array the writer reads
-// is allocated at its final size: a growing array holds its old and its new copy at once.
-class RecordCollector {
+// The records of one sort in one array that grows as key building adds to them. It grows by
+// realloc, which moves a large block by remapping its pages: the array is never held twice, as
+// a growing std::vector is while it copies. Grown by an eighth at a time, then cut to its size.
+class RecordArray {
  public:
-  void Add(const SortRecord& record);
-  std::size_t size() const { return size_; }
-  const SortRecord& at(std::size_t i) const { return blocks_[i / kBlock][i % kBlock]; }
-  void Replace(std::size_t i, const SortRecord& record);
+  RecordArray() = default;
+  ~RecordArray();
+  RecordArray(RecordArray&& other) noexcept;
+  RecordArray& operator=(RecordArray&& other) noexcept;
+  RecordArray(const RecordArray&) = delete;
+  RecordArray& operator=(const RecordArray&) = delete;
 
-  // Every record in one array, in the order added, the blocks freed as they are copied.
-  std::unique_ptr<SortRecord[]> TakeInOrder();
-  // The same, ordered as SortByKey orders: the first key byte is sorted while copying.
-  std::unique_ptr<SortRecord[]> TakeSorted();
+  void Add(const SortRecord& record) {
+    if (size_ == capacity_) {
+      Grow();
+    }
+    data_[size_++] = record;
+  }
+  // Gives back what growing took beyond the size.
+  void Fit();
+
+  std::size_t size() const { return size_; }
+  SortRecord& operator[](std::size_t i) { return data_[i]; }
+  const SortRecord& operator[](std::size_t i) const { return data_[i]; }
+  std::span<SortRecord> all() { return {data_, size_}; }
 
  private:
-  static constexpr std::size_t kBlock = std::size_t{1} << 16;
-  std::vector<std::unique_ptr<SortRecord[]>> blocks_;
+  void Grow();
+  void Resize(std::size_t capacity);
+
+  SortRecord* data_ = nullptr;
   std::size_t size_ = 0;
-  std::array<std::size_t, 256> firstByteCount_{};
+  std::size_t capacity_ = 0;
 };
 
 }  // namespace kestrelon::routes

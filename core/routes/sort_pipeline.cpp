@@ -28,7 +28,7 @@ std::string_view LineAt(std::string_view bytes, std::uint64_t offset) {
 // made; a changed line is written to the staging file, an unchanged one is found in the input.
 class KeyBuilder : public StagedLineSink {
  public:
-  KeyBuilder(int keyNumber, std::string_view input, OutputFile& staging, RecordCollector& records,
+  KeyBuilder(int keyNumber, std::string_view input, OutputFile& staging, RecordArray& records,
              RouteLineParser& parser)
       : keyNumber_(keyNumber),
         input_(input),
@@ -73,18 +73,18 @@ class KeyBuilder : public StagedLineSink {
     const MappedFile staged(staging_.writtenPath());
     std::int16_t state = kLineStateReset;
     for (std::uint64_t i = headings_[0]; i < count_ - 1; ++i) {
-      const SortRecord old = records_.at(i);
+      const SortRecord old = records_[i];
       const TextPlace place = old.text();
       const std::string_view line = LineAt(place.inStaging ? staged.bytes() : input_, place.offset);
       const ParsedLine parsed = parser_.Parse(line, state);
-      records_.Replace(i, MakeSortRecord(keyNumber_, parsed, state, i, old.expanded(), place));
+      records_[i] = MakeSortRecord(keyNumber_, parsed, state, i, old.expanded(), place);
     }
   }
 
   int keyNumber_;
   std::string_view input_;
   OutputFile& staging_;
-  RecordCollector& records_;
+  RecordArray& records_;
   RouteLineParser& parser_;
   std::int16_t lineState_ = kLineStateReset;
   std::uint64_t count_ = 0;
@@ -114,8 +114,7 @@ void SortPipeline::SetFiles(int Index, std::string orgFile, std::string tmpFile,
 }
 
 void SortPipeline::Release(Side& s) {
-  s.collected = RecordCollector();
-  s.records.reset();
+  s.records = RecordArray();
   s.text.reset();
   s.input.reset();
 }
@@ -134,9 +133,10 @@ void SortPipeline::StageLog(int Index, const SortOptions& options) {
   }
   OutputFile staging(s.tmpFile);
   s.stagingWritten = true;
-  KeyBuilder builder(options.KeyNumber(), s.text->text(), staging, s.collected, s.parser);
+  KeyBuilder builder(options.KeyNumber(), s.text->text(), staging, s.records, s.parser);
   s.lineCount = StageLines(s.text->text(), builder);
   staging.Close();
+  s.records.Fit();
   // A capture with one routing table or none is one table, whatever it says.
   s.headings = builder.headings().size();
   if (s.headings >= 2) {
@@ -154,12 +154,7 @@ void SortPipeline::TakeParserState(int Index) {
 
 void SortPipeline::SortRecords(int Index) {
   Side& s = side(Index);
-  if (s.tableStarts.size() <= 1) {
-    s.records = s.collected.TakeSorted();
-    return;
-  }
-  s.records = s.collected.TakeInOrder();
-  const std::span<SortRecord> all(s.records.get(), static_cast<std::size_t>(s.lineCount));
+  const std::span<SortRecord> all = s.records.all();
   for (std::size_t t = 0; t < s.tableStarts.size(); ++t) {
     const std::size_t end = t + 1 < s.tableStarts.size() ? s.tableStarts[t + 1] : all.size();
     SortByKey(all.subspan(s.tableStarts[t], end - s.tableStarts[t]));

@@ -76,8 +76,7 @@ class SortPipeline {
     // From staging to the writer: the unchanged lines are read from the input again.
     std::optional<MappedFile> input;
     std::optional<CaptureText> text;
-    RecordCollector collected;
-    std::unique_ptr<SortRecord[]> records;
+    RecordArray records;
     std::size_t headings = 0;
     // Where each routing table's records start when a capture holds several, else {0}.
     std::vector<std::size_t> tableStarts;
