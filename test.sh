@@ -4,6 +4,8 @@
 #                         smoke run (fuzz preset, build-fuzz/)
 #   ./test.sh --sanitize  the same tests under AddressSanitizer and UndefinedBehaviorSanitizer
 #                         (asan preset, build-asan/)
+#   KESTRELON_WINDOWS=1 ./test.sh   also the Windows check: kestrelon-cli cross-built with
+#                         mingw-w64, its end-to-end tests under wine64 (scripts/windows-check.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,7 +13,7 @@ preset=dev
 case "${1:-}" in
   "") ;;
   --sanitize) preset=asan ;;
-  -h|--help) sed -n '2,6p' "$0"; exit 0 ;;
+  -h|--help) sed -n '2,8p' "$0"; exit 0 ;;
   *) echo "test.sh: unknown option: $1" >&2; exit 2 ;;
 esac
 
@@ -31,3 +33,7 @@ fi
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --preset "$preset" -j "$jobs"
+
+if [[ $preset == dev && "${KESTRELON_WINDOWS:-}" == 1 ]]; then
+  scripts/windows-check.sh
+fi

@@ -8,6 +8,7 @@
 #include "files/file_error.h"
 #include "files/input_probe.h"
 #include "names/batch_args.h"
+#include "ui/core_names.h"
 #include "ui/main_window.h"
 
 namespace kestrelon::app {
@@ -38,7 +39,7 @@ bool Readable(const std::string& name) {
 int RunBatch(ui::frmKestrelon& window, const QStringList& arguments) {
   std::vector<std::string> args;
   for (const QString& argument : arguments) {
-    args.push_back(QFile::encodeName(argument).toStdString());
+    args.push_back(ui::CoreName(argument));
   }
   const names::BatchNames batch = names::SplitBatchArguments(names::JoinArguments(args));
 
@@ -53,10 +54,10 @@ int RunBatch(ui::frmKestrelon& window, const QStringList& arguments) {
   const bool compare = !batch.second.empty();
   const bool ready = Readable(batch.first) && (!compare || Readable(batch.second));
   if (ready) {
-    window.SetInputName(1, QFile::decodeName(QByteArray::fromStdString(batch.first)));
+    window.SetInputName(1, ui::FromCoreName(batch.first));
     QCoreApplication::processEvents();
     if (batch.secondGiven) {
-      window.SetInputName(2, QFile::decodeName(QByteArray::fromStdString(batch.second)));
+      window.SetInputName(2, ui::FromCoreName(batch.second));
       QCoreApplication::processEvents();
     }
     if (compare) {

@@ -6,6 +6,14 @@ namespace kestrelon::app {
 
 namespace {
 
+// Where the settings go when the program's folder cannot be written.
+#if defined(_WIN32)
+constexpr char kUserSettings[] = "%LOCALAPPDATA%\\kestrelon\\Kestrelon.ini";
+#else
+constexpr char kUserSettings[] =
+    "$XDG_CONFIG_HOME/kestrelon/Kestrelon.ini\n(else ~/.config/kestrelon/Kestrelon.ini)";
+#endif
+
 std::string VersionNumber() {
   // The minor number shows as two digits, as in the window's version text: 5 -> "05".
   const std::string minor = std::to_string(kVersionMinor + 100);
@@ -22,12 +30,16 @@ std::optional<std::string> InfoOptionText(const std::vector<std::string>& args) 
     return "Kestrelon " + VersionNumber() + "\n";
   }
   if (args[0] == "--help") {
-    return "Usage:\n"
-           "  Kestrelon                                   open the window\n"
-           "  Kestrelon [OrgFileName]                     sort the file, then end\n"
-           "  Kestrelon [BeforeFileName] [AfterFileName]  compare the two files, then end\n"
-           "  Kestrelon --help | --version                print this text or the version\n"
-           "Settings: Kestrelon.ini beside the program (extensions, options).\n"
+    return std::string(
+               "Usage:\n"
+               "  Kestrelon                                   open the window\n"
+               "  Kestrelon [OrgFileName]                     sort the file, then end\n"
+               "  Kestrelon [BeforeFileName] [AfterFileName]  compare the two files, then end\n"
+               "  Kestrelon --help | --version                print this text or the version\n"
+               "Settings: Kestrelon.ini beside the program (extensions, options); when the\n"
+               "program's folder cannot be written, ") +
+           kUserSettings +
+           ".\n"
            "Exit status: 0 done; 2 a missing input or a file that could not be read or\n"
            "written (a message on standard error, no partial file).\n";
   }

@@ -1,6 +1,7 @@
 // Entry of the desktop program: answers --help and --version, picks the platform, opens the
 // window and runs it.
 #include <QApplication>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/batch_mode.h"
 #include "app/info_options.h"
+#include "app/qt_translations.h"
 #include "files/signal_cleanup.h"
 #include "ui/main_window.h"
 
@@ -22,10 +24,13 @@ int main(int argc, char* argv[]) {
   }
 
   // Without a display the window system is Qt's offscreen one, so the program runs on servers.
+  // (Windows and macOS always have their own window system.)
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
       std::getenv("QT_QPA_PLATFORM") == nullptr) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   }
+#endif
   // A batch run's output is its own messages; Qt's warnings about the desktop it runs on (no
   // runtime folder, no fonts configured) are noise there.
   if (argc > 1) {
@@ -36,6 +41,9 @@ int main(int argc, char* argv[]) {
     });
   }
   QApplication application(argc, argv);
+  // Before the window exists, so every Qt text it shows is already Japanese.
+  QTranslator qtJapanese;
+  kestrelon::app::InstallQtJapanese(qtJapanese);
   kestrelon::ui::frmKestrelon window;
 
   // Names on the command line (after Qt took its own options) run one job and end the program.

@@ -43,6 +43,30 @@ void ParseStripList(const std::string& list, std::array<bool, 6>& items) {
   }
 }
 
+// The --platform value: "auto" (none) or a platform's name.
+std::optional<tables::Platform> ParsePlatformName(const std::string& name) {
+  if (name == "auto") {
+    return std::nullopt;
+  }
+  if (const std::optional<tables::Platform> platform = tables::PlatformFromName(name)) {
+    return platform;
+  }
+  throw UsageError("unknown platform " + Quoted(name) + " (auto, ios, iosxr, eos, nxos, asa)");
+}
+
+RoutesFormat ParseFormatName(const std::string& name) {
+  if (name == "json") {
+    return RoutesFormat::kJson;
+  }
+  if (name == "csv") {
+    return RoutesFormat::kCsv;
+  }
+  if (name == "text") {
+    return RoutesFormat::kText;
+  }
+  throw UsageError("unknown format " + Quoted(name) + " (json, csv, text)");
+}
+
 // Walks the arguments after the mode word.
 class Parser {
  public:
@@ -78,15 +102,28 @@ class Parser {
       inlineValue = arg.substr(2);
     }
 
-    if (name == "--key") {
+    const bool routes = command_.mode == Mode::kRoutes;
+    if (routes != (name == "--platform" || name == "--format" || name == "--verbose") &&
+        name != "-o" && name != "--output" && IsKnown(name)) {
+      const char* only = !routes                   ? " applies to routes only"
+                         : name == "--keep-sorted" ? " applies to compare only"
+                                                   : " applies to sort and compare only";
+      throw UsageError(name + only);
+    }
+    if (name == "--platform") {
+      SetOnce(platform_, ParsePlatformName(Value(name, inlineValue)), name);
+    } else if (name == "--format") {
+      SetOnce(format_, ParseFormatName(Value(name, inlineValue)), name);
+    } else if (name == "--verbose") {
+      NoValue(name, inlineValue);
+      command_.verbose = true;
+    } else if (name == "--key") {
       SetOnce(key_, ParseKeyName(Value(name, inlineValue)), name);
     } else if (name == "--strip") {
       ParseStripList(Value(name, inlineValue), strip_);
       stripGiven_ = true;
     } else if (name == "--dest-mask" || name == "--dest-only") {
-      if (inlineValue) {
-        throw UsageError("option " + Quoted(name) + " takes no value");
-      }
+      NoValue(name, inlineValue);
       (name == "--dest-mask" ? destMask_ : destOnly_) = true;
     } else if (name == "-o" || name == "--output") {
       const std::string value = Value("-o", inlineValue);
@@ -99,6 +136,22 @@ class Parser {
       SetOnce(command_.keepSortedIn, value, name);
     } else {
       throw UsageError("unknown option " + Quoted(arg));
+    }
+  }
+
+  static bool IsKnown(const std::string& name) {
+    for (const char* known : {"--key", "--strip", "--dest-mask", "--dest-only", "--keep-sorted",
+                              "--platform", "--format", "--verbose"}) {
+      if (name == known) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  static void NoValue(const std::string& name, const std::optional<std::string>& inlineValue) {
+    if (inlineValue) {
+      throw UsageError("option " + Quoted(name) + " takes no value");
     }
   }
 
@@ -151,7 +204,20 @@ class Parser {
     }
 
     const std::vector<std::string>& inputs = command_.inputs;
-    if (command_.mode == Mode::kSort) {
+    if (command_.mode == Mode::kRoutes) {
+      command_.platform = platform_.value_or(std::nullopt);
+      command_.format = format_.value_or(RoutesFormat::kJson);
+      if (inputs.empty()) {
+        throw UsageError("routes takes one or more input files, none given");
+      }
+      std::size_t standard = 0;
+      for (const std::string& input : inputs) {
+        standard += input == kStandardStream ? 1 : 0;
+      }
+      if (standard > 1) {
+        throw UsageError("standard input can stand for only one of the inputs");
+      }
+    } else if (command_.mode == Mode::kSort) {
       if (command_.keepSortedIn) {
         throw UsageError("--keep-sorted applies to compare only");
       }
@@ -187,6 +253,8 @@ class Parser {
   bool destMask_ = false;
   bool destOnly_ = false;
   std::optional<std::string> output_;
+  std::optional<std::optional<tables::Platform>> platform_;  // inner none: auto
+  std::optional<RoutesFormat> format_;
 };
 
 CommandLine ModeOnly(Mode mode) {
@@ -220,7 +288,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
   if (args.empty()) {
-    throw UsageError("no command given (sort or compare)");
+    throw UsageError("no command given (sort, compare or routes)");
   }
   const std::string& word = args[0];
   if (word == "sort") {
@@ -229,10 +297,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (word == "compare") {
     return Parser(Mode::kCompare, args).Run();
   }
-  if (word.starts_with("-") && word != kStandardStream) {
-    throw UsageError("the command (sort or compare) comes before the options, not " + Quoted(word));
+  if (word == "routes") {
+    return Parser(Mode::kRoutes, args).Run();
   }
-  throw UsageError("unknown command " + Quoted(word) + " (sort or compare)");
+  if (word.starts_with("-") && word != kStandardStream) {
+    throw UsageError("the command (sort, compare or routes) comes before the options, not " +
+                     Quoted(word));
+  }
+  throw UsageError("unknown command " + Quoted(word) + " (sort, compare or routes)");
 }
 
 }  // namespace kestrelon::cli

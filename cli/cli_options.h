@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "routes/sort_options.h"
+#include "tables/table_reader.h"
 
 namespace kestrelon::cli {
 
-enum class Mode { kHelp, kVersion, kSort, kCompare };
+enum class Mode { kHelp, kVersion, kSort, kCompare, kRoutes };
+
+// What routes writes.
+enum class RoutesFormat { kJson, kCsv, kText };
 
 // Standard input as an input name, and standard output as an output name.
 inline constexpr const char* kStandardStream = "-";
@@ -23,6 +27,10 @@ struct CommandLine {
   std::vector<std::string> inputs;          // sort: one; compare: before, after; "-" is stdin
   std::optional<std::string> output;        // none: standard output
   std::optional<std::string> keepSortedIn;  // compare only: the folder for the two sort results
+  // routes only:
+  std::optional<tables::Platform> platform;  // none: decided from each capture
+  RoutesFormat format = RoutesFormat::kJson;
+  bool verbose = false;  // say on standard error which platform each capture was read as
 };
 
 // A command line that cannot be run; main adds the hint to --help.

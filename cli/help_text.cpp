@@ -11,10 +11,15 @@ std::string HelpText() {
   kestrelon-cli sort    [--key KEY] [--strip LIST | --dest-mask | --dest-only] [-o OUT] INPUT
   kestrelon-cli compare [--key KEY] [--strip LIST | --dest-mask | --dest-only]
                         [--keep-sorted DIR] [-o OUT] BEFORE AFTER
+  kestrelon-cli routes  [--platform auto|ios|iosxr|eos|nxos|asa]
+                        [--format json|csv|text] [-o OUT] [--verbose] INPUT...
   kestrelon-cli --help | --version
 
 Sorts a capture of "show ip route", or compares a capture taken before a change
 with one taken after it. The files written are those the desktop program writes.
+routes reads the route tables of IOS, IOS-XE, IOS-XR, Arista EOS, NX-OS and ASA
+captures (IPv4 and IPv6) as records: vrf, afi, protocol, flags, prefix, distance,
+metric, next_hops (address, interface, vrf), uptime.
 
 Options:
   --key KEY          order of the sort: dest (default), next-hop, mask-dest,
@@ -28,20 +33,28 @@ Options:
   --keep-sorted DIR  compare: keep the two sort results in DIR, as NAME.sorted1
                      and NAME.sorted2 (NAME: the input's file name without its
                      extension, "stdin" for -)
+  --platform NAME    routes: the platform that printed the captures; auto (the
+                     default) decides from each capture and refuses one it
+                     cannot place
+  --format FORMAT    routes: json (default; one object per capture, an array of
+                     them for several), csv (one row per next hop) or text
+  --verbose          routes: say on standard error how each capture was read
   --                 end of the options
   -h, --help         print this help
   --version          print the version
 
-INPUT, BEFORE or AFTER may be - for standard input (not both BEFORE and AFTER).
+INPUT, BEFORE or AFTER may be - for standard input (only one of them).
 The compare sorts both captures by destination and cuts the time information
 (unless --dest-mask or --dest-only is given), so --key does not change it.
 
-Exit status: 0 sorted, or the tables are equivalent; 1 the compare found
-differences; 2 trouble (a message on standard error, no file written).
+Exit status: 0 sorted, routes written, or the tables are equivalent; 1 the
+compare found differences; 2 trouble (a message on standard error, no file
+written), also a capture routes cannot place.
 
 Examples:
   kestrelon-cli compare --strip interface -o change.diff before.log after.log
   kestrelon-cli sort --key next-hop - < r1.log > r1.sorted
+  kestrelon-cli routes --format csv -o tables.csv r1.log r2.log
 )";
 }
 

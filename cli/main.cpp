@@ -1,4 +1,5 @@
-// kestrelon-cli: sorts or compares "show ip route" captures from scripts.
+// kestrelon-cli: sorts or compares "show ip route" captures, or reads route tables as records,
+// from scripts.
 #include <exception>
 #include <iostream>
 #include <string>
@@ -8,8 +9,10 @@
 #include "cli/compare_command.h"
 #include "cli/exit_codes.h"
 #include "cli/help_text.h"
+#include "cli/routes_command.h"
 #include "cli/sort_command.h"
 #include "cli/standard_streams.h"
+#include "files/platform.h"
 #include "files/signal_cleanup.h"
 
 namespace {
@@ -27,6 +30,8 @@ kestrelon::cli::ExitCode Run(const kestrelon::cli::CommandLine& command) {
       return RunSortCommand(command);
     case Mode::kCompare:
       return RunCompareCommand(command);
+    case Mode::kRoutes:
+      return RunRoutesCommand(command);
   }
   return kTrouble;
 }
@@ -37,7 +42,7 @@ int main(int argc, char* argv[]) {
   using namespace kestrelon::cli;
   kestrelon::files::InstallSignalCleanup();
   try {
-    return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+    return Run(ParseCommandLine(kestrelon::files::ProgramStart(argc, argv)));
   } catch (const UsageError& error) {
     std::cerr << "kestrelon-cli: " << error.what() << "; try 'kestrelon-cli --help'\n";
   } catch (const std::exception& error) {

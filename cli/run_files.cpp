@@ -1,22 +1,32 @@
 #include "cli/run_files.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "cli/cli_options.h"
 #include "cli/standard_streams.h"
+#include "files/platform.h"
 #include "names/output_names.h"
 
 namespace kestrelon::cli {
+namespace {
+
+// A pipe, a device or a socket: what the core cannot map.
+bool OtherThanFileOrFolder(const std::string& path) {
+  try {
+    return files::KindOf(path) == files::FileKind::kOther;
+  } catch (const FileError&) {
+    return false;  // the core tells why it cannot be read
+  }
+}
+
+}  // namespace
 
 std::string ReadableInput(const std::string& operand, files::PrivateFolder& folder, int side) {
   if (operand == kStandardStream) {
     const std::string copy = folder.NewFile("input" + std::to_string(side));
-    CopyDescriptorToFile(STDIN_FILENO, kStandardInputName, copy);
+    files::NativeFile input = files::NativeFile::StandardInput();
+    CopyOpenFileToFile(input, kStandardInputName, copy);
     return copy;
   }
-  struct stat info {};
-  if (::stat(operand.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+  if (OtherThanFileOrFolder(operand)) {
     const std::string copy = folder.NewFile("input" + std::to_string(side));
     CopyToFile(operand, copy);
     return copy;
@@ -27,8 +37,7 @@ std::string ReadableInput(const std::string& operand, files::PrivateFolder& fold
 std::string KeptSortResultName(const std::string& folder, const std::string& operand, int side) {
   std::string base = "stdin";
   if (operand != kStandardStream) {
-    const std::size_t slash = operand.rfind('/');
-    base = names::StripExtension(slash == std::string::npos ? operand : operand.substr(slash + 1));
+    base = names::StripExtension(files::FileNameOf(operand));
   }
   const std::string separator = folder.ends_with('/') ? "" : "/";
   return folder + separator + base + ".sorted" + std::to_string(side);

@@ -4,14 +4,17 @@
 #include <string>
 #include <string_view>
 
+#include "files/platform.h"
+
 namespace kestrelon::cli {
 
 // The name errors give the standard streams.
 inline constexpr const char* kStandardInputName = "standard input";
 inline constexpr const char* kStandardOutputName = "standard output";
 
-// Reads the open descriptor fd to its end into a new file target; sourceName is for errors.
-void CopyDescriptorToFile(int fd, const std::string& sourceName, const std::string& target);
+// Reads the open file source to its end into a new file target; sourceName is for errors.
+void CopyOpenFileToFile(files::NativeFile& source, const std::string& sourceName,
+                        const std::string& target);
 
 // Reads the file or pipe source to its end into a new file target.
 void CopyToFile(const std::string& source, const std::string& target);

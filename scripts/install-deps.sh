@@ -6,12 +6,18 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-  qt6-base-dev qt6-qpa-plugins libgl-dev
+  rapidjson-dev libcsv-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic
+  dpkg-dev desktop-file-utils man-db      # the Debian package and its tests
   clang libclang-rt-14-dev
 )
 if [[ "${1:-}" == "--gui-tools" ]]; then
   packages+=(xvfb x11-apps imagemagick)
+fi
+# The Windows check (scripts/windows-check.sh): the cross compiler and wine, only when asked.
+if [[ "${KESTRELON_WINDOWS:-}" == 1 ]]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine64)
 fi
 
 missing=()

@@ -5,13 +5,13 @@
 
 namespace kestrelon::ui {
 
-namespace {
-
-QPixmap DrawIcon(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  // Drawn on a 32-unit grid and scaled, so both sizes share one picture.
+QImage KestrelonIconImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  // Drawn on a 32-unit grid and scaled, so every size shares one picture: crisp pixels up to
+  // the grid's own size, smoothed edges when enlarged.
+  painter.setRenderHint(QPainter::Antialiasing, size > 32);
   painter.scale(size / 32.0, size / 32.0);
 
   // The sheet of a captured table.
@@ -34,15 +34,14 @@ QPixmap DrawIcon(int size) {
   painter.drawRect(QRectF(24.5, 4, 4, 16));
   const QPointF head[] = {QPointF(20.5, 19), QPointF(32, 19), QPointF(26.5, 30)};
   painter.drawPolygon(head, 3);
-  return pixmap;
+  painter.end();
+  return image;
 }
-
-}  // namespace
 
 QIcon KestrelonIcon() {
   QIcon icon;
-  icon.addPixmap(DrawIcon(32));
-  icon.addPixmap(DrawIcon(16));
+  icon.addPixmap(QPixmap::fromImage(KestrelonIconImage(32)));
+  icon.addPixmap(QPixmap::fromImage(KestrelonIconImage(16)));
   return icon;
 }
 

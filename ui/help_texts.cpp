@@ -11,6 +11,14 @@ namespace {
 // The indent of the explaining lines: four ideographic spaces.
 const char kIndent[] = "\u3000\u3000\u3000\u3000";
 
+// Where the ini file goes when the program's folder cannot be written.
+#if defined(Q_OS_WIN)
+const char kUserIniLine[] = "%LOCALAPPDATA%\\kestrelon\\Kestrelon.ini を使います。";
+#else
+const char kUserIniLine[] =
+    "$XDG_CONFIG_HOME/kestrelon/Kestrelon.ini（未設定なら ~/.config/kestrelon/）を使います。";
+#endif
+
 QString JoinLines(std::initializer_list<const char*> lines) {
   QString text;
   for (const char* line : lines) {
@@ -117,6 +125,11 @@ QString TechNotes2Text() {
       "ini ファイルに保存します。バッチ処理などで必要な指定は、",
       "前もって指定しておくか、あるいは ini ファイルを直接編集してください。",
       "ちなみにレジストリは使用していません。",
+      "",
+      // Where the ini file is, also for an installed program.
+      "ini ファイル（Kestrelon.ini）はプログラムと同じフォルダに置きます。",
+      "そのフォルダに書き込めない場合（インストールしたプログラムなど）は、",
+      kUserIniLine,
       "",
       // What this build needs besides its own file.
       "このプログラムは、本体のほかに Qt 6 のライブラリ（Qt6Core、Qt6Gui、",

@@ -9,6 +9,7 @@
 
 #include "names/output_names.h"
 #include "settings/win_sys.h"
+#include "ui/core_names.h"
 #include "ui/file_name_edit.h"
 #include "ui/main_window.h"
 
@@ -17,7 +18,7 @@ namespace kestrelon::ui {
 namespace {
 
 bool Exists(const QString& path) {
-  return settings::FileExists(QFile::encodeName(path).toStdString());
+  return settings::FileExists(CoreName(path));
 }
 
 void SetTextColour(QLineEdit* box, const QColor& colour) {

@@ -15,6 +15,7 @@
 
 #include "files/file_error.h"
 #include "routes/compare_run.h"
+#include "ui/core_names.h"
 #include "ui/file_name_edit.h"
 #include "ui/main_window.h"
 
@@ -22,7 +23,7 @@ namespace kestrelon::ui {
 namespace {
 
 std::string Local(const QString& name) {
-  return QFile::encodeName(name).toStdString();
+  return CoreName(name);
 }
 
 }  // namespace

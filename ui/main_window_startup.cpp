@@ -7,7 +7,9 @@
 #include <QMenu>
 
 #include "settings/win_sys.h"
+#include "ui/core_names.h"
 #include "ui/main_window.h"
+#include "ui/settings_location.h"
 
 namespace kestrelon::ui {
 
@@ -24,27 +26,22 @@ bool CheckedFromSetting(const QString& text) {
 }  // namespace
 
 QString frmKestrelon::ReadSetting(const char* key) const {
-  return QString::fromStdString(
-      settings::ReadIni(QFile::encodeName(strIniFile).toStdString(), kSection, key));
+  return QString::fromStdString(settings::ReadIni(CoreName(strIniFile), kSection, key));
 }
 
 void frmKestrelon::WriteSetting(const char* key, const QString& value) {
   if (!settingsWritable_) {
     return;
   }
-  settings::WriteIni(QFile::encodeName(strIniFile).toStdString(), kSection, key,
-                     value.toStdString());
+  settings::WriteIni(CoreName(strIniFile), kSection, key, value.toStdString());
 }
 
 void frmKestrelon::Form_Load(const QString& programFolder) {
   Form_Resize();
 
-  QString folder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder;
-  if (!folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\'))) {
-    folder += QLatin1Char('/');
-  }
-  strIniFile = folder + QStringLiteral("Kestrelon.ini");
-  settingsWritable_ = settings::ProfileReadable(QFile::encodeName(strIniFile).toStdString());
+  strIniFile = SettingsFilePath(programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                        : programFolder);
+  settingsWritable_ = settings::ProfileReadable(CoreName(strIniFile));
 
   // Each assignment that changes a box runs its change handler, which stores the extension.
   txtFileExt[1]->setText(ReadSetting("SortExt1"));

@@ -1,12 +1,9 @@
 #include "files/file_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <random>
 
 #include "files/file_error.h"
@@ -17,19 +14,20 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 constexpr int kNameAttempts = 100;
 
-int CreateNewFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    ThrowErrno("create", path);
+files::NativeFile CreateNewFile(const std::string& path) {
+  std::optional<files::NativeFile> file = files::CreateExclusive(path);
+  if (!file) {
+    throw FileError("create", path, EEXIST);
   }
-  return fd;
+  return std::move(*file);
 }
 
 // A name beside target that no run uses: the process id and a random number, so a leftover of
 // a killed run is never taken for this run's file.
 std::string UniqueNameBeside(const std::string& target, std::random_device& random,
                              const char* suffix) {
-  return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(random()) + suffix;
+  return target + ".~" + std::to_string(files::ProcessId()) + "-" + std::to_string(random()) +
+         suffix;
 }
 
 // A hard link to target beside it, so that target can be brought back; empty when target does
@@ -38,10 +36,11 @@ std::string LinkBackup(const std::string& target) {
   std::random_device random;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::string name = UniqueNameBeside(target, random, ".bak");
-    if (::link(target.c_str(), name.c_str()) == 0) {
+    const int error = files::MakeHardLink(target, name);
+    if (error == 0) {
       return name;
     }
-    if (errno != EEXIST) {
+    if (error != EEXIST) {
       return {};
     }
   }
@@ -49,42 +48,41 @@ std::string LinkBackup(const std::string& target) {
 }
 
 bool IsFolder(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  try {
+    return files::KindOf(path) == files::FileKind::kFolder;
+  } catch (const FileError&) {
+    return false;  // the rename tells why
+  }
+}
+
+bool Exists(const std::string& path) {
+  try {
+    return files::KindOf(path) != files::FileKind::kMissing;
+  } catch (const FileError&) {
+    return false;
+  }
 }
 
 }  // namespace
 
 OutputFile::OutputFile(const std::string& path) : OutputFile(path, CreateNewFile(path), path) {}
 
-OutputFile::OutputFile(std::string path, int fd, std::string reportPath)
-    : path_(std::move(path)), reportPath_(std::move(reportPath)), fd_(fd), buffer_(kBufferSize) {}
+OutputFile::OutputFile(std::string path, files::NativeFile file, std::string reportPath)
+    : path_(std::move(path)),
+      reportPath_(std::move(reportPath)),
+      file_(std::move(file)),
+      buffer_(kBufferSize) {}
 
 OutputFile::~OutputFile() {
   CloseQuietly();
 }
 
 void OutputFile::CloseQuietly() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+  file_.CloseQuietly();
 }
 
 void OutputFile::Flush() {
-  const char* p = buffer_.data();
-  std::size_t left = used_;
-  while (left > 0) {
-    const ssize_t n = ::write(fd_, p, left);
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      ThrowErrno("write", reportPath_);
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
+  file_.Write({buffer_.data(), used_}, reportPath_);
   used_ = 0;
 }
 
@@ -118,15 +116,11 @@ void OutputFile::WriteLine(std::string_view text) {
 }
 
 void OutputFile::Close() {
-  if (fd_ < 0) {
+  if (!file_.IsOpen()) {
     return;
   }
   Flush();
-  const int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) {
-    ThrowErrno("write", reportPath_);
-  }
+  file_.Close(reportPath_);
 }
 
 AtomicOutputFile::AtomicOutputFile(const std::string& target)
@@ -136,33 +130,35 @@ AtomicOutputFile::AtomicOutputFile(const std::string& target)
           std::string name = UniqueNameBeside(target, random, ".tmp");
           // Created and registered, or neither: a signal in between would leave it behind.
           const files::HoldSignals hold;
-          const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-          if (fd >= 0) {
+          std::optional<files::NativeFile> file;
+          try {
+            file = files::CreateExclusive(name);
+          } catch (const FileError& error) {
+            throw FileError("create", target, error.errnum());
+          }
+          if (file) {
             try {
               files::RemoveOnSignal removal(name);
-              return Temporary{std::move(name), fd, std::move(removal)};
+              return Temporary{std::move(name), std::move(*file), std::move(removal)};
             } catch (...) {
-              ::close(fd);
-              ::unlink(name.c_str());
+              file->CloseQuietly();
+              files::RemoveFileQuietly(name);
               throw;
             }
-          }
-          if (errno != EEXIST) {
-            ThrowErrno("create", target);
           }
         }
         throw FileError("create", target, EEXIST);
       }()) {}
 
 AtomicOutputFile::AtomicOutputFile(std::string target, Temporary temporary)
-    : OutputFile(std::move(temporary.name), temporary.fd, target),
+    : OutputFile(std::move(temporary.name), std::move(temporary.file), target),
       target_(std::move(target)),
       removal_(std::move(temporary.removal)) {}
 
 AtomicOutputFile::~AtomicOutputFile() {
   if (!committed_) {
     CloseQuietly();
-    ::unlink(writtenPath().c_str());
+    files::RemoveFileQuietly(writtenPath());
   }
 }
 
@@ -189,24 +185,27 @@ void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
   const bool undoable = files.size() > 1;
   std::vector<Undo> done;
   for (AtomicOutputFile* file : files) {
-    Undo undo{file, undoable && ::access(file->target_.c_str(), F_OK) == 0, {}};
+    Undo undo{file, undoable && Exists(file->target_), {}};
     if (undo.existed) {
       undo.backup = LinkBackup(file->target_);
     }
-    if (::rename(file->writtenPath().c_str(), file->target_.c_str()) != 0) {
-      const int error = errno;
+    try {
+      files::ReplaceFile(file->writtenPath(), file->target_);
+    } catch (const FileError&) {
       if (!undo.backup.empty()) {
-        ::unlink(undo.backup.c_str());
+        files::RemoveFileQuietly(undo.backup);
       }
       for (auto it = done.rbegin(); it != done.rend(); ++it) {
         if (!it->backup.empty()) {
-          ::rename(it->backup.c_str(), it->file->target_.c_str());
+          try {
+            files::ReplaceFile(it->backup, it->file->target_);
+          } catch (const FileError&) {
+          }  // the new file stays rather than nothing
         } else if (!it->existed) {
-          ::unlink(it->file->target_.c_str());
+          files::RemoveFileQuietly(it->file->target_);
         }  // else the earlier file is gone for good; the new one stays rather than nothing
       }
-      errno = error;
-      ThrowErrno("replace", file->target_);
+      throw;
     }
     file->committed_ = true;
     file->removal_.Release();
@@ -214,7 +213,7 @@ void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
   }
   for (const Undo& undo : done) {
     if (!undo.backup.empty()) {
-      ::unlink(undo.backup.c_str());
+      files::RemoveFileQuietly(undo.backup);
     }
   }
 }

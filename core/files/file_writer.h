@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/platform.h"
 #include "files/signal_cleanup.h"
 
 namespace kestrelon::routes {
@@ -35,13 +36,13 @@ class OutputFile {
   const std::string& writtenPath() const { return path_; }
 
  protected:
-  OutputFile(std::string path, int fd, std::string reportPath);
+  OutputFile(std::string path, files::NativeFile file, std::string reportPath);
   void CloseQuietly();
 
  private:
   std::string path_;
   std::string reportPath_;
-  int fd_ = -1;
+  files::NativeFile file_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
 };
@@ -60,7 +61,7 @@ class AtomicOutputFile : public OutputFile {
   friend void CommitTogether(std::initializer_list<AtomicOutputFile*> files);
   struct Temporary {
     std::string name;
-    int fd;
+    files::NativeFile file;
     files::RemoveOnSignal removal;
   };
   AtomicOutputFile(std::string target, Temporary temporary);

@@ -1,24 +1,15 @@
 #include "files/input_probe.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "files/file_error.h"
+#include "files/platform.h"
 
 namespace kestrelon::routes {
 
 void EnsureReadable(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    ThrowErrno("open for reading", path);
-  }
-  struct stat info {};
-  const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
-  ::close(fd);
-  if (folder) {
+  const files::NativeFile file = files::OpenForReading(path, /*waitForWriter=*/false);
+  if (file.Kind(path) == files::FileKind::kFolder) {
     throw FileError("open for reading", path, EISDIR);
   }
 }

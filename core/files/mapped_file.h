@@ -4,22 +4,20 @@
 #include <string>
 #include <string_view>
 
+#include "files/platform.h"
+
 namespace kestrelon::routes {
 
 class MappedFile {
  public:
   // Maps path; throws FileError when it cannot be opened or read (a folder included).
   explicit MappedFile(const std::string& path);
-  ~MappedFile();
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
 
-  std::string_view bytes() const { return {data_, size_}; }
+  std::string_view bytes() const { return map_.bytes(); }
 
  private:
-  const char* data_ = nullptr;
-  std::size_t size_ = 0;
-  bool mapped_ = false;
+  files::NativeFile file_;
+  files::MemoryMap map_;
 };
 
 }  // namespace kestrelon::routes

@@ -14,7 +14,8 @@ namespace kestrelon::files {
 
 class PrivateFolder {
  public:
-  // Creates a new folder, open to this user only, under $TMPDIR or /tmp. Throws FileError.
+  // Creates a new folder, open to this user only, under $TMPDIR, else /tmp (on Windows the
+  // system's temporary folder). Throws FileError.
   PrivateFolder();
   ~PrivateFolder();
   PrivateFolder(const PrivateFolder&) = delete;

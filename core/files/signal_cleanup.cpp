@@ -1,13 +1,11 @@
 #include "files/signal_cleanup.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include "files/file_error.h"
+#include "files/platform.h"
 
 namespace kestrelon::files {
 namespace {
@@ -33,10 +31,10 @@ Slot slots[kSlots];
 std::atomic<int> holds{0};
 std::atomic<int> pendingSignal{0};
 
-constexpr int kTerminationSignals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM};
-
-// Async-signal-safe: atomics, unlink and rmdir only. Files first, so that folders are empty.
+// Async-signal-safe: atomics and the platform's *AtSignal calls only. Files first, so that
+// folders are empty.
 void RemoveRegistered() {
+  PrepareRemovalAtSignal();
   for (const bool folders : {false, true}) {
     for (Slot& slot : slots) {
       if (slot.state.load() != kReady || slot.folder != folders) {
@@ -45,27 +43,13 @@ void RemoveRegistered() {
       int expected = kReady;
       if (slot.state.compare_exchange_strong(expected, kTaken)) {
         if (folders) {
-          ::rmdir(slot.path);
+          RemoveFolderAtSignal(slot.path);
         } else {
-          ::unlink(slot.path);
+          RemoveFileAtSignal(slot.path);
         }
       }
     }
   }
-}
-
-// Ends the program by the signal's default action.
-void DieOf(int signalNumber) {
-  struct sigaction action {};
-  action.sa_handler = SIG_DFL;
-  ::sigemptyset(&action.sa_mask);
-  ::sigaction(signalNumber, &action, nullptr);
-  ::raise(signalNumber);
-  sigset_t unblock;
-  ::sigemptyset(&unblock);
-  ::sigaddset(&unblock, signalNumber);
-  ::pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
-  ::_exit(128 + signalNumber);  // not reached unless the default action was to go on
 }
 
 void OnTerminationSignal(int signalNumber) {
@@ -76,31 +60,13 @@ void OnTerminationSignal(int signalNumber) {
     return;  // the last HoldSignals acts on it
   }
   RemoveRegistered();
-  DieOf(signalNumber);
+  EndBySignal(signalNumber);
 }
 
 }  // namespace
 
 void InstallSignalCleanup() {
-  struct sigaction action {};
-  action.sa_handler = OnTerminationSignal;
-  action.sa_flags = SA_RESTART;
-  ::sigemptyset(&action.sa_mask);
-  for (const int signalNumber : kTerminationSignals) {
-    ::sigaddset(&action.sa_mask, signalNumber);
-  }
-  for (const int signalNumber : kTerminationSignals) {
-    struct sigaction previous {};
-    // A signal ignored by whoever started the program (nohup, a background job) stays ignored.
-    if (::sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) {
-      continue;
-    }
-    ::sigaction(signalNumber, &action, nullptr);
-  }
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  ::sigemptyset(&ignore.sa_mask);
-  ::sigaction(SIGXFSZ, &ignore, nullptr);
+  InstallTerminationHandler(OnTerminationSignal);
 }
 
 RemoveOnSignal::RemoveOnSignal(const std::string& path, Kind kind) {
@@ -146,7 +112,7 @@ HoldSignals::~HoldSignals() {
   if (holds.fetch_sub(1) == 1) {
     if (const int signalNumber = pendingSignal.exchange(0); signalNumber != 0) {
       RemoveRegistered();
-      DieOf(signalNumber);
+      EndBySignal(signalNumber);
     }
   }
 }

@@ -1,8 +1,9 @@
 // Removal of a run's temporary files when a termination signal (SIGHUP, SIGINT, SIGPIPE,
-// SIGTERM) ends the program. This unit holds the core's one piece of global mutable state: a
-// fixed table of the paths to remove, which the signal handler reads with async-signal-safe calls
-// only (atomic slot states, unlink, rmdir). The handler then lets the signal's default action end
-// the program, so a shell sees the status 128+signal.
+// SIGTERM; Ctrl+C, Ctrl+Break or a closed console on Windows) ends the program. This unit holds
+// the core's one piece of global mutable state: a fixed table of the paths to remove, which the
+// signal handler reads with async-signal-safe calls only (atomic slot states, the platform's
+// removal at a signal). The handler then ends the program as the signal would, so a shell sees
+// the status 128+signal.
 #pragma once
 
 #include <string>

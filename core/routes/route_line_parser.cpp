@@ -1,5 +1,6 @@
 #include "routes/route_line_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -100,6 +101,7 @@ class AsciiChars {
     return UncheckedChars(reinterpret_cast<const unsigned char*>(text_.data()));
   }
   const HopMarkers& FindHopMarkers() const { return markers_; }
+  std::size_t ByteOffset(std::size_t i) const { return std::min(i, text_.size()); }
 
  private:
   std::string_view text_;
@@ -112,10 +114,14 @@ class DecodedChars {
   static constexpr bool kBytes = false;
   explicit DecodedChars(std::string_view text) {
     chars_.reserve(text.size());
+    offsets_.reserve(text.size() + 1);
     for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+      offsets_.push_back(i);
       chars_.push_back(DecodeChar(text, i, length));
     }
+    offsets_.push_back(text.size());
   }
+  std::size_t ByteOffset(std::size_t i) const { return offsets_[std::min(i, chars_.size())]; }
   std::size_t size() const { return chars_.size(); }
   std::uint32_t operator[](std::size_t i) const { return i < chars_.size() ? chars_[i] : kEnd; }
   HopMarkers FindHopMarkers() const {
@@ -144,6 +150,7 @@ class DecodedChars {
   }
 
   std::vector<std::uint32_t> chars_;
+  std::vector<std::size_t> offsets_;
 };
 
 bool IsDigit(std::uint32_t c) {
@@ -203,26 +210,31 @@ bool ReadQuadAt(const Chars& chars, std::size_t& cursor, Accepts accepts,
   return ReadDottedQuad(chars, cursor, accepts, octets, terminator);
 }
 
-// The prefix length of a "/nn" mask at cursor, or -1.
+// The prefix length of a "/nn" mask at cursor, or -1; end is set past its digits.
 template <typename Chars>
-int ReadPrefixMask(const Chars& chars, std::size_t cursor) {
+int ReadPrefixMask(const Chars& chars, std::size_t cursor, std::size_t& end) {
   const std::uint32_t d1 = chars[cursor];
   if (!IsDigit(d1)) {
     return -1;
   }
   const std::uint32_t c2 = chars[cursor + 1];
+  end = cursor + 1;
   if (c2 == ' ') {
     return static_cast<int>(d1 - '0');
   }
-  if (IsDigit(c2) && chars[cursor + 2] == ' ') {
-    return static_cast<int>((d1 - '0') * 10 + (c2 - '0'));
+  if (IsDigit(c2)) {
+    end = cursor + 2;
+    if (chars[cursor + 2] == ' ') {
+      return static_cast<int>((d1 - '0') * 10 + (c2 - '0'));
+    }
   }
   return -1;
 }
 
 // The length of a hexadecimal mask whose eight digits start at cursor, or -1.
 template <typename Chars>
-int ReadHexMask(const Chars& chars, std::size_t cursor) {
+int ReadHexMask(const Chars& chars, std::size_t cursor, std::size_t& end) {
+  end = cursor + 8;
   int length = 0;
   for (std::size_t k = 0; k < 8; ++k) {
     std::uint32_t c = chars[cursor + k];
@@ -250,7 +262,7 @@ int ReadHexMask(const Chars& chars, std::size_t cursor) {
 // The length of a dotted-decimal mask that starts at dot (0-based), where the character at dot
 // is read as "." whatever the line holds there.
 template <typename Chars>
-int ReadDottedMask(const Chars& chars, std::size_t dot) {
+int ReadDottedMask(const Chars& chars, std::size_t dot, std::size_t& end) {
   struct Token {
     char text[4];
     int bits;
@@ -283,26 +295,33 @@ int ReadDottedMask(const Chars& chars, std::size_t dot) {
       return -1;
     }
   }
+  end = pos;
   return at(pos) == ' ' ? length : -1;
 }
 
-// The line's own mask length, read right after the destination's terminator, or -1.
+// The line's own mask length, read right after the destination's terminator, or -1. end is
+// set past the mask's text when it has one.
 template <typename Chars>
-int ReadMask(const Chars& chars, std::size_t cursor, std::uint32_t terminator) {
+int ReadMask(const Chars& chars, std::size_t cursor, std::uint32_t terminator, std::size_t& end) {
+  end = cursor;
+  std::size_t maskEnd = cursor;
+  int length = -1;
   if (terminator == '/') {
-    return ReadPrefixMask(chars, cursor);
+    length = ReadPrefixMask(chars, cursor, maskEnd);
+  } else {
+    const std::uint32_t a = chars[cursor];
+    const std::uint32_t b = chars[cursor + 1];
+    if (a == '0' && b == 'x') {
+      length = ReadHexMask(chars, cursor + 2, maskEnd);
+    } else if ((a == '2' && (b == '4' || b == '5' || b == '2')) ||
+               (a == '1' && (b == '9' || b == '2')) || (a == '0' && b == '.')) {
+      length = ReadDottedMask(chars, cursor - 1, maskEnd);
+    }
   }
-  const std::uint32_t a = chars[cursor];
-  const std::uint32_t b = chars[cursor + 1];
-  if (a == '0' && b == 'x') {
-    return ReadHexMask(chars, cursor + 2);
+  if (length >= 0) {
+    end = maskEnd;
   }
-  const bool dotted = (a == '2' && (b == '4' || b == '5' || b == '2')) ||
-                      (a == '1' && (b == '9' || b == '2')) || (a == '0' && b == '.');
-  if (dotted) {
-    return ReadDottedMask(chars, cursor - 1);
-  }
-  return -1;
+  return length;
 }
 
 template <typename Chars>
@@ -331,8 +350,10 @@ void ReadNextHop(const Chars& chars, ParsedLine& out) {
 // hop is not read, and a destination may also end the line: the destination cuts leave lines
 // such as "O       10.1.1.0", which must still be entries, or a compare with those filters would
 // find every pair of tables equal.
-template <bool forCompare, typename Chars>
-bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& out) {
+template <Reading reading, typename Chars>
+bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& out,
+                RouteLineLayout* layout) {
+  constexpr bool forCompare = reading == Reading::kCompare;
   const std::uint32_t c1 = chars[0];
   const std::uint32_t c2 = chars[1];
   std::size_t cursor;
@@ -365,6 +386,7 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
   }
   std::array<std::int32_t, 4> octets{};
   std::uint32_t terminator = 0;
+  const std::size_t destination = cursor;
   if (!ReadQuadAt(
           chars, cursor,
           [](std::uint32_t c) { return c == '/' || c == ' ' || (forCompare && c == kEnd); }, octets,
@@ -374,12 +396,31 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
   out.DestHigh = octets[0] * 256 + octets[1];
   out.DestLow = octets[2] * 256 + octets[3];
 
-  const int mask = ReadMask(chars, cursor, terminator);
+  std::size_t maskEnd = cursor;
+  const int mask = ReadMask(chars, cursor, terminator, maskEnd);
   if (mask >= 0 && mask <= 32) {
     carriedMaskLen = static_cast<std::int16_t>(mask);
   }
+  if constexpr (reading == Reading::kLayout) {
+    layout->codeLine = out.CodeKey != kNoCode;
+    layout->destinationBegin = chars.ByteOffset(destination);
+    layout->destinationEnd = chars.ByteOffset(cursor - 1);
+    layout->ownMask = mask >= 0 && mask <= 32 ? mask : -1;
+    layout->printedLength = -1;
+    if (terminator == '/' && IsDigit(chars[cursor])) {
+      layout->printedLength = static_cast<int>(chars[cursor] - '0');
+      if (IsDigit(chars[cursor + 1])) {
+        layout->printedLength =
+            layout->printedLength * 10 + static_cast<int>(chars[cursor + 1] - '0');
+        maskEnd = std::max(maskEnd, cursor + 2);
+      } else {
+        maskEnd = std::max(maskEnd, cursor + 1);
+      }
+    }
+    layout->pathBegin = chars.ByteOffset(maskEnd);
+  }
   out.MaskKey = static_cast<std::int16_t>(carriedMaskLen == 0 ? 0 : carriedMaskLen - 1);
-  if constexpr (!forCompare) {
+  if constexpr (reading == Reading::kSort) {
     ReadNextHop(chars, out);
   }
   return true;
@@ -445,27 +486,31 @@ bool ReadCommonRoute(std::string_view text, std::int16_t& carriedMaskLen, Parsed
 
 }  // namespace
 
-template <bool forCompare>
-ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& LineState) {
+template <Reading reading>
+ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& LineState,
+                                      RouteLineLayout* layout) {
   if (LineState == kLineStateReset) {
     CarriedMaskLen_ = 0;
     LineState = 1;
   }
   ParsedLine out;
   bool route;
-  if constexpr (forCompare) {
+  if constexpr (reading == Reading::kCompare) {
     if (ParsedLine common; ReadCommonRoute(LineText, CarriedMaskLen_, common)) {
       LineState = 2;
       return common;
     }
-    route = IsAscii(LineText)
-                ? ParseRoute<true>(AsciiChars(LineText, HopMarkers{}), CarriedMaskLen_, out)
-                : ParseRoute<true>(DecodedChars(LineText), CarriedMaskLen_, out);
+  }
+  if constexpr (reading != Reading::kSort) {
+    route =
+        IsAscii(LineText)
+            ? ParseRoute<reading>(AsciiChars(LineText, HopMarkers{}), CarriedMaskLen_, out, layout)
+            : ParseRoute<reading>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
   } else {
     HopMarkers markers;
     route = ScanLine(LineText, markers)
-                ? ParseRoute<false>(AsciiChars(LineText, markers), CarriedMaskLen_, out)
-                : ParseRoute<false>(DecodedChars(LineText), CarriedMaskLen_, out);
+                ? ParseRoute<reading>(AsciiChars(LineText, markers), CarriedMaskLen_, out, layout)
+                : ParseRoute<reading>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
   }
   if (route) {
     LineState = 2;
@@ -478,11 +523,16 @@ ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& L
 }
 
 ParsedLine RouteLineParser::Parse(std::string_view LineText, std::int16_t& LineState) {
-  return ParseLine<false>(LineText, LineState);
+  return ParseLine<Reading::kSort>(LineText, LineState);
 }
 
 ParsedLine RouteLineParser::ParseDestination(std::string_view LineText, std::int16_t& LineState) {
-  return ParseLine<true>(LineText, LineState);
+  return ParseLine<Reading::kCompare>(LineText, LineState);
+}
+
+ParsedLine RouteLineParser::ParseLayout(std::string_view LineText, std::int16_t& LineState,
+                                        RouteLineLayout& layout) {
+  return ParseLine<Reading::kLayout>(LineText, LineState, &layout);
 }
 
 void RouteLineParser::ParseRouteLine(std::string_view LineText, std::int32_t& DestHigh,

@@ -2,6 +2,7 @@
 // compare matches on. Never fails: a line that is not a route gets fixed marker values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -31,6 +32,24 @@ struct ParsedLine {
   std::int16_t MaskKey = -1;
 };
 
+// Where the parts of a route line stand, as byte offsets into the line: what the route-table
+// model takes from the very reading that gives the numbers, so the two never disagree.
+struct RouteLineLayout {
+  bool codeLine = false;             // a route code in columns 1 to 4
+  std::size_t destinationBegin = 0;  // the destination's dotted quad
+  std::size_t destinationEnd = 0;
+  std::size_t pathBegin = 0;  // what follows the destination and the line's own mask
+  int ownMask = -1;           // the line's own mask length as the rules read it, -1 for none
+  // The digits of a "/nn" right after the destination, also where the rules take no mask from
+  // them (a prefix that ends the line); -1 when there are none.
+  int printedLength = -1;
+};
+
+// What a reading is for: the sort's keys (next hop read), the compare's destinations (a
+// destination may end the line; no next hop), or the route-table model's layout (no next hop:
+// the model reads the path part itself).
+enum class Reading { kSort, kCompare, kLayout };
+
 class RouteLineParser {
  public:
   // Parses LineText (without its line end). LineState is the caller's section tag: 0 resets the
@@ -47,12 +66,18 @@ class RouteLineParser {
   // The carried mask length moves as with Parse.
   ParsedLine ParseDestination(std::string_view LineText, std::int16_t& LineState);
 
+  // The same reading as Parse, but the next hop stays at its marker; for a route line, layout
+  // says where its parts stand.
+  ParsedLine ParseLayout(std::string_view LineText, std::int16_t& LineState,
+                         RouteLineLayout& layout);
+
   // The prefix length of the last line whose own mask was valid (0..32).
   std::int16_t CarriedMaskLen() const { return CarriedMaskLen_; }
 
  private:
-  template <bool forCompare>
-  ParsedLine ParseLine(std::string_view LineText, std::int16_t& LineState);
+  template <Reading reading>
+  ParsedLine ParseLine(std::string_view LineText, std::int16_t& LineState,
+                       RouteLineLayout* layout = nullptr);
 
   std::int16_t CarriedMaskLen_ = 0;
 };

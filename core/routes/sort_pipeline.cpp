@@ -1,14 +1,16 @@
 #include "routes/sort_pipeline.h"
 
-#include <unistd.h>
-
 #include <cerrno>
+#include <optional>
 #include <span>
 #include <stdexcept>
 
 #include "files/file_error.h"
 #include "files/input_probe.h"
 #include "files/line_cursor.h"
+#include "files/line_sink.h"
+#include "files/mapped_file.h"
+#include "files/platform.h"
 #include "routes/sorted_output.h"
 #include "routes/staging.h"
 
@@ -187,9 +189,7 @@ void SortPipeline::WriteSortResult(int Index, const SortOptions& options, LineSi
 void SortPipeline::KillTmpFile(int Index) {
   Side& s = side(Index);
   Release(s);
-  if (::unlink(s.tmpFile.c_str()) != 0 && errno != ENOENT) {
-    ThrowErrno("delete", s.tmpFile);
-  }
+  files::RemoveFile(s.tmpFile);
   s.stagingWritten = false;
 }
 
@@ -213,7 +213,7 @@ void SortPipeline::SortInto(int Index, std::string orgFile, files::PrivateFolder
 void SortPipeline::Abandon(int Index) {
   Side& s = side(Index);
   if (s.stagingWritten) {
-    ::unlink(s.tmpFile.c_str());
+    files::RemoveFileQuietly(s.tmpFile);
     s.stagingWritten = false;
   }
   Release(s);

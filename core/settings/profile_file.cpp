@@ -1,14 +1,11 @@
 #include "settings/profile_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdlib>
 #include <random>
 #include <vector>
 
+#include "files/file_error.h"
+#include "files/platform.h"
 #include "files/signal_cleanup.h"
 
 namespace kestrelon::settings {
@@ -156,18 +153,6 @@ std::size_t CharLength(std::string_view s, std::size_t i) {
   return n;
 }
 
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    ssize_t n = write(fd, text.data(), text.size());
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
@@ -240,74 +225,58 @@ bool LoadTextFile(const std::string& path, std::string& text) {
   text.clear();
   if (path.find('\0') != std::string::npos)
     return false;
-  // O_NONBLOCK: opening a FIFO must not hang; regular files ignore it.
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0)
-    return errno == ENOENT || errno == ENOTDIR;
-  struct stat st {};
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  char buffer[8192];
-  while (ok) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(fd);
-  if (!ok)
+  try {
+    if (files::KindOf(path) == files::FileKind::kMissing)
+      return true;
+    files::NativeFile file = files::OpenForReading(path, /*waitForWriter=*/false);
+    if (file.Kind(path) != files::FileKind::kRegular)
+      return false;
+    char buffer[8192];
+    while (const std::size_t n = file.Read(buffer, sizeof buffer, path))
+      text.append(buffer, n);
+    return true;
+  } catch (const FileError& error) {
     text.clear();
-  return ok;
+    // Gone between the look and the open: still a missing file.
+    return error.errnum() == ENOENT || error.errnum() == ENOTDIR;
+  }
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view text) {
   if (path.empty() || path.find('\0') != std::string::npos)
     return false;
   // A symbolic link stays a link: the file it points to is replaced.
-  std::string target = path;
-  if (char* real = realpath(path.c_str(), nullptr)) {
-    target = real;
-    free(real);
-  }
+  const std::string target = files::ResolveLinks(path);
   std::random_device random;
   std::string temp;
-  int fd = -1;
+  std::optional<files::NativeFile> file;
   std::optional<files::RemoveOnSignal> removal;
-  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = target + ".~" + std::to_string(getpid()) + "-" + std::to_string(random()) + ".tmp";
-    // Created and registered for removal on a termination signal, or neither.
-    const files::HoldSignals hold;
-    // 0666 lets the umask decide, as for any new file; an existing file's mode is copied below.
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST)
-      return false;
-    if (fd >= 0) {
-      try {
+  try {
+    for (int attempt = 0; !file && attempt < 100; ++attempt) {
+      temp = target + ".~" + std::to_string(files::ProcessId()) + "-" + std::to_string(random()) +
+             ".tmp";
+      // Created and registered for removal on a termination signal, or neither.
+      const files::HoldSignals hold;
+      file = files::CreateExclusive(temp);
+      if (file)
         removal.emplace(temp);
-      } catch (...) {
-        close(fd);
-        unlink(temp.c_str());
-        return false;
-      }
     }
-  }
-  if (fd < 0)
-    return false;
-  struct stat st {};
-  bool ok = WriteAll(fd, text);
-  if (ok && stat(target.c_str(), &st) == 0)
-    ok = fchmod(fd, st.st_mode & 07777) == 0;
-  ok = ok && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok && rename(temp.c_str(), target.c_str()) == 0) {
+    if (!file)
+      return false;
+    file->Write(text, temp);
+    files::CopyPermissions(target, *file, temp);  // an existing file keeps its mode
+    file->Sync(temp);
+    file->Close(temp);
+    files::ReplaceFile(temp, target);
     removal.reset();
     return true;
+  } catch (const FileError&) {
+    if (file) {
+      file->CloseQuietly();
+      files::RemoveFileQuietly(temp);
+    }
+    return false;
   }
-  unlink(temp.c_str());
-  return false;
 }
 
 }  // namespace kestrelon::settings

@@ -1,12 +1,10 @@
 #include "settings/win_sys.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 
+#include "files/file_error.h"
+#include "files/platform.h"
 #include "settings/profile_file.h"
 
 namespace kestrelon::settings {
@@ -68,17 +66,20 @@ std::string CutAtNul(std::string_view text) {
 bool FileExists(const std::string& path) {
   if (path.find('\0') != std::string::npos)
     return false;  // names no file
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd >= 0) {
-    struct stat st {};
-    bool folder = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-    close(fd);
-    return !folder;
+  try {
+    const files::NativeFile file = files::OpenForReading(path, /*waitForWriter=*/false);
+    return file.Kind(path) != files::FileKind::kFolder;
+  } catch (const FileError& error) {
+    const int reason = error.errnum();
+    if (reason == ENOENT || reason == ENOTDIR || reason == EISDIR)
+      return false;
   }
-  if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR)
-    return false;
-  struct stat st {};
-  return !(stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+  // It exists but cannot be opened (no permission, locked): a file unless it is a folder.
+  try {
+    return files::KindOf(path) != files::FileKind::kFolder;
+  } catch (const FileError&) {
+    return true;
+  }
 }
 
 // Rounds exactly on the decimal digits: the first fraction digit decides, a 5 followed only by

@@ -1,7 +1,10 @@
 // Start-up: the settings file's place, the five settings restored, the end of the program.
 #include <sys/stat.h>
+
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <optional>
 
 #include "window_fixture.h"
 
@@ -95,6 +98,30 @@ class StartupTest : public QObject {
     kestrelon::ui::frmKestrelon window(given);
     QVERIFY(QFile::exists(folder.filePath(U("Kestrelon.ini"))));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{U("Kestrelon.ini")});
+  }
+
+  // An installed program cannot write its own folder: the settings go to the user's folder,
+  // are read back from there, and nothing is left in the program's folder.
+  void settingsFileInTheUserFolderWhenTheProgramsCannotBeWritten() {
+    QTemporaryDir config;
+    QTemporaryDir programs;
+    const QString readOnly = programs.filePath(U("missing/bin"));  // nothing can be created there
+    const std::optional<QByteArray> saved =
+        qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
+            ? std::optional<QByteArray>(qgetenv("XDG_CONFIG_HOME"))
+            : std::nullopt;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const auto restore = qScopeGuard(
+        [&saved] { saved ? qputenv("XDG_CONFIG_HOME", *saved) : qunsetenv("XDG_CONFIG_HOME"); });
+    {
+      kestrelon::ui::frmKestrelon window(readOnly);
+      window.findChild<QLineEdit*>(U("txtFileExt(1)"))->setText(U("srt"));
+    }
+    const QString userFile = config.filePath(U("kestrelon/Kestrelon.ini"));
+    QVERIFY(QFile::exists(userFile));
+    QVERIFY(!QFileInfo::exists(readOnly));
+    kestrelon::ui::frmKestrelon again(readOnly);
+    QCOMPARE(again.findChild<QLineEdit*>(U("txtFileExt(1)"))->text(), U(".srt"));
   }
 
   // A run that could not read its settings never writes them, even once they can be read: its

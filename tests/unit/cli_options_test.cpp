@@ -139,5 +139,42 @@ TEST(CliOptions, RefusesWhatCannotRun) {
   }
 }
 
+TEST(CliOptions, RoutesTakesPlatformFormatVerboseAndSeveralInputs) {
+  CommandLine command = ParseCommandLine({"routes", "a.log", "-", "b.log"});
+  EXPECT_EQ(command.mode, Mode::kRoutes);
+  EXPECT_EQ(command.inputs, (Args{"a.log", "-", "b.log"}));
+  EXPECT_FALSE(command.platform);  // auto
+  EXPECT_EQ(command.format, RoutesFormat::kJson);
+  EXPECT_FALSE(command.verbose);
+
+  command = ParseCommandLine(
+      {"routes", "--platform=nxos", "--format", "csv", "--verbose", "-o", "out.csv", "a.log"});
+  EXPECT_EQ(command.platform, tables::Platform::kNxos);
+  EXPECT_EQ(command.format, RoutesFormat::kCsv);
+  EXPECT_TRUE(command.verbose);
+  EXPECT_EQ(command.output, "out.csv");
+  EXPECT_FALSE(ParseCommandLine({"routes", "--platform", "auto", "a"}).platform);
+  EXPECT_EQ(ParseCommandLine({"routes", "--format=text", "a"}).format, RoutesFormat::kText);
+}
+
+TEST(CliOptions, RoutesRefusesWhatCannotRun) {
+  const Args bad[] = {
+      {"routes"},
+      {"routes", "-", "-"},
+      {"routes", "--platform", "junos", "a"},
+      {"routes", "--format", "xml", "a"},
+      {"routes", "--format", "csv", "--format", "csv", "a"},
+      {"routes", "--verbose=yes", "a"},
+      {"routes", "--key", "dest", "a"},
+      {"routes", "--strip", "time", "a"},
+      {"routes", "--keep-sorted", "d", "a"},
+      {"sort", "--platform", "ios", "a"},
+      {"compare", "--format", "json", "a", "b"},
+  };
+  for (const Args& args : bad) {
+    EXPECT_THROW(ParseCommandLine(args), UsageError) << ::testing::PrintToString(args);
+  }
+}
+
 }  // namespace
 }  // namespace kestrelon::cli

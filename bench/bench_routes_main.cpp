@@ -1,0 +1,110 @@
+// kestrelon-bench-routes: times the route-table model on one capture, step by step, with the
+// real core: reading to records (the platform's reader alone), reading into a held table (and
+// its bytes per route), and reading while writing JSON or CSV into memory that is thrown away.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "files/mapped_file.h"
+#include "tables/csv_writer.h"
+#include "tables/json_writer.h"
+#include "tables/platform_detect.h"
+#include "tables/route_table.h"
+
+namespace {
+
+using namespace kestrelon::tables;
+
+class CountingSink : public RouteSink {
+ public:
+  void Put(const RouteView& route) override {
+    ++routes;
+    hops += route.nextHops.size();
+  }
+  std::size_t routes = 0;
+  std::size_t hops = 0;
+};
+
+// Counts the bytes a writer produces and keeps none of them.
+class DiscardingBytes : public ByteSink {
+ public:
+  void Write(std::string_view bytes) override { size += bytes.size(); }
+  std::size_t size = 0;
+};
+
+template <typename Run>
+double BestSeconds(int runs, Run&& run) {
+  double best = 1e9;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    best = std::min(best, took.count());
+  }
+  return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage: kestrelon-bench-routes CAPTURE\n", stderr);
+    return 2;
+  }
+  try {
+    const kestrelon::routes::MappedFile file(argv[1]);
+    const std::string_view capture = file.bytes();
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(capture.begin(), capture.end(), '\n'));
+    const Platform platform = ChoosePlatform(capture, argv[1], std::nullopt);
+    const auto reader = MakeReader(platform);
+    constexpr int kRuns = 5;
+
+    CountingSink counted;
+    const double read = BestSeconds(kRuns, [&] {
+      counted = CountingSink();
+      reader->Read(capture, counted);
+    });
+    std::printf("platform=%s lines=%zu routes=%zu next_hops=%zu\n",
+                std::string(PlatformName(platform)).c_str(), lines, counted.routes, counted.hops);
+    std::printf("read:       %.3f s  %.1f M lines/s\n", read,
+                static_cast<double>(lines) / read / 1e6);
+
+    std::size_t bytes = 0;
+    const double held = BestSeconds(kRuns, [&] {
+      RouteTable table;
+      reader->Read(capture, table);
+      bytes = table.MemoryBytes();
+    });
+    std::printf("held table: %.3f s  %.1f bytes a route\n", held,
+                static_cast<double>(bytes) / static_cast<double>(counted.routes));
+
+    DiscardingBytes json;
+    const double toJson = BestSeconds(kRuns, [&] {
+      json = DiscardingBytes();
+      JsonRouteWriter writer(json, false);
+      writer.BeginCapture(argv[1], platform);
+      reader->Read(capture, writer);
+      writer.EndCapture();
+      writer.Finish();
+    });
+    std::printf("read+JSON:  %.3f s  %.1f MB\n", toJson, static_cast<double>(json.size) / 1e6);
+
+    DiscardingBytes csv;
+    const double toCsv = BestSeconds(kRuns, [&] {
+      csv = DiscardingBytes();
+      CsvRouteWriter writer(csv);
+      writer.BeginCapture(argv[1], platform);
+      reader->Read(capture, writer);
+      writer.Finish();
+    });
+    std::printf("read+CSV:   %.3f s  %.1f MB\n", toCsv, static_cast<double>(csv.size) / 1e6);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kestrelon-bench-routes: %s\n", error.what());
+    return 2;
+  }
+  return 0;
+}

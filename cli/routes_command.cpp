@@ -1,0 +1,127 @@
+#include "cli/routes_command.h"
+
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "cli/run_files.h"
+#include "cli/standard_streams.h"
+#include "files/capture_text.h"
+#include "files/file_writer.h"
+#include "files/mapped_file.h"
+#include "files/private_folder.h"
+#include "tables/csv_writer.h"
+#include "tables/json_writer.h"
+#include "tables/platform_detect.h"
+#include "tables/text_writer.h"
+
+namespace kestrelon::cli {
+namespace {
+
+// One of the three writers behind the calls the command makes.
+class FormatWriter : public tables::RouteSink {
+ public:
+  FormatWriter(RoutesFormat format, tables::ByteSink& out, bool several) {
+    switch (format) {
+      case RoutesFormat::kJson:
+        json_ = std::make_unique<tables::JsonRouteWriter>(out, several);
+        break;
+      case RoutesFormat::kCsv:
+        csv_ = std::make_unique<tables::CsvRouteWriter>(out);
+        break;
+      case RoutesFormat::kText:
+        text_ = std::make_unique<tables::TextRouteWriter>(out, several);
+        break;
+    }
+  }
+
+  void BeginCapture(std::string_view source, tables::Platform platform) {
+    routes_ = 0;
+    if (json_)
+      json_->BeginCapture(source, platform);
+    if (csv_)
+      csv_->BeginCapture(source, platform);
+    if (text_)
+      text_->BeginCapture(source, platform);
+  }
+  void Put(const tables::RouteView& route) override {
+    ++routes_;
+    if (json_)
+      json_->Put(route);
+    if (csv_)
+      csv_->Put(route);
+    if (text_)
+      text_->Put(route);
+  }
+  void EndCapture() {
+    if (json_)
+      json_->EndCapture();
+    if (text_)
+      text_->EndCapture();
+  }
+  void Finish() {
+    if (json_)
+      json_->Finish();
+    if (csv_)
+      csv_->Finish();
+  }
+  std::size_t routes() const { return routes_; }
+
+ private:
+  std::unique_ptr<tables::JsonRouteWriter> json_;
+  std::unique_ptr<tables::CsvRouteWriter> csv_;
+  std::unique_ptr<tables::TextRouteWriter> text_;
+  std::size_t routes_ = 0;
+};
+
+// Reads each input into writer.
+void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, FormatWriter& writer) {
+  for (std::size_t i = 0; i < command.inputs.size(); ++i) {
+    const std::string& operand = command.inputs[i];
+    const std::string name = operand == kStandardStream ? kStandardInputName : operand;
+    const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1);
+    const routes::MappedFile file(path);
+    const routes::CaptureText text(file.bytes());  // a byte order mark, UTF-16
+    const std::string_view capture = text.text();
+    const tables::Platform platform = tables::ChoosePlatform(capture, name, command.platform);
+    if (command.verbose) {
+      std::cerr << "kestrelon-cli: " << name << ": read as " << tables::PlatformName(platform)
+                << (command.platform ? " (as given)" : " (detected)") << '\n';
+    }
+    writer.BeginCapture(operand, platform);
+    tables::MakeReader(platform)->Read(capture, writer);
+    tables::CheckRoutesFound(capture, name, platform, writer.routes());
+    writer.EndCapture();
+  }
+  writer.Finish();
+}
+
+}  // namespace
+
+ExitCode RunRoutesCommand(const CommandLine& command) {
+  files::PrivateFolder folder;
+  const bool several = command.inputs.size() > 1;
+  if (command.output) {
+    routes::AtomicOutputFile output(*command.output);
+    tables::FileByteSink sink(output);
+    FormatWriter writer(command.format, sink, several);
+    ReadInputs(command, folder, writer);
+    output.Commit();
+  } else {
+    // Standard output gets the result only when it is complete.
+    const std::string result = folder.NewFile("routes");
+    try {
+      routes::OutputFile output(result);
+      tables::FileByteSink sink(output);
+      FormatWriter writer(command.format, sink, several);
+      ReadInputs(command, folder, writer);
+      output.Close();
+    } catch (const FileError& error) {
+      RethrowForStandardOutput(error, result);
+    }
+    CopyFileToStandardOutput(result);
+  }
+  return kSuccess;
+}
+
+}  // namespace kestrelon::cli

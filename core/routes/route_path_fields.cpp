@@ -1,0 +1,169 @@
+#include "routes/route_path_fields.h"
+
+#include <array>
+#include <charconv>
+
+namespace kestrelon::routes {
+namespace {
+
+bool IsBlankChar(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// By hand: find_first_not_of with a set of two searches the set for every character.
+std::string_view TrimBlanks(std::string_view text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && IsBlankChar(text[first])) {
+    ++first;
+  }
+  while (last > first && IsBlankChar(text[last - 1])) {
+    --last;
+  }
+  return text.substr(first, last - first);
+}
+
+bool ConsumePrefix(std::string_view& text, std::string_view prefix) {
+  if (!text.starts_with(prefix)) {
+    return false;
+  }
+  text.remove_prefix(prefix.size());
+  text = TrimBlanks(text);
+  return true;
+}
+
+template <typename Number>
+std::optional<Number> ReadNumber(std::string_view digits) {
+  Number value{};
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, value);
+  if (digits.empty() || error != std::errc() || stop != end) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// "[110/20]" at the start of text: the distance and metric, each absent when not a number.
+void ReadCost(std::string_view& text, RoutePathFields& fields) {
+  std::size_t close = 1;
+  while (close < text.size() && text[close] != ']') {
+    ++close;
+  }
+  if (close == text.size()) {
+    return;
+  }
+  const std::string_view inside = text.substr(1, close - 1);
+  const std::size_t slash = inside.find('/');
+  fields.cost = true;
+  if (slash != std::string_view::npos) {
+    fields.distance = ReadNumber<std::uint32_t>(inside.substr(0, slash));
+    fields.metric = ReadNumber<std::uint64_t>(inside.substr(slash + 1));
+  }
+  text.remove_prefix(close + 1);
+  text = TrimBlanks(text);
+}
+
+// "via 10.1.1.2 (red)" or "via 33.33.33.33%default": the target and its VRF.
+void ReadVia(std::string_view& text, RoutePathFields& fields) {
+  fields.via = true;
+  std::size_t end = 0;
+  while (end < text.size() && text[end] != ',' && text[end] != ' ') {
+    ++end;
+  }
+  std::string_view target = text.substr(0, end);
+  text = text.substr(end);
+  for (std::size_t i = 0; i < target.size(); ++i) {
+    if (target[i] == '%') {
+      fields.viaVrf = target.substr(i + 1);
+      target = target.substr(0, i);
+      break;
+    }
+  }
+  fields.viaTarget = target;
+  text = TrimBlanks(text);
+  if (text.starts_with('(') && !text.starts_with("(!)") && !text.starts_with("(>)")) {
+    const std::size_t close = text.find(')');
+    if (close != std::string_view::npos) {
+      fields.viaVrf = text.substr(1, close - 1);
+      text = TrimBlanks(text.substr(close + 1));
+    }
+  }
+}
+
+// One comma field after the next hop: a time, an interface, or a mark.
+void ReadCommaField(std::string_view field, RoutePathFields& fields) {
+  if (field.ends_with("(!)")) {
+    fields.backup = true;
+    field = TrimBlanks(field.substr(0, field.size() - 3));
+  } else if (field.ends_with("(>)")) {
+    field = TrimBlanks(field.substr(0, field.size() - 3));
+  }
+  if (field.empty()) {
+    return;
+  }
+  if (field == "directly connected") {
+    fields.connected = true;
+  } else if (field == "receive") {
+    fields.receive = true;
+  } else if (IsUptimeText(field)) {
+    if (fields.uptime.empty()) {
+      fields.uptime = field;
+    }
+  } else if (field.find(' ') == std::string_view::npos && fields.interface.empty()) {
+    // "Vlan100%default": the VRF of an interface is the next hop's, given with the address.
+    fields.interface = field.substr(0, field.find('%'));
+  }
+  // Other texts ("tag 100") say nothing about the path.
+}
+
+}  // namespace
+
+bool IsUptimeText(std::string_view text) {
+  static constexpr auto kTimeChars = [] {
+    std::array<bool, 256> table{};
+    for (const char c : std::string_view("0123456789:.ywdhms")) {
+      table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+  }();
+  if (text.empty() || text[0] < '0' || text[0] > '9') {
+    return false;
+  }
+  for (const char c : text) {
+    if (!kTimeChars[static_cast<unsigned char>(c)]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+RoutePathFields ReadRoutePathFields(std::string_view text) {
+  RoutePathFields fields;
+  text = TrimBlanks(text);
+  if (text.starts_with("is subnetted") || text.starts_with("is variably subnetted")) {
+    fields.subnetted = true;
+    return fields;
+  }
+  if (text.starts_with('[')) {
+    ReadCost(text, fields);
+  }
+  if (ConsumePrefix(text, "via ")) {
+    ReadVia(text, fields);
+  } else if (ConsumePrefix(text, "is directly connected") ||
+             ConsumePrefix(text, "directly connected")) {
+    fields.connected = true;
+  } else if (ConsumePrefix(text, "is a summary")) {
+    fields.summary = true;
+  }
+  // The rest: comma fields (a leading comma ends the part read above).
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == ',') {
+      ReadCommaField(TrimBlanks(text.substr(start, i - start)), fields);
+      start = i + 1;
+    }
+  }
+  return fields;
+}
+
+}  // namespace kestrelon::routes

@@ -1,0 +1,39 @@
+// Writes routes as CSV (RFC 4180): a header line, then one row per next hop (a route without
+// one gets one row with the next-hop columns empty). Every text field is quoted; an absent
+// value is an empty field, so "" (an empty text) and nothing stay apart.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "tables/byte_sink.h"
+#include "tables/route_sink.h"
+#include "tables/table_reader.h"
+
+namespace kestrelon::tables {
+
+class CsvRouteWriter : public RouteSink {
+ public:
+  // Writes the header line.
+  explicit CsvRouteWriter(ByteSink& out);
+
+  void BeginCapture(std::string_view source, Platform platform);
+  void Put(const RouteView& route) override;
+  // Passes the last bytes on.
+  void Finish();
+
+ private:
+  void Field(std::string_view text);
+  void Field(const OptionalText& text);
+  void Number(std::uint64_t value);
+  void EndRow();
+
+  ByteSink& out_;
+  std::string row_;
+  std::string buffer_;
+  bool first_ = true;  // no separator before the row's first field
+  std::string source_;
+  Platform platform_ = Platform::kIos;
+};
+
+}  // namespace kestrelon::tables

@@ -1,0 +1,13 @@
+// The reader of Arista EOS ("show ip route").
+#pragma once
+
+#include "tables/table_reader.h"
+
+namespace kestrelon::tables {
+
+class EosReader : public TableReader {
+ public:
+  void Read(std::string_view capture, RouteSink& sink) const override;
+};
+
+}  // namespace kestrelon::tables

@@ -1,0 +1,275 @@
+#include "tables/ios_reader.h"
+
+#include <future>
+#include <string>
+
+#include "files/line_cursor.h"
+#include "files/line_sink.h"
+#include "routes/route_line_parser.h"
+#include "routes/route_path_fields.h"
+#include "routes/staging.h"
+#include "tables/capture_lines.h"
+#include "tables/route_builder.h"
+#include "tables/route_table.h"
+
+namespace kestrelon::tables {
+namespace {
+
+constexpr ViaTarget kRule = ViaTarget::kAddressOrInterface;
+constexpr std::string_view kExpandedMark = " *";
+
+// The VRF a section heading names: "Routing Table: NAME", "IPv6 Routing Table - NAME - 7
+// entries", and AlliedWare Plus's "[VRF: NAME]", which prints IOS's layout otherwise.
+std::optional<std::string_view> SectionVrf(std::string_view line) {
+  const std::string_view text = TrimBlanks(line);
+  if (text.empty() || (text[0] != 'R' && text[0] != 'I' && text[0] != '[')) {
+    return std::nullopt;  // the quick answer for most lines
+  }
+  if (auto name = AfterPrefix(text, "Routing Table: ")) {
+    return name;
+  }
+  if (auto rest = AfterPrefix(text, "IPv6 Routing Table - ")) {
+    return rest->substr(0, rest->find(" - "));
+  }
+  if (text.starts_with("[VRF: ") && text.ends_with("]")) {
+    return TrimBlanks(text.substr(6, text.size() - 7));
+  }
+  return std::nullopt;
+}
+
+// The length a classful network has when nothing else gives one (a capture whose headers were
+// lost): class A /8, B /16, C /24.
+int ClassfulLength(std::string_view address) {
+  const int first = std::atoi(std::string(address.substr(0, address.find('.'))).c_str());
+  return first < 128 ? 8 : first < 192 ? 16 : 24;
+}
+
+// Reads each staged line: the route lines the text pipeline's parser reads, through the same
+// parser; then what IOS prints beside them (IPv6 tables, paths the staging step leaves
+// indented, a capture whose indentation was stripped).
+class StagedLineReader : public routes::LineSink {
+ public:
+  explicit StagedLineReader(RouteSink& sink) : forward_(sink, sectionSeen_), builder_(forward_) {}
+
+  void Put(std::string_view line) override {
+    const bool expanded = IsExpanded();
+    ++staged_;
+    if (expanded) {
+      line.remove_suffix(kExpandedMark.size());  // staging's mark, no part of the path
+    }
+    if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
+      builder_.SetVrf(*vrf);
+      sectionSeen_ = true;
+      return;
+    }
+    routes::RouteLineLayout layout;
+    std::int16_t state = state_;
+    parser_.ParseLayout(line, state, layout);
+    state_ = state;
+    if (state == 2) {
+      ReadRuleRoute(line, layout, expanded);
+    } else if (!ReadOtherLine(line)) {
+      builder_.Finish();
+    }
+  }
+
+  void Finish() { builder_.Finish(); }
+  routes::StagingMarks* marks() { return &marks_; }
+  // Whether a section heading was read: the routes before it are in the VRF the capture was in
+  // where the reading began.
+  std::size_t routesBeforeSection() const { return forward_.before; }
+  const std::string& vrf() const { return builder_.vrf(); }
+
+ private:
+  // Whether staging expanded this line from an indented extra path: its mark, beside the line.
+  bool IsExpanded() {
+    if (!marks_.expanded.empty() && marks_.expanded.back() == staged_) {
+      marks_.expanded.clear();  // only the newest mark is ever asked for
+      return true;
+    }
+    marks_.tables.clear();  // the reader finds its sections itself
+    return false;
+  }
+
+  // A line the text pipeline reads as a route: a route of its own, a further path expanded by
+  // staging, or a classful header whose length the entries under it inherit.
+  void ReadRuleRoute(std::string_view line, const routes::RouteLineLayout& layout, bool expanded) {
+    const std::string_view path = line.substr(layout.pathBegin);
+    if (expanded) {
+      builder_.AddPathFields(routes::ReadRoutePathFields(path), kRule);
+      return;
+    }
+    const routes::RoutePathFields fields = routes::ReadRoutePathFields(path);
+    if (fields.subnetted || !layout.codeLine) {
+      builder_.Finish();
+      return;
+    }
+    int length = parser_.CarriedMaskLen();
+    if (layout.ownMask < 0 && layout.printedLength >= 0 && layout.printedLength <= 32) {
+      length = layout.printedLength;  // "10.1.0.0/16" at the end of a wrapped line
+    }
+    // The parser read past a flag in column 5; it is the route's, no part of its code.
+    const char flag = line.size() > 4 ? line[4] : ' ';
+    const std::string_view flags = flag == ' ' ? std::string_view() : line.substr(4, 1);
+    builder_.Begin(
+        Afi::kIpv4, line.substr(0, 4), flags,
+        line.substr(layout.destinationBegin, layout.destinationEnd - layout.destinationBegin),
+        length);
+    builder_.AddPathFields(fields, kRule);
+  }
+
+  // Lines the text pipeline's rules read as no route; true when the line belongs to a route.
+  bool ReadOtherLine(std::string_view line) {
+    const bool indented = !line.empty() && (line[0] == ' ' || line[0] == '\t');
+    if (const std::optional<RouteHead> head = ReadRouteHead(line)) {
+      // IPv6 destination lines ("C   2001:db8::/64 [0/0]", indented by IOS-XE) and IPv4 ones
+      // whose indentation was stripped ("B 10.1.0.0/16 [20/0] via …").
+      if (head->prefix.afi == Afi::kIpv6 || !indented) {
+        builder_.Begin(head->prefix.afi, head->code, {}, head->prefixText);
+        builder_.AddPathFields(routes::ReadRoutePathFields(head->rest), kRule);
+        return true;
+      }
+    }
+    if (indented) {
+      if (!IsBlank(line)) {
+        builder_.AddPathFields(routes::ReadRoutePathFields(line), kRule);
+        return true;
+      }
+      return false;
+    }
+    return ReadStrippedClassful(line);
+  }
+
+  // A capture whose indentation was stripped: "172.16.0.0/32 is subnetted, 1 subnets" gives
+  // the length of the entries under it, "B 172.16.10.10 [200/0] via …".
+  bool ReadStrippedClassful(std::string_view line) {
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string_view::npos) {
+      return false;
+    }
+    if (const std::optional<PrefixText> header = ReadPrefix(line.substr(0, blank))) {
+      if (header->afi == Afi::kIpv4 && line.find("subnetted", blank) != std::string_view::npos) {
+        strippedLength_ = header->length;
+      }
+      return false;
+    }
+    std::size_t at = 0;
+    for (int words = 0; words < 3; ++words) {
+      const std::size_t end = std::min(line.find(' ', at), line.size());
+      const std::string_view word = line.substr(at, end - at);
+      if (words > 0 && IsIpv4Address(word)) {
+        const int carried = parser_.CarriedMaskLen();
+        const int length = strippedLength_ >= 0 ? strippedLength_
+                           : carried > 0        ? carried
+                                                : ClassfulLength(word);
+        // A flag in column 5 after a code in columns 1 to 4 ("C   p    10.34.0.2") is a flag.
+        const bool flagged =
+            at > 5 && line[1] != '\t' && (line[1] == ' ' || line[1] == '*') && line[4] != ' ' &&
+            routes::IsCodeLineColumn5(static_cast<unsigned char>(line[4])) && line[5] == ' ';
+        builder_.Begin(Afi::kIpv4, flagged ? line.substr(0, 4) : line.substr(0, at),
+                       flagged ? line.substr(4, 1) : std::string_view(), word, length);
+        builder_.AddPathFields(routes::ReadRoutePathFields(line.substr(end)), kRule);
+        return true;
+      }
+      if (word.empty() || word.size() > 4 || end == line.size()) {
+        return false;
+      }
+      at = line.find_first_not_of(' ', end);
+      if (at == std::string_view::npos) {
+        return false;
+      }
+    }
+    return false;
+  }
+
+  // Passes routes on, counting those before the first section heading.
+  struct Forward : RouteSink {
+    Forward(RouteSink& sink, const bool& seen) : next(sink), sectionSeen(seen) {}
+    void Put(const RouteView& route) override {
+      before += sectionSeen ? 0 : 1;
+      next.Put(route);
+    }
+    RouteSink& next;
+    const bool& sectionSeen;
+    std::size_t before = 0;
+  };
+
+  bool sectionSeen_ = false;
+  routes::StagingMarks marks_;
+  Forward forward_;
+  RouteBuilder builder_;
+  routes::RouteLineParser parser_;
+  std::int16_t state_ = routes::kLineStateReset;
+  std::int64_t staged_ = 0;
+  int strippedLength_ = -1;
+};
+
+// Where the second half of a large capture can be read on its own: the first line at or after
+// the middle that starts a route with a mask of its own (so no length is carried into it),
+// after a line that does not end with a blank (so no wrapped entry is joined across it).
+std::size_t FindSplit(std::string_view capture) {
+  routes::LineCursor cursor(capture, capture.size() / 2);
+  cursor.Next();  // the rest of the line the middle falls in
+  const std::size_t limit = capture.size() / 2 + capture.size() / 8;
+  std::string_view previous = "x";
+  while (!cursor.AtEnd() && cursor.Position() < limit) {
+    const std::size_t at = cursor.Position();
+    const std::string_view line = cursor.Next();
+    if (!previous.ends_with(' ') && !line.empty() && line[0] != ' ' && line[0] != '\t' &&
+        line.find('\b') == std::string_view::npos && !SectionVrf(line)) {
+      routes::RouteLineParser parser;
+      routes::RouteLineLayout layout;
+      std::int16_t state = routes::kLineStateReset;
+      parser.ParseLayout(line, state, layout);
+      if (state == 2 && layout.codeLine && layout.ownMask >= 0) {
+        return at;
+      }
+    }
+    previous = line;
+  }
+  return 0;
+}
+
+void ReadSequentially(std::string_view capture, RouteSink& sink) {
+  StagedLineReader reader(sink);
+  routes::StageLines(capture, reader, reader.marks());
+  reader.Finish();
+}
+
+}  // namespace
+
+void IosReader::Read(std::string_view capture, RouteSink& sink) const {
+  const std::size_t split = capture.size() >= parallelFrom_ ? FindSplit(capture) : 0;
+  if (split == 0) {
+    ReadSequentially(capture, sink);
+    return;
+  }
+  // A large capture is read in two halves at once; the second half's routes wait in a table
+  // and follow the first half's in printed order. Those before the second half's first section
+  // heading are in the VRF the first half ends in.
+  RouteTable second;
+  std::size_t beforeSection = 0;
+  std::future<void> reading = std::async(std::launch::async, [&] {
+    StagedLineReader reader(second);
+    routes::StageLines(capture.substr(split), reader, reader.marks());
+    reader.Finish();
+    beforeSection = reader.routesBeforeSection();
+  });
+  std::string vrf;
+  {
+    StagedLineReader reader(sink);
+    routes::StageLines(capture.substr(0, split), reader, reader.marks());
+    reader.Finish();
+    vrf = reader.vrf();
+  }
+  reading.get();
+  std::size_t i = 0;
+  second.ForEach([&](RouteView route) {
+    if (i++ < beforeSection) {
+      route.vrf = vrf;
+    }
+    sink.Put(route);
+  });
+}
+
+}  // namespace kestrelon::tables

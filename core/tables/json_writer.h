@@ -1,0 +1,31 @@
+// Writes routes as JSON, streaming: per capture {"source": FILE, "platform": NAME,
+// "routes": [ … ]}, one route a line; several captures as one array of such objects.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "tables/byte_sink.h"
+#include "tables/route_sink.h"
+#include "tables/table_reader.h"
+
+namespace kestrelon::tables {
+
+class JsonRouteWriter : public RouteSink {
+ public:
+  // several: the captures are written as the elements of one array.
+  JsonRouteWriter(ByteSink& out, bool several);
+  ~JsonRouteWriter() override;
+
+  void BeginCapture(std::string_view source, Platform platform);
+  void Put(const RouteView& route) override;
+  void EndCapture();
+  // Ends the output (the array of several captures) and passes the last bytes on.
+  void Finish();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kestrelon::tables

@@ -1,0 +1,146 @@
+#include "tables/platform_detect.h"
+
+#include <array>
+
+#include "files/file_error.h"
+#include "tables/capture_lines.h"
+
+namespace kestrelon::tables {
+namespace {
+
+// Texts that only one platform prints: in its legend, its table headers, its prompt.
+struct Mark {
+  std::string_view text;
+  Platform platform;
+};
+constexpr std::array<Mark, 14> kMarks = {{
+    {"IP Route Table for VRF \"", Platform::kNxos},
+    {"IPv6 Routing Table for VRF \"", Platform::kNxos},
+    {", ubest/mbest: ", Platform::kNxos},
+    {"(!) - FRR Backup path", Platform::kIosXr},
+    {"(>) - Diversion path", Platform::kIosXr},
+    {"G  - DAGR", Platform::kIosXr},
+    {"B I - iBGP, B E - eBGP", Platform::kEos},
+    {"NG - Nexthop Group Static Route", Platform::kEos},
+    {"A B - BGP Aggregate", Platform::kEos},
+    {"VRF name: ", Platform::kEos},
+    {"P - periodic downloaded static route, + - replicated route", Platform::kAsa},
+    {"SI - Static InterVRF", Platform::kAsa},
+    {"BI - BGP InterVRF", Platform::kAsa},
+    {"E2 - OSPF external type 2, V - VPN", Platform::kAsa},
+}};
+
+// Texts of IOS and of the platforms that print like it: a capture with one of them and no
+// mark of another platform is read as IOS.
+constexpr std::array<std::string_view, 6> kIosLike = {
+    "Gateway of last resort", "Routing Table: ", "IPv6 Routing Table - ",
+    "is subnetted,",          "Codes: ",         "is variably subnetted,"};
+
+// How far to look: the legend and the first routes tell; a large table need not be read.
+constexpr std::size_t kLinesLooked = 4000;
+
+struct Layout {
+  int ios = 0;     // code in column 1, then a prefix
+  int eos = 0;     // one blank, a code, a prefix
+  int dotted = 0;  // code, destination, dotted mask
+  bool subnetted = false;
+  bool iosLike = false;
+};
+
+void Look(std::string_view line, Layout& layout) {
+  for (const std::string_view text : kIosLike) {
+    if (line.find(text) != std::string_view::npos) {
+      layout.iosLike = true;
+      layout.subnetted = layout.subnetted || text.ends_with("subnetted,");
+    }
+  }
+  if (line.empty() || line[0] == '\t') {
+    return;
+  }
+  const std::size_t indent = line.find_first_not_of(' ');
+  if (indent > 2) {
+    return;
+  }
+  if (ReadRouteHead(line)) {
+    (indent == 0 ? layout.ios : layout.eos) += 1;
+    return;
+  }
+  if (indent == 0) {
+    // "S*  0.0.0.0 0.0.0.0 [1/0] via …": a short code, then an address or name, then a mask.
+    std::size_t at = 0;
+    std::string_view words[4];
+    for (std::string_view& word : words) {
+      at = line.find_first_not_of(' ', at);
+      if (at == std::string_view::npos) {
+        return;
+      }
+      const std::size_t end = std::min(line.find(' ', at), line.size());
+      word = line.substr(at, end - at);
+      at = end;
+    }
+    for (int i = 2; i < 4; ++i) {
+      if (IsDottedMask(words[i]) && words[0].size() <= 4) {
+        layout.dotted += 1;
+        return;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::optional<Platform> DetectPlatform(std::string_view capture) {
+  Layout layout;
+  std::optional<Platform> marked;
+  routes::LineCursor cursor(capture);
+  std::string repaired;
+  for (std::size_t lines = 0; lines < kLinesLooked && !cursor.AtEnd() && !marked; ++lines) {
+    std::string_view line = cursor.Next();
+    if (line.find('\b') != std::string_view::npos) {
+      repaired = routes::ApplyBackspaces(line);
+      line = repaired;
+    }
+    for (const Mark& mark : kMarks) {
+      if (line.find(mark.text) != std::string_view::npos) {
+        marked = mark.platform;
+      }
+    }
+    Look(line, layout);
+  }
+  if (marked) {
+    return marked;
+  }
+  if (layout.eos > layout.ios && layout.eos > layout.dotted) {
+    return Platform::kEos;
+  }
+  // Firewalls print dotted masks and never a classful header; IOS prints headers.
+  if (layout.dotted > layout.ios && !layout.subnetted) {
+    return Platform::kAsa;
+  }
+  if (layout.ios > 0 || layout.dotted > 0 || layout.iosLike) {
+    return Platform::kIos;
+  }
+  return std::nullopt;
+}
+
+Platform ChoosePlatform(std::string_view capture, const std::string& source,
+                        std::optional<Platform> given) {
+  if (given) {
+    return *given;
+  }
+  if (const std::optional<Platform> detected = DetectPlatform(capture)) {
+    return *detected;
+  }
+  throw FileError("read a routing table from", source, 0,
+                  "no route table of a known platform (ios, iosxr, eos, nxos, asa) in it");
+}
+
+void CheckRoutesFound(std::string_view capture, const std::string& source, Platform platform,
+                      std::size_t routes) {
+  if (routes == 0 && DetectPlatform(capture) != platform) {
+    throw FileError("read a routing table from", source, 0,
+                    "no " + std::string(PlatformName(platform)) + " route in it");
+  }
+}
+
+}  // namespace kestrelon::tables

@@ -1,0 +1,29 @@
+// Which platform printed a capture, decided from the capture's own marks: the legend's codes,
+// the table headers, and the layout of its route lines.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "tables/table_reader.h"
+
+namespace kestrelon::tables {
+
+// The platform whose reader fits capture, or none when nothing in it is a routing table of a
+// platform the readers know.
+std::optional<Platform> DetectPlatform(std::string_view capture);
+
+// The platform to read capture with: given, or else the one detected. Throws FileError naming
+// source when none is given and none can be detected: a capture that cannot be placed is an
+// error, never an empty table.
+Platform ChoosePlatform(std::string_view capture, const std::string& source,
+                        std::optional<Platform> given);
+
+// After reading: a capture in which platform's reader found no route is refused (FileError
+// naming source) unless it is an empty table of that platform (its marks say so).
+void CheckRoutesFound(std::string_view capture, const std::string& source, Platform platform,
+                      std::size_t routes);
+
+}  // namespace kestrelon::tables

@@ -1,0 +1,174 @@
+// The platform readers on the shapes each platform prints, one case per shape, records written
+// out as "vrf afi protocol|flags|prefix|distance/metric|hops|uptime"; and platform detection.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "files/file_error.h"
+#include "tables/ios_reader.h"
+#include "tables/platform_detect.h"
+#include "tables/route_table.h"
+
+namespace kestrelon::tables {
+namespace {
+
+std::string Show(const OptionalText& text) {
+  return text ? std::string(*text) : "-";
+}
+
+std::vector<std::string> Records(Platform platform, const std::string& capture) {
+  RouteTable table;
+  MakeReader(platform)->Read(capture, table);
+  std::vector<std::string> records;
+  table.ForEach([&](const RouteView& r) {
+    std::string hops;
+    for (const NextHopView& h : r.nextHops) {
+      hops +=
+          (hops.empty() ? "" : ";") + Show(h.address) + "," + Show(h.interface) + "," + Show(h.vrf);
+    }
+    const auto number = [](const auto& v) { return v ? std::to_string(*v) : std::string("-"); };
+    records.push_back(std::string(r.vrf) + " " + std::string(AfiName(r.afi)) + " " +
+                      std::string(r.protocol) + "|" + std::string(r.flags) + "|" +
+                      std::string(r.prefix) + "|" + number(r.distance) + "/" + number(r.metric) +
+                      "|" + hops + "|" + Show(r.uptime));
+  });
+  return records;
+}
+
+struct Case {
+  const char* what;
+  Platform platform;
+  std::string capture;
+  std::vector<std::string> records;
+};
+
+TEST(TableReaders, ReadWhatEachPlatformPrints) {
+  const Case cases[] = {
+      {"IOS: inherited length, candidate default inside the code, unaligned extra path",
+       Platform::kIos,
+       "     10.0.0.0/24 is subnetted, 2 subnets\n"
+       "O*E2    10.1.1.0 [110/20] via 10.2.2.2, 00:01:02, Ethernet0\n"
+       "                 [110/20] via 10.2.2.3, 00:01:02, Ethernet1\n"
+       "S       10.1.2.0 is directly connected, Null0\n",
+       {"default ipv4 O E2|*|10.1.1.0/24|110/20|10.2.2.2,Ethernet0,-;10.2.2.3,Ethernet1,-|00:01:02",
+        "default ipv4 S||10.1.2.0/24|-/-|-,Null0,-|-"}},
+      {"IOS: a wrapped entry, an aligned extra path, a backspace, VRF sections",
+       Platform::kIos,
+       "Routing Table: red\n"
+       "D       192.168.100.0/24 \n"
+       "           [90/2172416] via 10.1.1.2, 00:00:30, Serial0\n"
+       "           [90/2172416] via 10.1.1.3, 00:00:30, Serial1\n"
+       "B       10.20.0.0/16 [200/0] via 10.10.254.10 (AMB), 3w4d\n"
+       "  Routing Table: blue\n"
+       "C       10.9.9.0/24 is directly connected, 3w4d, Vlan5X\bx\n",
+       {"red ipv4 D||192.168.100.0/24|90/2172416|10.1.1.2,Serial0,-;10.1.1.3,Serial1,-|00:00:30",
+        "red ipv4 B||10.20.0.0/16|200/0|10.10.254.10,-,AMB|3w4d",
+        "blue ipv4 C||10.9.9.0/24|-/-|-,Vlan5x,-|3w4d"}},
+      {"IOS: an IPv6 table, code and prefix on one line, paths on the next",
+       Platform::kIos,
+       "IPv6 Routing Table - Red - 3 entries\n"
+       "C   2001:DB8::/64 [0/0]\n"
+       "     via Vlan1, directly connected\n"
+       "S   ::/0 [1/0]\n"
+       "     via 2001:DB8::1\n"
+       "     via FE80::1, Serial0/0\n",
+       {"Red ipv6 C||2001:DB8::/64|0/0|-,Vlan1,-|-",
+        "Red ipv6 S||::/0|1/0|2001:DB8::1,-,-;FE80::1,Serial0/0,-|-"}},
+      {"IOS: a capture whose indentation was stripped",
+       Platform::kIos,
+       "172.16.0.0/32 is subnetted, 1 subnets\n"
+       "B 172.16.10.10 [200/0] via 10.0.0.2 (vrf-red), 00:04:47\n",
+       {"default ipv4 B||172.16.10.10/32|200/0|10.0.0.2,-,vrf-red|00:04:47"}},
+      {"IOS-XR: a backup path does not give the route's metric; a wrapped IPv6 entry",
+       Platform::kIosXr,
+       "VRF: blue\n"
+       "O    1.1.1.1/32 [110/0] via 10.1.1.9, 04:43:27, Gi0/0/0/0 (!)\n"
+       "                [110/9164] via 10.1.1.34, 04:43:27, Gi0/0/0/3\n"
+       "L    2001:db8::1/128 is directly connected,\n"
+       "    00:54:19, Loopback60\n",
+       {"blue ipv4 O||1.1.1.1/32|110/9164|10.1.1.9,Gi0/0/0/0,-;10.1.1.34,Gi0/0/0/3,-|04:43:27",
+        "blue ipv6 L||2001:db8::1/128|-/-|-,Loopback60,-|00:54:19"}},
+      {"EOS: one blank before the code, paths as via lines",
+       Platform::kEos,
+       "VRF name: default\n"
+       " O E1   0.0.0.0/0 [110/21] via 172.83.43.48, Vlan55\n"
+       "                           via 172.83.43.50, Vlan65\n",
+       {"default ipv4 O E1||0.0.0.0/0|110/21|172.83.43.48,Vlan55,-;172.83.43.50,Vlan65,-|-"}},
+      {"NX-OS: protocol and type from the first path, VRF after %, a wrapped path line",
+       Platform::kNxos,
+       "IP Route Table for VRF \"default\"\n"
+       "10.0.0.0/8, ubest/mbest: 2/0\n"
+       "    *via 10.1.1.1%mgmt, Eth1/1, [110/3], 5d18h, ospf-10, intra\n"
+       "tag 100\n"
+       "    *via Null0, [110/3], 5d18h, ospf-10, intra\n",
+       {"default ipv4 ospf-10 intra||10.0.0.0/8|110/3|10.1.1.1,Eth1/1,mgmt;-,Null0,-|5d18h"}},
+      {"ASA: object names, dotted masks, a wrapped entry",
+       Platform::kAsa,
+       "S        Server1 255.255.255.255 [1/0] via gw-1, outside\n"
+       "S*       0.0.0.0 0.0.0.0 [1/0] via 192.168.1.2, outside\n"
+       "C    192.168.2.0 255.255.254.0\n"
+       "               is directly connected, inside\n",
+       {"default ipv4 S||Server1/32|1/0|gw-1,outside,-|-",
+        "default ipv4 S|*|0.0.0.0/0|1/0|192.168.1.2,outside,-|-",
+        "default ipv4 C||192.168.2.0/23|-/-|-,inside,-|-"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Records(c.platform, c.capture), c.records) << c.what;
+  }
+}
+
+// A large capture is read in two halves at once: the records are those of one reading, the
+// VRF of the first half carried into the second.
+TEST(TableReaders, TwoHalvesReadAsOne) {
+  std::string capture = "Routing Table: red\n      10.0.0.0/24 is subnetted, 40 subnets\n";
+  for (int i = 0; i < 40; ++i) {
+    capture += "O        10.0." + std::to_string(i) + ".0 [110/2] via 10.9.9.1, 1w4d, Gi2\n";
+    capture += "B        172.16." + std::to_string(i) + ".0/24 \n";
+    capture += "           [200/0] via 10.9.9." + std::to_string(i) + ", 01:02:03\n";
+  }
+  capture += "Routing Table: blue\nC        10.1.0.0/16 is directly connected, Gi1\n";
+  const auto read = [&](std::size_t parallelFrom) {
+    RouteTable table;
+    IosReader(parallelFrom).Read(capture, table);
+    std::vector<std::string> records;
+    table.ForEach([&](const RouteView& r) {
+      records.push_back(std::string(r.vrf) + " " + std::string(r.prefix) + " " +
+                        std::string(r.nextHops.empty() ? "" : *r.nextHops[0].address));
+    });
+    return records;
+  };
+  const std::vector<std::string> whole = read(~std::size_t{0});
+  ASSERT_EQ(whole.size(), 81u);
+  EXPECT_EQ(read(1), whole);
+}
+
+TEST(TableReaders, DetectionPlacesCapturesByTheirOwnMarks) {
+  const struct {
+    std::string capture;
+    std::optional<Platform> platform;
+  } cases[] = {
+      {"Gateway of last resort is not set\nC    10.1.0.0/16 is directly connected, Gi0\n",
+       Platform::kIos},
+      {"       M - mobile route, r - RPL, (!) - FRR Backup path\n", Platform::kIosXr},
+      {" B E    10.1.31.100/32 [200/0] via 192.168.17.5, Ethernet18\n", Platform::kEos},
+      {"10.0.0.0/8, ubest/mbest: 1/0\n    *via 10.1.1.1, [1/0], 1d, static\n", Platform::kNxos},
+      {"S    10.1.0.0 255.255.0.0 [1/0] via 10.0.0.1, outside\n", Platform::kAsa},
+      {"", std::nullopt},
+      {"hello\nworld\n", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DetectPlatform(c.capture), c.platform) << c.capture;
+  }
+  EXPECT_THROW(ChoosePlatform("hello\n", "notes.txt", std::nullopt), FileError);
+  // A given platform that finds nothing in another platform's capture is refused; an empty
+  // table of that platform is not.
+  EXPECT_THROW(CheckRoutesFound(" B E    10.1.0.0/16 [200/0] via 10.0.0.1, Et1\n", "eos.txt",
+                                Platform::kNxos, 0),
+               FileError);
+  EXPECT_NO_THROW(CheckRoutesFound("Codes: C - connected\nGateway of last resort is not set\n",
+                                   "empty.txt", Platform::kIos, 0));
+}
+
+}  // namespace
+}  // namespace kestrelon::tables
