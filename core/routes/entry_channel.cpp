@@ -63,6 +63,12 @@ void EntryChannel::ReadEntry(Entry& entry) {
   entry.count = item.count;
   const char* text = reading_.text.data();
   std::size_t at = item.begin;
+  if (item.count == 1) {  // most entries: the line ends where the next entry starts
+    const std::size_t end =
+        next_ < reading_.items.size() ? reading_.items[next_].begin : reading_.text.size();
+    entry.lines[0] = std::string_view(text + at, end - 1 - at);
+    return;
+  }
   for (int i = 0; i < item.count; ++i) {
     const auto* end =
         static_cast<const char*>(std::memchr(text + at, '\n', reading_.text.size() - at));

@@ -109,10 +109,14 @@ void EntryStream::Look(std::string_view next) {
   }
   const std::string_view previous = previousIsFirst_ ? First() : std::string_view(previous_);
   const std::size_t e = CharPosOf(next, '[');
-  const std::size_t f = CharPosOf(previous, '[');
+  if (previousIsFirst_ && examined_ == 1) {
+    previousBracket_ = CharPosOf(previous, '[');
+  }
+  const std::size_t f = previousBracket_;
   const bool aligned = std::llabs(static_cast<long long>(f) - static_cast<long long>(e)) <= 2;
   if (!aligned || e == 0 || SkipBlanks(next) < e - 1) {
     previous_.assign(next);
+    previousBracket_ = e;
     previousIsFirst_ = false;
     return;
   }
@@ -128,7 +132,7 @@ void EntryStream::Look(std::string_view next) {
   if (lineCount_ < INT16_MAX) {
     ++lineCount_;
   }
-  previous_.swap(rebuilt_);
+  previous_.swap(rebuilt_);  // its "[" stands where the line above had it
   previousIsFirst_ = false;
 }
 

@@ -58,6 +58,7 @@ class EntryStream : public LineSink {
   std::array<std::size_t, kMaxEntryLines> ends_{};
   bool previousIsFirst_ = true;  // the look-ahead's line above is the first line, else previous_
   std::string previous_;         // the look-ahead's line above, rebuilt
+  std::size_t previousBracket_ = 0;  // the position of its first "[" (1-based, 0: none)
   std::string rebuilt_;
   // The last line looked at that carries a mask of its own, by its number after the first line
   // (0: none). The scan for the next entry reads every line after the entry's last one again,

@@ -177,13 +177,24 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
     const std::size_t through = text.find('[') + 1;
     return previous_.substr(0, through) == text.substr(0, through);
   };
+  // Where the previous line has its "[": found once per line at most.
+  const auto previousBracket = [&] {
+    if (!previousBracketKnown_) {
+      previousBracket_ = CharPosOf(previous_, '[');
+      previousBracketKnown_ = true;
+    }
+    return previousBracket_;
+  };
+  std::size_t c = 0;
+  bool bracketKnown = false;
   // Most lines are printed as staged: the result then points at the input, no copy.
   std::string_view result = staged;
   if (expanded && EndsWith(staged, kMarker)) {
     current = staged.substr(0, staged.size() - kMarker.size());
     result = current;
-    const std::size_t c = CharPosOf(current, '[');
-    if (c > 0 && c == CharPosOf(previous_, '[') && samePrefix(current)) {
+    c = CharPosOf(current, '[');
+    bracketKnown = true;
+    if (c > 0 && c == previousBracket() && samePrefix(current)) {
       line_.assign(c - 1, ' ');
       line_.append(current.substr(current.find('[')));
       result = line_;
@@ -191,8 +202,9 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
       detached_ = true;  // includes a line without "[" under one without: nothing to align to
     }
   } else if (detached_) {
-    const std::size_t c = CharPosOf(current, '[');
-    if (c > 0 && c == CharPosOf(previous_, '[') && samePrefix(current)) {
+    c = CharPosOf(current, '[');
+    bracketKnown = true;
+    if (c > 0 && c == previousBracket() && samePrefix(current)) {
       line_.assign(c - 1, ' ');
       line_.append(current.substr(current.find('[')));
       result = line_;
@@ -200,6 +212,8 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
     }
   }
   previous_ = current;
+  previousBracket_ = c;
+  previousBracketKnown_ = bracketKnown;
 
   if (cuts_ && IsRouteShaped(staged)) {
     result = Filter(result, infoDel_, cut_, cutOther_);

@@ -34,7 +34,9 @@ class SortedLineWriter {
  private:
   std::array<bool, 6> infoDel_;
   bool cuts_;
-  std::string_view previous_;  // the last line, marker removed, before re-indenting
+  std::string_view previous_;        // the last line, marker removed, before re-indenting
+  std::size_t previousBracket_ = 0;  // the position of its first "[", when known
+  bool previousBracketKnown_ = false;
   bool detached_ = false;
   std::string line_;  // a line indented again
   std::string cut_;   // lines cut in the middle
