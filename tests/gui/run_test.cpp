@@ -183,11 +183,11 @@ class RunTest : public QObject {
     QStringList errors;
     f.window().setErrorReporter(
         [&](const QString&, const QString& detail) { errors.push_back(detail); });
-    const QByteArray settings = f.IniBytes();
+    const QByteArray settings = Read(f.IniPath());
     const ino_t settingsFile = Inode(f.IniPath());
     f.window().cmdDiff_Click();
     // Forcing chkOption on and back is no change of the user's: the file was not written at all.
-    QCOMPARE(f.IniBytes(), settings);
+    QCOMPARE(Read(f.IniPath()), settings);
     QCOMPARE(Inode(f.IniPath()), settingsFile);
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors.front().contains(U("no-such-folder/after.dif")), qPrintable(errors.front()));
