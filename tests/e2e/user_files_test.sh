@@ -1,71 +1,21 @@
 #!/usr/bin/env bash
 # No file or setting of the user's is replaced, deleted or left changed unless the user asked:
-# the built programs run in fresh folders (and with their own $TMPDIR) on files named like the
-# working files of older versions, on failing and interrupted compares, and two at a time.
-set -u
-bin=${KESTRELON_BIN:?}
-export QT_QPA_PLATFORM=offscreen
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-# Qt's own runtime folder would otherwise go under each case's $TMPDIR.
-export XDG_RUNTIME_DIR=$root/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-passed=0
-failed=0
-have_desktop=0
-[[ -x $bin/kestrelon ]] && have_desktop=1
-
-check() {  # name, then a command that must succeed
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
-}
-crlf() { printf '%s\r\n' "$@"; }
-listing() { (cd "$1" && ls -A | tr '\n' ' '); }
-# A run's TMPDIR; under wine (KESTRELON_WINDOWS=1) the wine server's own folder is not listed.
-tmp_listing() {
-  if [[ ${KESTRELON_WINDOWS:-} == 1 ]]; then
-    listing "$1" | sed 's/wine-[^ ]* //'
-  else
-    listing "$1"
-  fi
-}
-same_bytes() { cmp -s "$1" "$2"; }
-
-# A case folder: prog/ (a copy of kestrelon and the given settings lines, none for "-"), work/,
-# and tmp/ as the run's $TMPDIR; sets prog, work and tmp.
-setup() {
-  prog="$root/$1/prog"
-  work="$root/$1/work"
-  tmp="$root/$1/tmp"
-  mkdir -p "$prog" "$work" "$tmp"
-  [[ $have_desktop == 1 ]] && cp "$bin/kestrelon" "$prog/"
-  [[ ${2:-} == - ]] || crlf "[Kestrelon]" "${@:2}" > "$prog/Kestrelon.ini"
-}
-desk() { (cd "$work" && TMPDIR=$tmp "$prog/kestrelon" "$@" > "$root/out.txt" 2> "$root/err.txt"); status=$?; }
+# the built programs run on files named like the working files of older versions, on failing
+# and interrupted compares, and two at a time.
+source "$(dirname "$0")/lib.sh"
 
 before_capture() {
-  crlf "R1#show ip route" \
-    "S*       0.0.0.0/0 [1/0] via 10.0.0.1" \
+  crlf "R1#show ip route" "S*       0.0.0.0/0 [1/0] via 10.0.0.1" \
     "O        9.9.0.0/16 [110/20] via 10.1.1.2, 00:00:05, Gi0/0" \
-    "C        10.1.1.0/24 is directly connected, Gi0/0" \
-    "R1#"
+    "C        10.1.1.0/24 is directly connected, Gi0/0" "R1#"
 }
 after_capture() {
-  crlf "R1#show ip route" \
-    "S*       0.0.0.0/0 [1/0] via 10.0.0.2" \
-    "C        10.1.1.0/24 is directly connected, Gi0/0" \
-    "R1#"
+  crlf "R1#show ip route" "S*       0.0.0.0/0 [1/0] via 10.0.0.2" \
+    "C        10.1.1.0/24 is directly connected, Gi0/0" "R1#"
 }
-difference() {  # the header names
-  crlf "前: $1" "後: $2" "" \
-    "前< S*       0.0.0.0/0 [1/0] via 10.0.0.1" \
-    "後> S*       0.0.0.0/0 [1/0] via 10.0.0.2" \
-    "" \
-    "減< O        9.9.0.0/16 [110/20] via 10.1.1.2, Gi0/0" \
-    "" \
-    " 2 の違いがあります"
-}
+crlf "前: a.log" "後: b.log" "" "前< S*       0.0.0.0/0 [1/0] via 10.0.0.1" \
+  "後> S*       0.0.0.0/0 [1/0] via 10.0.0.2" "" \
+  "減< O        9.9.0.0/16 [110/20] via 10.1.1.2, Gi0/0" "" " 2 の違いがあります" >"$root/expected.dif"
 # A capture of n OSPF routes, each with its own destination; variant 1 changes every seventh.
 big_capture() {
   awk -v n="$1" -v v="$2" 'BEGIN {
@@ -78,15 +28,15 @@ big_capture() {
 # Starts a command in the background, waits until a file matching the glob exists, then sends
 # the signal. Sets status to the command's exit status, or to "missed" when it ended first. Job
 # control is on, so the background command does not start with SIGINT ignored.
-signal_midway() {  # signal, glob, command...
+signal_midway() { # signal, glob, command...
   local signal=$1 glob=$2 pid
   shift 2
   set -m
-  "$@" > "$root/out.txt" 2> "$root/err.txt" &
+  "$@" >"$out" 2>"$err" &
   pid=$!
   set +m
-  while kill -0 "$pid" 2> /dev/null && ! compgen -G "$glob" > /dev/null; do :; done
-  if kill "-$signal" "$pid" 2> /dev/null; then
+  while kill -0 "$pid" 2>/dev/null && ! compgen -G "$glob" >/dev/null; do :; done
+  if kill "-$signal" "$pid" 2>/dev/null; then
     wait "$pid"
     status=$?
   else
@@ -98,52 +48,51 @@ signal_midway() {  # signal, glob, command...
 if [[ $have_desktop == 1 ]]; then
   # --- files named like the old staging files and sort results survive a sort and a compare
   setup old-names "SortExt1=.s1" "SortExt2=.s2" "DiffExt=.dif" "StoreSort=0"
-  before_capture > "$work/a.log"
-  after_capture > "$work/b.log"
+  before_capture >"$work/a.log"
+  after_capture >"$work/b.log"
   for name in "a.(1)" "a.(2)" "b.(2)" "a.s1" "b.s2"; do
-    printf 'the user'\''s %s\n' "$name" > "$work/$name"
+    printf 'the user'\''s %s\n' "$name" >"$work/$name"
   done
   cp -a "$work" "$root/old-names.orig"
   desk a.log
   check "sort beside old names: status 0" test "$status" -eq 0
-  check "sort keeps a.(1)" same_bytes "$work/a.(1)" "$root/old-names.orig/a.(1)"
-  rm "$work/a.s1" && cp "$root/old-names.orig/a.s1" "$work/"
+  check "sort keeps a.(1)" same "$work/a.(1)" "$root/old-names.orig/a.(1)"
+  cp "$root/old-names.orig/a.s1" "$work/"
   desk a.log b.log
   check "compare beside old names: status 0" test "$status" -eq 0
-  difference a.log b.log > "$root/expected.dif"
-  check "compare beside old names: result" same_bytes "$work/b.dif" "$root/expected.dif"
+  check "compare beside old names: result" same "$work/b.dif" "$root/expected.dif"
   for name in "a.(1)" "a.(2)" "b.(2)" "a.s1" "b.s2" a.log b.log; do
-    check "compare keeps $name" same_bytes "$work/$name" "$root/old-names.orig/$name"
+    check "compare keeps $name" same "$work/$name" "$root/old-names.orig/$name"
   done
   check "nothing else written" test "$(listing "$work")" = "a.(1) a.(2) a.log a.s1 b.(2) b.dif b.log b.s2 "
   check "temporary folder left empty" test -z "$(tmp_listing "$tmp")"
 
   # --- a fresh install (no settings file, empty extensions) compares
   setup fresh -
-  before_capture > "$work/a.log"
-  after_capture > "$work/b.log"
+  before_capture >"$work/a.log"
+  after_capture >"$work/b.log"
   desk a.log b.log
   check "fresh install compare: status 0" test "$status" -eq 0
-  check "fresh install compare: difference file b" same_bytes "$work/b" "$root/expected.dif"
+  check "fresh install compare: difference file b" same "$work/b" "$root/expected.dif"
   check "fresh install compare: nothing else" test "$(listing "$work")" = "a.log b b.log "
 
   # --- a compare that fails leaves earlier results exactly as they were
   for kind in folder zero; do
     setup "failing-$kind" "SortExt1=.s1" "SortExt2=.s2" "DiffExt=.dif" "StoreSort=1"
-    before_capture > "$work/a.log"
-    after_capture > "$work/b.log"
-    printf 'earlier 1\r\n' > "$work/a.s1"
+    before_capture >"$work/a.log"
+    after_capture >"$work/b.log"
+    printf 'earlier 1\r\n' >"$work/a.s1"
     if [[ $kind == folder ]]; then
       second=b
       mkdir "$work/b.dif"
     else
-      second=z  # a second input that cannot be read to its end
+      second=z # a second input that cannot be read to its end
       ln -s /dev/zero "$work/z.log"
     fi
-    printf 'earlier 2\r\n' > "$work/$second.s2"
+    printf 'earlier 2\r\n' >"$work/$second.s2"
     desk a.log "$second.log"
     check "failing compare ($kind): status 2" test "$status" -eq 2
-    check "failing compare ($kind): told" test -s "$root/err.txt"
+    check "failing compare ($kind): told" test -s "$err"
     check "failing compare ($kind): sort result 1 kept" test "$(cat "$work/a.s1")" = $'earlier 1\r'
     check "failing compare ($kind): sort result 2 kept" test "$(cat "$work/$second.s2")" = $'earlier 2\r'
     check "failing compare ($kind): no temporary file" test -z "$(tmp_listing "$tmp")$(ls -A "$work" | grep '\.tmp$')"
@@ -154,17 +103,17 @@ if [[ $have_desktop == 1 ]]; then
   for signal in KILL TERM; do
     for routes in 300000 900000; do
       setup "stopped-$signal" -
-      printf '%s' "$settings" > "$prog/Kestrelon.ini"
-      big_capture "$routes" 0 > "$work/a.log"
-      big_capture "$routes" 1 > "$work/b.log"
-      printf 'earlier\r\n' > "$work/a.s1"
+      printf '%s' "$settings" >"$prog/Kestrelon.ini"
+      big_capture "$routes" 0 >"$work/a.log"
+      big_capture "$routes" 1 >"$work/b.log"
+      printf 'earlier\r\n' >"$work/a.s1"
       signal_midway "$signal" "$work/*.tmp" \
         env TMPDIR="$tmp" "$prog/kestrelon" "$work/a.log" "$work/b.log"
       [[ $status == missed ]] || break
       rm -rf "$root/stopped-$signal"
     done
     check "stopped by SIG$signal midway" test "$status" != missed
-    check "SIG$signal: settings byte for byte" test "$(cat "$prog/Kestrelon.ini"; echo .)" = "$settings."
+    check "SIG$signal: settings byte for byte" test "$(cat "$prog/Kestrelon.ini" && echo .)" = "$settings."
     check "SIG$signal: earlier result kept" test "$(cat "$work/a.s1")" = $'earlier\r'
     check "SIG$signal: no difference file" test ! -e "$work/b.dif"
   done
@@ -176,25 +125,30 @@ if [[ $have_desktop == 1 ]]; then
   setup one-stem "SortExt1=.one" "DiffExt=.dif1"
   second="$root/one-stem/prog2"
   mkdir "$second" && cp "$bin/kestrelon" "$second/"
-  crlf "[Kestrelon]" "SortExt1=.two" "DiffExt=.dif2" > "$second/Kestrelon.ini"
-  big_capture 100000 0 > "$work/p.log"
-  big_capture 100000 1 > "$work/p.txt"
-  big_capture 100000 0 > "$work/q.log"
+  crlf "[Kestrelon]" "SortExt1=.two" "DiffExt=.dif2" >"$second/Kestrelon.ini"
+  big_capture 100000 0 >"$work/p.log"
+  big_capture 100000 1 >"$work/p.txt"
+  big_capture 100000 0 >"$work/q.log"
   ok=1
-  for round in 1 2 3; do
-    (cd "$work" && TMPDIR=$tmp "$prog/kestrelon" p.log) & one=$!
-    (cd "$work" && TMPDIR=$tmp "$second/kestrelon" p.txt) & two=$!
+  for _ in 1 2 3; do
+    (cd "$work" && TMPDIR=$tmp "$prog/kestrelon" p.log) &
+    one=$!
+    (cd "$work" && TMPDIR=$tmp "$second/kestrelon" p.txt) &
+    two=$!
     wait "$one" || ok=0
     wait "$two" || ok=0
-    (cd "$work" && TMPDIR=$tmp "$prog/kestrelon" q.log p.txt) & one=$!
-    (cd "$work" && TMPDIR=$tmp "$second/kestrelon" q.log p.txt) & two=$!
+    (cd "$work" && TMPDIR=$tmp "$prog/kestrelon" q.log p.txt) &
+    one=$!
+    (cd "$work" && TMPDIR=$tmp "$second/kestrelon" q.log p.txt) &
+    two=$!
     wait "$one" || ok=0
     wait "$two" || ok=0
   done
   check "two runs at once both succeed" test "$ok" -eq 1
   # The captures are in destination order already.
-  check "their sorts are right" bash -c "cmp -s '$work/p.one' '$work/p.log' && cmp -s '$work/p.two' '$work/p.txt'"
-  check "their compares agree" bash -c "cmp -s <(tail -n +3 '$work/p.dif1') <(tail -n +3 '$work/p.dif2')"
+  check "their sorts are right" same "$work/p.one" "$work/p.log"
+  check "their sorts are right (2)" same "$work/p.two" "$work/p.txt"
+  check "their compares agree" same <(tail -n +3 "$work/p.dif1") <(tail -n +3 "$work/p.dif2")
   check "their compares count every changed route" grep -q '^ 14286 の違いがあります' "$work/p.dif1"
   check "nothing else left" test "$(listing "$work")" = "p.dif1 p.dif2 p.log p.one p.two p.txt q.log "
   check "temporary folder left empty after the runs at once" test -z "$(tmp_listing "$tmp")"
@@ -204,8 +158,8 @@ fi
 for routes in 300000 900000; do
   setup cli-interrupted -
   mkdir "$work/kept"
-  big_capture "$routes" 0 > "$work/a.log"
-  big_capture "$routes" 1 > "$work/b.log"
+  big_capture "$routes" 0 >"$work/a.log"
+  big_capture "$routes" 1 >"$work/b.log"
   signal_midway INT "$work/kept/*.tmp" env TMPDIR="$tmp" "$bin/kestrelon-cli" compare \
     --keep-sorted "$work/kept" -o "$work/out.diff" "$work/a.log" "$work/b.log"
   [[ $status == missed ]] || break
@@ -216,6 +170,4 @@ check "cli SIGINT: status 130" test "$status" = 130
 check "cli SIGINT: nothing in TMPDIR" test -z "$(tmp_listing "$tmp")"
 check "cli SIGINT: nothing beside the results" test "$(listing "$work")" = "a.log b.log kept "
 check "cli SIGINT: no kept result" test -z "$(listing "$work/kept")"
-
-echo "$passed passed, $failed failed"
-test "$failed" -eq 0
+finish

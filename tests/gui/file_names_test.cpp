@@ -1,4 +1,4 @@
-// Output and staging names, colours, enabled commands, extensions, browse and drops.
+// Output names, colours, enabled commands, extensions, browse and drops.
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
@@ -7,17 +7,15 @@
 
 #include "window_fixture.h"
 
-using kestrelon::testing::U;
-using kestrelon::testing::WindowFixture;
+using namespace kestrelon::testing;
 using Kind = kestrelon::ui::frmKestrelon::FileDialogKind;
 
 namespace {
 
 const QColor kRed(255, 0, 0);
+const char* const kNameBoxes[] = {"txtReadFile(1)", "txtWriteFile(1)", "txtReadFile(2)",
+                                  "txtWriteFile(2)", "txtDiffFile"};
 
-QColor TextColour(const QLineEdit* box) {
-  return box->palette().color(QPalette::Text);
-}
 QColor WindowText(const QLineEdit* box) {
   return QApplication::palette(box).color(QPalette::Text);
 }
@@ -31,52 +29,46 @@ bool Drop(QWidget* target, const QMimeData& data) {
   return enter.isAccepted() && drop.isAccepted();
 }
 
+QStringList NameBoxTexts(WindowFixture& f) {
+  QStringList texts;
+  for (const char* name : kNameBoxes) {
+    texts.append(f.box(name)->text());
+  }
+  return texts;
+}
+
 }  // namespace
 
 class FileNamesTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void derivedNames_data() {
-    QTest::addColumn<QString>("extension");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("output");
-    const char* const rows[][2] = {
-        {"C:\\logs\\r1.log", "C:\\logs\\r1.srt"},
-        {"C:\\logs\\r1", "C:\\logs\\r1.srt"},
-        {"C:\\old.logs\\r1", "C:\\old.logs\\r1.srt"},
-        {"C:\\logs\\r1.log.txt", "C:\\logs\\r1.log.srt"},
-        {"C:\\logs\\r1.", "C:\\logs\\r1.srt"},
-        {"C:\\logs\\.log", "C:\\logs\\.srt"},
-        {"", ".srt"},
-        {"/var/old.logs/r1", "/var/old.logs/r1.srt"},
-        {"/var/logs/r1.log", "/var/logs/r1.srt"},
-    };
-    for (const char* extension : {"srt", ".srt"}) {
-      for (const auto& row : rows) {
-        QTest::addRow("%s [%s]", row[0], extension) << U(extension) << U(row[0]) << U(row[1]);
-      }
-    }
-  }
-
-  void derivedNames() {
-    QFETCH(QString, extension);
-    QFETCH(QString, input);
-    QFETCH(QString, output);
+  // The derivation itself is the core's; here, that each box follows its input and extension,
+  // and that the extensions are stored as the derivation uses them.
+  void namesFollowTheInputAndTheExtensionOfTheirSide() {
     WindowFixture f;
-    f.box("txtFileExt(1)")->setText(extension);
-    f.box("txtReadFile(1)")->setText(input);
-    QCOMPARE(f.box("txtWriteFile(1)")->text(), output);
-    QVERIFY(!f.button("cmdSort(1)")->isEnabled());
-  }
-
-  void comparisonNameFollowsSideTwo() {
-    WindowFixture f;
-    f.box("txtFileExt(2)")->setText(U("s2"));
-    f.box("txtFileExt(3)")->setText(U("dif"));
+    f.box("txtFileExt(1)")->setText(U("srt"));
+    f.box("txtFileExt(2)")->setText(U(".s2"));
+    f.box("txtFileExt(3)")->setText(U("..x"));
+    QCOMPARE((QStringList{f.Setting("SortExt1"), f.Setting("SortExt2"), f.Setting("DiffExt")}),
+             (QStringList{U(".srt"), U(".s2"), U("..x")}));
+    f.box("txtReadFile(1)")->setText(U("C:\\old.logs\\r1"));
     f.box("txtReadFile(2)")->setText(U("/logs/after.log"));
-    QCOMPARE(f.box("txtWriteFile(2)")->text(), U("/logs/after.s2"));
-    QCOMPARE(f.box("txtDiffFile")->text(), U("/logs/after.dif"));
+    QCOMPARE(NameBoxTexts(f),
+             (QStringList{U("C:\\old.logs\\r1"), U("C:\\old.logs\\r1.srt"), U("/logs/after.log"),
+                          U("/logs/after.s2"), U("/logs/after..x")}));
+    // Setting a text that does not change it runs no handler; an extension change derives its
+    // side anew, over names typed by hand, and leaves the other side alone.
+    for (const char* output : {"txtWriteFile(1)", "txtWriteFile(2)", "txtDiffFile"}) {
+      f.box(output)->setText(U("typed by hand"));
+    }
+    f.box("txtReadFile(1)")->setText(U("C:\\old.logs\\r1"));
+    f.box("txtFileExt(3)")->setText(U("new"));
+    QCOMPARE(NameBoxTexts(f).mid(1), (QStringList{U("typed by hand"), U("/logs/after.log"),
+                                                  U("/logs/after.s2"), U("/logs/after.new")}));
+    f.box("txtFileExt(1)")->clear();
+    QCOMPARE(f.Setting("SortExt1"), U("."));
+    QCOMPARE(f.box("txtWriteFile(1)")->text(), U("C:\\old.logs\\r1."));
   }
 
   void commandsEnabledByExistingInputs() {
@@ -92,234 +84,103 @@ class FileNamesTest : public QObject {
     QCOMPARE(enabled(), (QList<bool>{true, true, false, false, false, false}));
     f.box("txtReadFile(2)")->setText(f.MakeFile("after.log"));
     QCOMPARE(enabled(), (QList<bool>{true, true, true, true, true, true}));
-    // A folder's own name is no input.
-    f.box("txtReadFile(1)")->setText(f.Path(""));
+    f.box("txtReadFile(1)")->setText(f.Path(""));  // a folder is no input
     QCOMPARE(enabled(), (QList<bool>{false, false, true, true, false, false}));
   }
 
-  void outputColoursFollowExistenceAsTyped_data() {
-    QTest::addColumn<QString>("boxName");
-    QTest::newRow("txtWriteFile(1)") << U("txtWriteFile(1)");
-    QTest::newRow("txtWriteFile(2)") << U("txtWriteFile(2)");
-    QTest::newRow("txtDiffFile") << U("txtDiffFile");
-  }
-
-  void outputColoursFollowExistenceAsTyped() {
-    QFETCH(QString, boxName);
+  void outputColoursFollowExistence() {
     WindowFixture f;
     f.window().show();
-    QLineEdit* box = f.box(boxName.toUtf8().constData());
-    const QString existing = f.MakeFile("result.srt");
-    box->clear();
-    QTest::keyClicks(box, existing);
-    QCOMPARE(TextColour(box), kRed);
-    QTest::keyClicks(box, U("x"));
-    QCOMPARE(TextColour(box), WindowText(box));
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QCOMPARE(TextColour(box), kRed);
-    f.window().ShowWriting(box);
-    QCOMPARE(TextColour(box), QColor(0, 0, 255));
-  }
-
-  void derivedNameOfAnExistingFileShowsRed() {
-    WindowFixture f;
+    for (const char* name : {"txtWriteFile(1)", "txtWriteFile(2)", "txtDiffFile"}) {
+      QLineEdit* box = f.box(name);
+      box->clear();
+      QTest::keyClicks(box, f.MakeFile("result.srt"));
+      QCOMPARE(TextColour(box), kRed);
+      QTest::keyClicks(box, U("x"));
+      QCOMPARE(TextColour(box), WindowText(box));
+      QTest::keyClick(box, Qt::Key_Backspace);
+      QCOMPARE(TextColour(box), kRed);
+      f.window().ShowWriting(box);
+      QCOMPARE(TextColour(box), QColor(0, 0, 255));
+    }
+    // A derived name is coloured too.
     f.box("txtFileExt(1)")->setText(U("srt"));
-    f.MakeFile("r1.srt");
-    f.box("txtReadFile(1)")->setText(f.Path("r1.log"));
+    f.box("txtReadFile(1)")->setText(f.Path("result.log"));
     QCOMPARE(TextColour(f.box("txtWriteFile(1)")), kRed);
-    f.box("txtReadFile(1)")->setText(f.Path("r2.log"));
-    QCOMPARE(TextColour(f.box("txtWriteFile(1)")), WindowText(f.box("txtWriteFile(1)")));
   }
 
-  void extensionsAreStoredNormalized_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("stored");
-    const char* const keys[] = {"", "SortExt1", "SortExt2", "DiffExt"};
-    for (int k = 1; k <= 3; ++k) {
-      QTest::addRow("%s srt", keys[k]) << k << U("srt") << U(".srt");
-      QTest::addRow("%s .srt", keys[k]) << k << U(".srt") << U(".srt");
-      QTest::addRow("%s ..x", keys[k]) << k << U("..x") << U("..x");
-    }
-  }
-
-  void extensionsAreStoredNormalized() {
-    QFETCH(int, index);
-    QFETCH(QString, typed);
-    QFETCH(QString, stored);
-    const char* const keys[] = {"", "SortExt1", "SortExt2", "DiffExt"};
-    const char* const boxes[] = {"", "txtFileExt(1)", "txtFileExt(2)", "txtFileExt(3)"};
-    WindowFixture f;
-    f.window().show();
-    QLineEdit* box = f.box(boxes[index]);
-    QTest::keyClicks(box, typed);
-    QCOMPARE(box->text(), typed);
-    QCOMPARE(f.Setting(keys[index]), stored);
-    // Emptying the box stores a lone dot.
-    box->clear();
-    QCOMPARE(f.Setting(keys[index]), U("."));
-  }
-
-  void extensionChangeRederivesItsSideOnly_data() {
-    QTest::addColumn<QString>("extensionBox");
-    QTest::addColumn<bool>("side1");
-    QTest::addColumn<bool>("side2");
-    QTest::newRow("txtFileExt(1)") << U("txtFileExt(1)") << true << false;
-    QTest::newRow("txtFileExt(2)") << U("txtFileExt(2)") << false << true;
-    QTest::newRow("txtFileExt(3)") << U("txtFileExt(3)") << false << true;
-  }
-
-  void extensionChangeRederivesItsSideOnly() {
-    QFETCH(QString, extensionBox);
-    QFETCH(bool, side1);
-    QFETCH(bool, side2);
-    WindowFixture f;
-    f.box("txtReadFile(1)")->setText(U("/logs/a.log"));
-    f.box("txtReadFile(2)")->setText(U("/logs/b.log"));
-    const char* const outputs[] = {"txtWriteFile(1)", "txtWriteFile(2)", "txtDiffFile"};
-    for (const char* output : outputs) {
-      f.box(output)->setText(U("typed by hand"));
-    }
-    f.box(extensionBox.toUtf8().constData())->setText(U("new"));
-    const bool rederived[] = {side1, side2, side2};
-    for (int n = 0; n < 3; ++n) {
-      QCOMPARE(f.box(outputs[n])->text() != U("typed by hand"), rederived[n]);
-    }
-  }
-
-  void settingATextFiresOnlyOnChange() {
-    WindowFixture f;
-    f.box("txtReadFile(1)")->setText(U("/logs/a.log"));
-    f.box("txtWriteFile(1)")->setText(U("typed by hand"));
-    f.box("txtReadFile(1)")->setText(U("/logs/a.log"));
-    QCOMPARE(f.box("txtWriteFile(1)")->text(), U("typed by hand"));
-    f.box("txtReadFile(1)")->setText(U("/logs/b.log"));
-    QCOMPARE(f.box("txtWriteFile(1)")->text(), U("/logs/b"));
-  }
-
-  void browse_data() {
-    QTest::addColumn<QString>("entry");  // a button, or a menu entry
-    QTest::addColumn<QString>("boxName");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("cmdBrowseRead(1)")
-        << U("cmdBrowseRead(1)") << U("txtReadFile(1)") << int(Kind::Open);
-    QTest::newRow("cmdBrowseRead(2)")
-        << U("cmdBrowseRead(2)") << U("txtReadFile(2)") << int(Kind::Open);
-    QTest::newRow("mFileOpen(1)") << U("mFileOpen(1)") << U("txtReadFile(1)") << int(Kind::Open);
-    QTest::newRow("mFileOpen(2)") << U("mFileOpen(2)") << U("txtReadFile(2)") << int(Kind::Open);
-    QTest::newRow("cmdBrowseWrite(1)")
-        << U("cmdBrowseWrite(1)") << U("txtWriteFile(1)") << int(Kind::Save);
-    QTest::newRow("cmdBrowseWrite(2)")
-        << U("cmdBrowseWrite(2)") << U("txtWriteFile(2)") << int(Kind::Save);
-    QTest::newRow("cmdBrowseDiff") << U("cmdBrowseDiff") << U("txtDiffFile") << int(Kind::Save);
-  }
-
+  // Each browse entry opens its dialog from the box's text; cancelled, nothing changes.
   void browse() {
-    QFETCH(QString, entry);
-    QFETCH(QString, boxName);
-    QFETCH(int, kind);
-    WindowFixture f;
-    QLineEdit* box = f.box(boxName.toUtf8().constData());
-    box->setText(U("/start/name.log"));
-    const QString before = box->text();
-    const auto choose = [&f, &entry] {
-      if (auto* button = f.window().findChild<QPushButton*>(entry)) {
-        button->click();
-      } else {
-        f.window().findChild<QAction*>(entry)->trigger();
+    const char* const entries[][2] = {
+        {"cmdBrowseRead(1)", "txtReadFile(1)"},   {"cmdBrowseRead(2)", "txtReadFile(2)"},
+        {"mFileOpen(1)", "txtReadFile(1)"},       {"mFileOpen(2)", "txtReadFile(2)"},
+        {"cmdBrowseWrite(1)", "txtWriteFile(1)"}, {"cmdBrowseWrite(2)", "txtWriteFile(2)"},
+        {"cmdBrowseDiff", "txtDiffFile"}};
+    for (const auto& [entry, boxName] : entries) {
+      WindowFixture f;
+      QLineEdit* box = f.box(boxName);
+      box->setText(U("/start/name.log"));
+      QStringList asked;
+      std::optional<QString> answer;
+      f.window().setFileDialog([&](Kind kind, const QString& initial) {
+        asked << (kind == Kind::Open ? U("open ") : U("save ")) + initial;
+        return answer;
+      });
+      for (const QString& chosen : {QString(), f.MakeFile("chosen.log")}) {
+        answer = chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+        if (auto* button = f.window().findChild<QPushButton*>(U(entry))) {
+          button->click();
+        } else {
+          f.item(entry)->trigger();
+        }
+        QCOMPARE(box->text(), chosen.isEmpty() ? U("/start/name.log") : chosen);
       }
-    };
-
-    int calls = 0;
-    f.window().setFileDialog([&](Kind asked, const QString& initial) -> std::optional<QString> {
-      ++calls;
-      if (int(asked) != kind || initial != before) {
-        return U("wrong dialog");
-      }
-      return std::nullopt;
-    });
-    choose();
-    QCOMPARE(calls, 1);
-    QCOMPARE(box->text(), before);
-
-    const QString chosen = f.MakeFile("chosen.log");
-    f.window().setFileDialog([&](Kind, const QString&) { return std::optional<QString>(chosen); });
-    choose();
-    QCOMPARE(box->text(), chosen);
+      const QString kind = U(boxName).startsWith(U("txtRead")) ? U("open ") : U("save ");
+      QCOMPARE(asked, (QStringList{kind + U("/start/name.log"), kind + U("/start/name.log")}));
+    }
   }
 
-  void browsedInputRederivesItsOutput() {
-    WindowFixture f;
-    const QString chosen = f.MakeFile("r1.log");
-    f.window().setFileDialog([&](Kind, const QString&) { return std::optional<QString>(chosen); });
-    f.window().cmdBrowseRead_Click(1);
-    // No extension stored yet: the output is the input without its extension.
-    QCOMPARE(f.box("txtWriteFile(1)")->text(), f.Path("r1"));
-    QVERIFY(f.button("cmdSort(1)")->isEnabled());
-  }
-
-  void dropOfFilesSetsTheInputOfItsSide_data() {
+  void drops_data() {
     QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("input");
-    QTest::newRow("txtReadFile(1)") << U("txtReadFile(1)") << U("txtReadFile(1)");
-    QTest::newRow("txtWriteFile(1)") << U("txtWriteFile(1)") << U("txtReadFile(1)");
-    QTest::newRow("txtReadFile(2)") << U("txtReadFile(2)") << U("txtReadFile(2)");
-    QTest::newRow("txtWriteFile(2)") << U("txtWriteFile(2)") << U("txtReadFile(2)");
-    QTest::newRow("txtDiffFile") << U("txtDiffFile") << U("txtReadFile(2)");
+    QTest::addColumn<int>("side");
+    const int sides[] = {1, 1, 2, 2, 2};
+    for (int i = 0; i < 5; ++i) {
+      QTest::newRow(kNameBoxes[i]) << U(kNameBoxes[i]) << sides[i];
+    }
   }
 
-  void dropOfFilesSetsTheInputOfItsSide() {
+  // Files set the input of the box's side (the first file); a drop without a local file is
+  // refused and changes nothing, where a plain line edit would insert the text.
+  void drops() {
     QFETCH(QString, target);
-    QFETCH(QString, input);
+    QFETCH(int, side);
     WindowFixture f;
     f.box("txtFileExt(1)")->setText(U("s1"));
     f.box("txtFileExt(2)")->setText(U("s2"));
     f.box("txtFileExt(3)")->setText(U("dif"));
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(f.MakeFile("first.log")),
-                  QUrl::fromLocalFile(f.MakeFile("second.log")),
-                  QUrl::fromLocalFile(f.MakeFile("third.log"))});
-    QVERIFY(Drop(f.box(target.toUtf8().constData()), data));
-    QCOMPARE(f.box(input.toUtf8().constData())->text(), f.Path("first.log"));
-    // The outputs follow the dropped input, the drop target included.
-    if (input == U("txtReadFile(1)")) {
-      QCOMPARE(f.box("txtWriteFile(1)")->text(), f.Path("first.s1"));
-    } else {
-      QCOMPARE(f.box("txtWriteFile(2)")->text(), f.Path("first.s2"));
-      QCOMPARE(f.box("txtDiffFile")->text(), f.Path("first.dif"));
-    }
-  }
-
-  void dropWithoutFilesChangesNothing_data() {
-    QTest::addColumn<QString>("target");
-    for (const char* name : {"txtReadFile(1)", "txtWriteFile(1)", "txtReadFile(2)",
-                             "txtWriteFile(2)", "txtDiffFile"}) {
-      QTest::newRow(name) << U(name);
-    }
-  }
-
-  void dropWithoutFilesChangesNothing() {
-    QFETCH(QString, target);
-    WindowFixture f;
     f.box("txtReadFile(1)")->setText(U("/logs/a.log"));
     f.box("txtReadFile(2)")->setText(U("/logs/b.log"));
-    const char* const all[] = {"txtReadFile(1)", "txtWriteFile(1)", "txtReadFile(2)",
-                               "txtWriteFile(2)", "txtDiffFile"};
-    QStringList before;
-    for (const char* name : all) {
-      before.append(f.box(name)->text());
-    }
-    QMimeData text;
+    QLineEdit* box = f.box(target.toUtf8().constData());
+    const QStringList before = NameBoxTexts(f);
+    QMimeData text, remote, files;
     text.setText(U("dropped text"));
-    QVERIFY(!Drop(f.box(target.toUtf8().constData()), text));
-    QMimeData remote;
     remote.setUrls({QUrl(U("https://example.invalid/r1.log"))});
-    QVERIFY(!Drop(f.box(target.toUtf8().constData()), remote));
-    QStringList after;
-    for (const char* name : all) {
-      after.append(f.box(name)->text());
+    QVERIFY(!Drop(box, text));
+    QVERIFY(!Drop(box, remote));
+    QCOMPARE(NameBoxTexts(f), before);
+    files.setUrls({QUrl::fromLocalFile(f.MakeFile("first.log")),
+                   QUrl::fromLocalFile(f.MakeFile("second.log"))});
+    QVERIFY(Drop(box, files));
+    QStringList after = before;
+    if (side == 1) {
+      after[0] = f.Path("first.log");
+      after[1] = f.Path("first.s1");
+    } else {
+      after[2] = f.Path("first.log");
+      after[3] = f.Path("first.s2");
+      after[4] = f.Path("first.dif");
     }
-    QCOMPARE(after, before);
+    QCOMPARE(NameBoxTexts(f), after);
   }
 };
 

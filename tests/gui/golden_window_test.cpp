@@ -2,22 +2,15 @@
 // box, the names typed into the boxes, the button pressed. The window must write the same bytes
 // as the core alone.
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 #include "window_fixture.h"
 
-using kestrelon::testing::U;
-using kestrelon::testing::WindowFixture;
+using namespace kestrelon::testing;
 
 namespace {
 
 const QString kGolden = U(KESTRELON_TEST_DATA "/golden/");
-
-QByteArray Read(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 }  // namespace
 
@@ -35,12 +28,11 @@ class GoldenWindowTest : public QObject {
     const QList<QByteArray> rows = Read(kGolden + U("MANIFEST.tsv")).split('\n');
     for (qsizetype i = 1; i < rows.size(); ++i) {
       const QStringList fields = QString::fromUtf8(rows[i]).split(QLatin1Char('\t'));
-      if (fields.size() < 6) {
-        continue;
+      if (fields.size() >= 6) {
+        QTest::newRow(qPrintable(fields[5]))
+            << fields[0] << fields[1] << fields[2] << fields[3].mid(4).toInt()
+            << fields[4].mid(7).split(QLatin1Char(',')) << fields[5];
       }
-      QTest::newRow(qPrintable(fields[5]))
-          << fields[0] << fields[1] << fields[2] << fields[3].mid(4).toInt()
-          << fields[4].mid(7).split(QLatin1Char(',')) << fields[5];
     }
     QVERIFY(rows.size() > 20);
   }
@@ -57,18 +49,13 @@ class GoldenWindowTest : public QObject {
     const QString saved = QDir::currentPath();
     QVERIFY(QDir::setCurrent(f.Path("")));
     for (const QString& input : {input1, input2}) {
-      if (input != U("-")) {
-        QVERIFY(QFile::copy(kGolden + input, input));
-      }
+      QVERIFY(input == U("-") || QFile::copy(kGolden + input, input));
     }
     f.checkBox("chkOption")->setChecked(kind != U("sort-no-options"));
     f.window().mSortKey_Click(key);
     for (const QString& item : filter) {
       f.window().mInfoDel_Click(item.toInt());
     }
-    QStringList errors;
-    f.window().setErrorReporter(
-        [&](const QString&, const QString& detail) { errors.push_back(detail); });
     f.box("txtReadFile(1)")->setText(input1);
     QString written;
     if (kind == U("compare")) {
@@ -81,7 +68,7 @@ class GoldenWindowTest : public QObject {
     }
     const QByteArray bytes = Read(written);
     QDir::setCurrent(saved);
-    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(U("\n"))));
+    QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join(U("\n"))));
     QCOMPARE(bytes, Read(kGolden + expected));
   }
 };

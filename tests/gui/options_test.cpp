@@ -1,21 +1,21 @@
-// The sort and filter options: menu invariants, the check boxes and their mirrors, storage.
+// The settings restored at start-up and stored as they change, the sort and filter menus, the
+// check boxes and their mirrors, the end of the program.
+#include <sys/stat.h>
+#include <QDir>
+#include <QScopeGuard>
 #include <QTest>
+#include <optional>
 
 #include "window_fixture.h"
 
-using kestrelon::testing::U;
-using kestrelon::testing::WindowFixture;
+using namespace kestrelon::testing;
 
 namespace {
 
-QString Indexed(const char* base, int index) {
-  return U(base) + U("(") + QString::number(index) + U(")");
-}
-
-QList<int> Checked(WindowFixture& f, const char* base) {
+QList<int> Checked(WindowFixture& f, const char* menu) {
   QList<int> checked;
   for (int k = 0; k < 6; ++k) {
-    if (f.window().findChild<QAction*>(Indexed(base, k))->isChecked()) {
+    if (f.item(qPrintable(QStringLiteral("%1(%2)").arg(U(menu)).arg(k)))->isChecked()) {
       checked.append(k);
     }
   }
@@ -28,23 +28,63 @@ class OptionsTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  void noSettingsFile() {
+    WindowFixture f;
+    QVERIFY(!f.checkBox("chkOption")->isChecked() && !f.item("mOption")->isChecked());
+    QVERIFY(!f.checkBox("chkFileDel")->isChecked() && !f.item("mFileDel")->isChecked());
+    QVERIFY(!f.menu("mOptConfig")->menuAction()->isEnabled());
+    QVERIFY(f.box("txtFileExt(1)")->text().isEmpty() && f.box("txtFileExt(3)")->text().isEmpty());
+    QCOMPARE(Checked(f, "mSortKey"), QList<int>{0});
+    QCOMPARE(Checked(f, "mInfoDel"), QList<int>{0});
+    // The boxes changed from their checked design state store 0; no extension is stored.
+    QCOMPARE(Read(f.IniPath()), QByteArray("[Kestrelon]\r\nEnableOpt=0\r\nStoreSort=0\r\n"));
+  }
+
+  void storedSettingsAreRestored_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("checked");
+    const std::pair<const char*, bool> rows[] = {{"1", true},    {"1.4", true},  {"0.6", true},
+                                                 {"0.5", false}, {"1.5", false}, {"-1", false}};
+    for (const auto& [stored, checked] : rows) {
+      QTest::newRow(stored) << QByteArray(stored) << checked;
+    }
+  }
+
+  void storedSettingsAreRestored() {
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, checked);
+    const QByteArray settings =
+        "[Kestrelon]\r\nSortExt1=srt\r\nSortExt2=.s2\r\nEnableOpt=" + stored +
+        "\r\nStoreSort=" + stored + "\r\n";
+    WindowFixture f(settings.constData());
+    QCOMPARE(f.checkBox("chkOption")->isChecked(), checked);
+    QCOMPARE(f.item("mOption")->isChecked(), checked);
+    QCOMPARE(f.menu("mOptConfig")->menuAction()->isEnabled(), checked);
+    QCOMPARE(f.checkBox("chkFileDel")->isChecked(), checked);
+    QCOMPARE(f.item("mFileDel")->isChecked(), checked);
+    QCOMPARE(f.Setting("StoreSort"), checked ? U(stored.constData()) : U("0"));
+    QCOMPARE(f.box("txtFileExt(1)")->text(), U("srt"));
+    QCOMPARE(f.Setting("SortExt1"), U(".srt"));
+    QCOMPARE(f.box("txtFileExt(2)")->text(), U(".s2"));
+  }
+
   // Entries chosen one after the other from the start state, and the items checked after.
   void menuSequences_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QList<int>>("chosen");
     QTest::addColumn<QList<int>>("checked");
-    QTest::newRow("filter 1, 3") << U("mInfoDel") << QList<int>{1, 3} << QList<int>{1, 3};
-    QTest::newRow("filter 1, 3, 1, 3") << U("mInfoDel") << QList<int>{1, 3, 1, 3} << QList<int>{0};
-    QTest::newRow("filter 1, 2, 5") << U("mInfoDel") << QList<int>{1, 2, 5} << QList<int>{5};
-    QTest::newRow("filter 1, 2, 5, 2") << U("mInfoDel") << QList<int>{1, 2, 5, 2} << QList<int>{2};
-    QTest::newRow("filter 0 again") << U("mInfoDel") << QList<int>{0} << QList<int>{0};
-    QTest::newRow("filter 4, 4") << U("mInfoDel") << QList<int>{4, 4} << QList<int>{4};
-    QTest::newRow("filter 4, 1") << U("mInfoDel") << QList<int>{4, 1} << QList<int>{1};
-    QTest::newRow("filter 2, 1, 3") << U("mInfoDel") << QList<int>{2, 1, 3} << QList<int>{1, 2, 3};
-    QTest::newRow("key 3") << U("mSortKey") << QList<int>{3} << QList<int>{3};
-    QTest::newRow("key 3, 3") << U("mSortKey") << QList<int>{3, 3} << QList<int>{3};
-    QTest::newRow("key 0 again") << U("mSortKey") << QList<int>{0} << QList<int>{0};
-    QTest::newRow("key 5, 1") << U("mSortKey") << QList<int>{5, 1} << QList<int>{1};
+    const std::tuple<const char*, QList<int>, QList<int>> rows[] = {
+        {"mInfoDel", {1, 3}, {1, 3}}, {"mInfoDel", {1, 3, 1, 3}, {0}},
+        {"mInfoDel", {1, 2, 5}, {5}}, {"mInfoDel", {1, 2, 5, 2}, {2}},
+        {"mInfoDel", {4, 4}, {4}},    {"mInfoDel", {4, 1}, {1}},
+        {"mSortKey", {5, 1}, {1}},    {"mSortKey", {3, 3}, {3}}};
+    for (const auto& [menu, chosen, checked] : rows) {
+      QStringList names;
+      for (const int index : chosen) {
+        names.append(QString::number(index));
+      }
+      QTest::addRow("%s %s", menu, qPrintable(names.join(U(", ")))) << U(menu) << chosen << checked;
+    }
   }
 
   void menuSequences() {
@@ -53,57 +93,54 @@ class OptionsTest : public QObject {
     QFETCH(QList<int>, checked);
     WindowFixture f("[Kestrelon]\nEnableOpt=1\n");
     const QByteArray base = menu.toUtf8();
+    const QByteArray settings = Read(f.IniPath());
     for (int index : chosen) {
-      f.window().findChild<QAction*>(Indexed(base.constData(), index))->trigger();
+      f.item(qPrintable(QStringLiteral("%1(%2)").arg(menu).arg(index)))->trigger();
     }
     QCOMPARE(Checked(f, base.constData()), checked);
+    QCOMPARE(Read(f.IniPath()), settings);  // never stored
   }
 
-  void followOptionsDrivesItsMirrorAndTheSubmenu() {
+  void followOptionsDrivesTheSortOptions() {
     WindowFixture f("[Kestrelon]\nEnableOpt=1\n");
-    QVERIFY(f.item("mOption")->isChecked());
-    QVERIFY(f.menu("mOptConfig")->menuAction()->isEnabled());
     f.item("mSortKey(4)")->trigger();
     f.item("mInfoDel(2)")->trigger();
-
     f.checkBox("chkOption")->click();
-    QVERIFY(!f.item("mOption")->isChecked());
     QVERIFY(!f.menu("mOptConfig")->menuAction()->isEnabled());
-    QCOMPARE(f.Setting("EnableOpt"), U("0"));
-    // Not followed: key 0 and no filter, though the menu keeps its marks.
+    // Not followed: key 0 and no filter, though the menus keep their marks.
     kestrelon::routes::SortOptions options = f.window().CurrentSortOptions();
-    QCOMPARE(options.KeyNumber(), 0);
-    QVERIFY(!options.FilterActive());
+    QVERIFY(options.KeyNumber() == 0 && !options.FilterActive());
     QCOMPARE(Checked(f, "mSortKey"), QList<int>{4});
-
     f.item("mOption")->trigger();
     QVERIFY(f.checkBox("chkOption")->isChecked());
-    QVERIFY(f.item("mOption")->isChecked());
     QVERIFY(f.menu("mOptConfig")->menuAction()->isEnabled());
-    QCOMPARE(f.Setting("EnableOpt"), U("1"));
     options = f.window().CurrentSortOptions();
-    QCOMPARE(options.KeyNumber(), 4);
-    QVERIFY(options.FilterActive());
-    QVERIFY(options.infoDel[2] && !options.infoDel[0]);
+    QVERIFY(options.KeyNumber() == 4 && options.infoDel[2] && !options.infoDel[0]);
   }
 
-  void controlTogglesAndTheirMirrors_data() {
+  void checkBoxesAndTheirMirrorsStoreTheirState_data() {
     QTest::addColumn<QString>("checkBox");
     QTest::addColumn<QString>("mirror");
     QTest::addColumn<QString>("key");
-    QTest::newRow("chkOption") << U("chkOption") << U("mOption") << U("EnableOpt");
-    QTest::newRow("chkFileDel") << U("chkFileDel") << U("mFileDel") << U("StoreSort");
+    QTest::addColumn<int>("shortcut");
+    QTest::newRow("chkOption") << U("chkOption") << U("mOption") << U("EnableOpt")
+                               << int(Qt::Key_T);
+    QTest::newRow("chkFileDel") << U("chkFileDel") << U("mFileDel") << U("StoreSort")
+                                << int(Qt::Key_F);
   }
 
-  void controlTogglesAndTheirMirrors() {
+  void checkBoxesAndTheirMirrorsStoreTheirState() {
     QFETCH(QString, checkBox);
     QFETCH(QString, mirror);
     QFETCH(QString, key);
+    QFETCH(int, shortcut);
     WindowFixture f;
-    QCheckBox* box = f.window().findChild<QCheckBox*>(checkBox);
-    QAction* item = f.window().findChild<QAction*>(mirror);
+    f.window().show();
+    f.window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+    QCheckBox* box = f.checkBox(checkBox.toLatin1().constData());
+    QAction* item = f.item(mirror.toLatin1().constData());
     const QByteArray keyName = key.toLatin1();
-    QVERIFY(!box->isChecked() && !item->isChecked());
     for (bool expected : {true, false, true}) {
       item->trigger();
       QCOMPARE(box->isChecked(), expected);
@@ -113,58 +150,64 @@ class OptionsTest : public QObject {
     box->click();
     QVERIFY(!item->isChecked());
     QCOMPARE(f.Setting(keyName.constData()), U("0"));
+    QTest::keyClick(&f.window(), Qt::Key(shortcut), Qt::ControlModifier);
+    QVERIFY(box->isChecked());
+    QCOMPARE(f.Setting(keyName.constData()), U("1"));
+    // Set to the state it has, the box runs no handler: a hand edit stays.
+    Write(f.IniPath(), "[Kestrelon]\nEnableOpt=untouched\nStoreSort=untouched\n");
+    box->setChecked(true);
+    QCOMPARE(f.Setting(keyName.constData()), U("untouched"));
   }
 
-  void shortcutsToggleTheOptions() {
+  // The settings file is beside the program (a trailing separator changes nothing). A run that
+  // could not read it never writes it, even once it can be read: its state came from the
+  // defaults, not from the user's file.
+  void settingsFileBesideTheProgram() {
+    QTemporaryDir folder;
+    { kestrelon::ui::frmKestrelon window(folder.path() + U("/")); }
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{U("Kestrelon.ini")});
+    const QString ini = folder.filePath(U("Kestrelon.ini"));
+    QVERIFY(QFile::remove(ini));
+    QVERIFY(::mkfifo(QFile::encodeName(ini).constData(), 0600) == 0);
+    kestrelon::ui::frmKestrelon window(folder.path());
+    QVERIFY(QFile::remove(ini));
+    Write(ini, "[Kestrelon]\nEnableOpt=1\nDiffExt=.dif\n");
+    window.findChild<QCheckBox*>(U("chkOption"))->setChecked(true);
+    window.findChild<QLineEdit*>(U("txtFileExt(1)"))->setText(U("srt"));
+    QCOMPARE(Read(ini), QByteArray("[Kestrelon]\nEnableOpt=1\nDiffExt=.dif\n"));
+  }
+
+  // An installed program cannot write its own folder: the settings go to the user's folder,
+  // are read back from there, and nothing is left in the program's folder.
+  void settingsFileInTheUserFolderWhenTheProgramsCannotBeWritten() {
+    QTemporaryDir config, programs;
+    const QString readOnly = programs.filePath(U("missing/bin"));  // nothing can be created there
+    const std::optional<QByteArray> saved =
+        qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
+            ? std::optional<QByteArray>(qgetenv("XDG_CONFIG_HOME"))
+            : std::nullopt;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const auto restore = qScopeGuard(
+        [&saved] { saved ? qputenv("XDG_CONFIG_HOME", *saved) : qunsetenv("XDG_CONFIG_HOME"); });
+    {
+      kestrelon::ui::frmKestrelon window(readOnly);
+      window.findChild<QLineEdit*>(U("txtFileExt(1)"))->setText(U("srt"));
+    }
+    QVERIFY(QFile::exists(config.filePath(U("kestrelon/Kestrelon.ini"))));
+    QVERIFY(!QFileInfo::exists(readOnly));
+    kestrelon::ui::frmKestrelon again(readOnly);
+    QCOMPARE(again.findChild<QLineEdit*>(U("txtFileExt(1)"))->text(), U(".srt"));
+  }
+
+  void endClosesAndSavesNothing() {
     WindowFixture f;
     f.window().show();
-    f.window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f.window()));
-    QTest::keyClick(&f.window(), Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(f.checkBox("chkOption")->isChecked());
-    QCOMPARE(f.Setting("EnableOpt"), U("1"));
-    QTest::keyClick(&f.window(), Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(f.checkBox("chkFileDel")->isChecked());
-    QCOMPARE(f.Setting("StoreSort"), U("1"));
-  }
-
-  void settingACheckBoxFiresOnlyOnChange() {
-    WindowFixture f("[Kestrelon]\nEnableOpt=1\n");
-    // A hand edit shows whether the handler wrote again.
-    QFile file(f.IniPath());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("[Kestrelon]\nEnableOpt=untouched\n");
-    file.close();
-    f.window().SetFollowOptions(true);
-    QCOMPARE(f.Setting("EnableOpt"), U("untouched"));
-    f.window().SetFollowOptions(false);
-    QCOMPARE(f.Setting("EnableOpt"), U("0"));
-  }
-
-  void sortKeyAndFilterAreNeverStored() {
-    WindowFixture f("[Kestrelon]\nEnableOpt=1\n");
-    const QByteArray before = f.IniBytes();
-    f.item("mSortKey(2)")->trigger();
-    f.item("mInfoDel(1)")->trigger();
-    f.item("mInfoDel(5)")->trigger();
-    QCOMPARE(f.IniBytes(), before);
-  }
-
-  void optionsForcedAndRestoredAsACompareDoes() {
-    WindowFixture f("[Kestrelon]\nEnableOpt=0\n");
-    f.item("mSortKey(3)")->trigger();
-    f.item("mInfoDel(1)")->trigger();
-    const kestrelon::routes::SortOptions saved = f.window().CurrentSortOptions();
-    f.window().ApplySortOptions(saved.ForcedForCompare());
-    QCOMPARE(f.Setting("EnableOpt"), U("1"));
-    QCOMPARE(Checked(f, "mSortKey"), QList<int>{0});
-    QCOMPARE(Checked(f, "mInfoDel"), (QList<int>{1, 2}));
-    QVERIFY(f.menu("mOptConfig")->menuAction()->isEnabled());
-    f.window().ApplySortOptions(saved);
-    QCOMPARE(f.Setting("EnableOpt"), U("0"));
-    QCOMPARE(Checked(f, "mSortKey"), QList<int>{3});
-    QCOMPARE(Checked(f, "mInfoDel"), QList<int>{1});
-    QVERIFY(!f.menu("mOptConfig")->menuAction()->isEnabled());
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+    f.box("txtReadFile(1)")->setText(U("/logs/a.log"));
+    const QByteArray before = Read(f.IniPath());
+    f.item("mEnd")->trigger();
+    QVERIFY(!f.window().isVisible());
+    QCOMPARE(Read(f.IniPath()), before);
   }
 };
 

@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 
 #include "window_fixture.h"
 
@@ -54,6 +57,19 @@ ino_t Inode(const QString& path) {
 
 QColor TextColour(QLineEdit* box) {
   return box->palette().color(QPalette::Text);
+}
+
+// count BGP routes; after a change every hundredth has another next hop.
+QByteArray ManyRoutes(int count, bool after) {
+  QByteArray text = "R1#show ip route\r\n";
+  text.reserve(count * 50);
+  for (int i = 0; i < count; ++i) {
+    text += "B        " + QByteArray::number(1 + i / 65536) + "." +
+            QByteArray::number(i / 256 % 256) + "." + QByteArray::number(i % 256) +
+            ".0/24 [20/0] via 10.0.0." + QByteArray::number(after && i % 100 == 0 ? 2 : 1) +
+            ", 1w2d\r\n";
+  }
+  return text + "R1#\r\n";
 }
 
 const char kSettings[] =
@@ -167,11 +183,11 @@ class RunTest : public QObject {
     QStringList errors;
     f.window().setErrorReporter(
         [&](const QString&, const QString& detail) { errors.push_back(detail); });
-    const QByteArray settings = f.IniBytes();
+    const QByteArray settings = Read(f.IniPath());
     const ino_t settingsFile = Inode(f.IniPath());
     f.window().cmdDiff_Click();
     // Forcing chkOption on and back is no change of the user's: the file was not written at all.
-    QCOMPARE(f.IniBytes(), settings);
+    QCOMPARE(Read(f.IniPath()), settings);
     QCOMPARE(Inode(f.IniPath()), settingsFile);
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors.front().contains(U("no-such-folder/after.dif")), qPrintable(errors.front()));
@@ -205,6 +221,56 @@ class RunTest : public QObject {
     QVERIFY(!f.checkBox("chkOption")->isChecked());
     QCOMPARE(f.Setting("EnableOpt"), U("0"));
     QVERIFY(!f.item("mInfoDel(2)")->isChecked());
+  }
+
+  // A long compare leaves the window's event loop turning: a timer ticks throughout, while every
+  // command is held (a click is refused, not kept for later) and the boxes show blue.
+  void windowStaysResponsiveDuringALongCompare() {
+    WindowFixture f(kSettings);
+    const int routes = 200000;
+    Write(f.Path("before.log"), ManyRoutes(routes, false));
+    Write(f.Path("after.log"), ManyRoutes(routes, true));
+    f.box("txtReadFile(1)")->setText(f.Path("before.log"));
+    f.box("txtReadFile(2)")->setText(f.Path("after.log"));
+    QStringList errors;
+    f.window().setErrorReporter(
+        [&](const QString&, const QString& detail) { errors.push_back(detail); });
+    int ticks = 0;
+    bool held = true;
+    bool blue = true;
+    qint64 last = 0;
+    qint64 longestGap = 0;
+    QElapsedTimer clock;
+    QTimer timer;
+    timer.setInterval(1);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      ++ticks;
+      longestGap = std::max(longestGap, clock.elapsed() - last);
+      last = clock.elapsed();
+      held = held && !f.button("cmdDiff")->isEnabled() && !f.button("cmdSort(1)")->isEnabled() &&
+             !f.item("mFileDiff")->isEnabled() && !f.checkBox("chkOption")->isEnabled() &&
+             f.box("txtReadFile(1)")->isReadOnly();
+      blue = blue && TextColour(f.box("txtDiffFile")) == QColor(0, 0, 255);
+      QTest::mouseClick(f.button("cmdSort(1)"), Qt::LeftButton);
+    });
+    clock.start();
+    timer.start();
+    f.window().cmdDiff_Click();
+    timer.stop();
+    longestGap = std::max(longestGap, clock.elapsed() - last);
+    qInfo("compare of %d routes a side took %lld ms: %d timer ticks, longest gap %lld ms", routes,
+          clock.elapsed(), ticks, longestGap);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(U("\n"))));
+    QVERIFY(ticks > 0);
+    QVERIFY(held);
+    QVERIFY(blue);
+    const QByteArray summary = " " + QByteArray::number(routes / 100) + " の違いがあります\r\n";
+    QVERIFY(Read(f.Path("after.dif")).endsWith(summary));
+    QVERIFY(!QFile::exists(f.Path("before.s1")));  // the click during the run sorted nothing
+    QVERIFY(f.button("cmdDiff")->isEnabled());
+    QVERIFY(f.item("mFileDiff")->isEnabled());
+    QVERIFY(!f.box("txtReadFile(1)")->isReadOnly());
+    QCOMPARE(TextColour(f.box("txtDiffFile")), QColor(255, 0, 0));
   }
 };
 

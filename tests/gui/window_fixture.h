@@ -1,4 +1,5 @@
-// A main window started in its own temporary program folder, with lookups of its controls.
+// A main window started in its own temporary program folder, with lookups of its controls; the
+// failures it reports are collected in errors instead of message boxes.
 #pragma once
 
 #include <QAction>
@@ -19,17 +20,32 @@ inline QString U(const char* text) {
   return QString::fromUtf8(text);
 }
 
+inline void Write(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) {
+    file.write(bytes);
+  }
+}
+
+inline QByteArray Read(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+inline QColor TextColour(const QLineEdit* box) {
+  return box->palette().color(QPalette::Text);
+}
+
 class WindowFixture {
  public:
   // The settings file the window will read, written before it starts; null for none.
   explicit WindowFixture(const char* settingsText = nullptr) {
     if (settingsText != nullptr) {
-      QFile file(IniPath());
-      if (file.open(QIODevice::WriteOnly)) {
-        file.write(settingsText);
-      }
+      Write(IniPath(), settingsText);
     }
     window_ = std::make_unique<ui::frmKestrelon>(folder_.path());
+    window_->setErrorReporter(
+        [this](const QString&, const QString& detail) { errors.push_back(detail); });
   }
 
   ui::frmKestrelon& window() { return *window_; }
@@ -37,21 +53,14 @@ class WindowFixture {
   QString Path(const char* name) const { return folder_.filePath(U(name)); }
 
   // Creates a file in the program folder and gives its full name.
-  QString MakeFile(const char* name) const {
-    QFile file(Path(name));
-    if (file.open(QIODevice::WriteOnly)) {
-      file.write("x\r\n");
-    }
-    return file.fileName();
+  QString MakeFile(const char* name, const QByteArray& bytes = "x\r\n") const {
+    Write(Path(name), bytes);
+    return Path(name);
   }
 
   QString Setting(const char* key) const {
     return QString::fromStdString(
         settings::ReadIni(QFile::encodeName(IniPath()).toStdString(), "Kestrelon", key));
-  }
-  QByteArray IniBytes() const {
-    QFile file(IniPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
   QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
@@ -59,6 +68,8 @@ class WindowFixture {
   QCheckBox* checkBox(const char* name) { return find<QCheckBox>(name); }
   QAction* item(const char* name) { return find<QAction>(name); }
   QMenu* menu(const char* name) { return find<QMenu>(name); }
+
+  QStringList errors;
 
  private:
   template <typename T>

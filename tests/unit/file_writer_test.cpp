@@ -11,10 +11,7 @@
 namespace kestrelon::routes {
 namespace {
 
-using kestrelon::testing::ListFolder;
-using kestrelon::testing::ReadFile;
-using kestrelon::testing::TempDir;
-using kestrelon::testing::WriteFile;
+using namespace kestrelon::testing;
 
 TEST(FileWriter, OutputFileNeverReplacesAFile) {
   TempDir dir;

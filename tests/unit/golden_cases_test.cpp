@@ -15,17 +15,11 @@ namespace kestrelon::routes {
 namespace {
 
 using kestrelon::testing::ReadFile;
-using kestrelon::testing::TempDir;
 
 const std::string kGolden = std::string(KESTRELON_TEST_DATA) + "/golden/";
 
-struct GoldenCase {
-  std::string kind, input1, input2, key, filter, expected;
-};
-
-void PrintTo(const GoldenCase& c, std::ostream* out) {
-  *out << c.kind << " " << c.expected;
-}
+// kind, input1, input2, key=N, filter=N,N..., expected
+using GoldenCase = std::vector<std::string>;
 
 std::vector<GoldenCase> LoadManifest() {
   std::ifstream in(kGolden + "MANIFEST.tsv");
@@ -33,66 +27,54 @@ std::vector<GoldenCase> LoadManifest() {
   std::string line;
   std::getline(in, line);  // column names
   while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    GoldenCase c;
-    std::getline(fields, c.kind, '\t');
-    std::getline(fields, c.input1, '\t');
-    std::getline(fields, c.input2, '\t');
-    std::getline(fields, c.key, '\t');
-    std::getline(fields, c.filter, '\t');
-    std::getline(fields, c.expected, '\t');
-    if (!c.kind.empty()) {
-      cases.push_back(c);
+    GoldenCase fields;
+    std::istringstream row(line);
+    for (std::string field; std::getline(row, field, '\t');) {
+      fields.push_back(field);
+    }
+    if (fields.size() == 6) {
+      cases.push_back(fields);
     }
   }
   return cases;
-}
-
-SortOptions OptionsOf(const GoldenCase& c) {
-  SortOptions options;
-  options.followOptions = c.kind != "sort-no-options";
-  options.sortKey = {};
-  options.sortKey[static_cast<std::size_t>(std::stoi(c.key.substr(4)))] = true;
-  options.infoDel = {};
-  std::istringstream items(c.filter.substr(7));
-  for (std::string item; std::getline(items, item, ',');) {
-    options.infoDel[static_cast<std::size_t>(std::stoi(item))] = true;
-  }
-  return options;
 }
 
 class GoldenCases : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenCases, WriteTheExpectedBytes) {
   const GoldenCase& c = GetParam();
-  TempDir dir;
+  SortOptions options;
+  options.followOptions = c[0] != "sort-no-options";
+  options.sortKey = {};
+  options.sortKey[std::stoul(c[3].substr(4))] = true;
+  options.infoDel = {};
+  std::istringstream items(c[4].substr(7));
+  for (std::string item; std::getline(items, item, ',');) {
+    options.infoDel[std::stoul(item)] = true;
+  }
+  testing::TempDir dir;
   RouteLineParser parser;
   SortPipeline pipeline(parser);
-  std::string written;
-  if (c.kind == "compare") {
-    testing::WriteFile(dir / c.input1, ReadFile(kGolden + c.input1));
-    testing::WriteFile(dir / c.input2, ReadFile(kGolden + c.input2));
+  testing::WriteFile(dir / c[1], ReadFile(kGolden + c[1]));
+  if (c[0] == "compare") {
+    testing::WriteFile(dir / c[2], ReadFile(kGolden + c[2]));
     CompareRequest request;
-    request.inputs = {dir / c.input1, dir / c.input2};
-    request.diffFile = dir / "a.dif";
-    request.headerNames = {c.input1, c.input2};
-    request.userOptions = OptionsOf(c);
+    request.inputs = {dir / c[1], dir / c[2]};
+    request.diffFile = dir / "out";
+    request.headerNames = {c[1], c[2]};
+    request.userOptions = options;
     RunCompare(pipeline, request);
-    written = ReadFile(dir / "a.dif");
   } else {
-    testing::WriteFile(dir / c.input1, ReadFile(kGolden + c.input1));
-    pipeline.RunSort(1, dir / c.input1, dir / "out.srt", OptionsOf(c));
-    written = ReadFile(dir / "out.srt");
+    pipeline.RunSort(1, dir / c[1], dir / "out", options);
   }
-  EXPECT_EQ(written, ReadFile(kGolden + c.expected)) << c.expected;
+  EXPECT_EQ(ReadFile(dir / "out"), ReadFile(kGolden + c[5])) << c[5];
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenCases, ::testing::ValuesIn(LoadManifest()),
                          [](const ::testing::TestParamInfo<GoldenCase>& caseInfo) {
-                           std::string name = caseInfo.param.expected;
+                           std::string name = caseInfo.param[5];
                            for (char& ch : name) {
-                             if (!isalnum(static_cast<unsigned char>(ch)))
-                               ch = '_';
+                             ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
                            }
                            return name;
                          });

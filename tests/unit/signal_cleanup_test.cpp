@@ -15,11 +15,7 @@
 namespace kestrelon::files {
 namespace {
 
-using kestrelon::testing::ListFolder;
-using kestrelon::testing::ReadFile;
-using kestrelon::testing::ScopedTmpdir;
-using kestrelon::testing::TempDir;
-using kestrelon::testing::WriteFile;
+using namespace kestrelon::testing;
 
 // Runs body in a child process with the programs' signal set-up; gives its wait status.
 int InChild(const std::function<void()>& body) {

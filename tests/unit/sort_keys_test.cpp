@@ -109,7 +109,7 @@ TEST_P(KeyOrder, RadixSortGivesTheOrderOfTheBitwisePartition) {
     ReferencePartition(reference);
     SortByKey(records);
     for (std::size_t i = 0; i < n; ++i) {
-      ASSERT_EQ(records[i].position, static_cast<std::uint64_t>(reference[i].line) * 100)
+      ASSERT_EQ(records[i].lineNumber(), static_cast<std::uint64_t>(reference[i].line) * 100)
           << "key " << key << " round " << round << " index " << i;
     }
   }
@@ -134,7 +134,52 @@ TEST(SortKeys, ManyEqualKeysKeepTheirOrder) {
   std::shuffle(records.begin(), records.end(), std::mt19937(7));
   SortByKey(records);
   for (std::uint64_t i = 0; i < records.size(); ++i) {
-    ASSERT_EQ(records[i].position, i);
+    ASSERT_EQ(records[i].lineNumber(), i);
+  }
+}
+
+// The line number is split between two words of the record: equal keys still order by the
+// whole number, and where the text is comes back as it was given.
+TEST(SortKeys, LineNumbersOrderEqualKeysAcrossTheirWholeWidth) {
+  const std::uint64_t numbers[] = {0,      1,         65535,    65536,        65537,
+                                   131071, 123456789, 1u << 30, 123456789012, (1ull << 44) - 1};
+  std::vector<SortRecord> records;
+  ParsedLine blank;
+  for (const std::uint64_t n : numbers) {
+    const TextPlace place{n % 3 == 0, (n * 7919) % (1ull << 47)};
+    records.push_back(MakeSortRecord(0, blank, 3, n, n % 2 == 0, place));
+  }
+  std::shuffle(records.begin(), records.end(), std::mt19937(3));
+  SortByKey(records);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::uint64_t n = numbers[i];
+    ASSERT_EQ(records[i].lineNumber(), n);
+    EXPECT_EQ(records[i].expanded(), n % 2 == 0);
+    EXPECT_EQ(records[i].text().inStaging, n % 3 == 0);
+    EXPECT_EQ(records[i].text().offset, (n * 7919) % (1ull << 47));
+  }
+}
+
+// The record array keeps every record through its growth and its final cut, and sorts as a
+// vector does.
+TEST(SortKeys, RecordArrayKeepsItsRecordsAsItGrows) {
+  std::mt19937 random(11);
+  RecordArray array;
+  std::vector<SortRecord> reference;
+  for (std::uint64_t i = 0; i < 150000; ++i) {
+    std::int16_t state = 1;
+    const ParsedLine p = RandomLine(random, state);
+    reference.push_back(MakeSortRecord(static_cast<int>(i % 6), p, state, i));
+    array.Add(reference.back());
+  }
+  array.Fit();
+  RecordArray moved = std::move(array);
+  ASSERT_EQ(moved.size(), reference.size());
+  SortByKey(moved.all());
+  SortByKey(reference);
+  for (std::size_t i = 0; i < reference.size(); ++i) {
+    ASSERT_EQ(moved[i].lineNumber(), reference[i].lineNumber()) << i;
+    ASSERT_EQ(moved[i].hi, reference[i].hi) << i;
   }
 }
 
@@ -155,7 +200,7 @@ std::vector<std::string> SortText(const std::string& text, const SortOptions& op
   SortedLineWriter writer(options);
   std::vector<std::string> out;
   for (const SortRecord& r : records) {
-    out.emplace_back(writer.Process(staged.lines[r.position], r.expanded()));
+    out.emplace_back(writer.Process(staged.lines[r.lineNumber()], r.expanded()));
   }
   return out;
 }

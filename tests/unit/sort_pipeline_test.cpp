@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
+#include "files/capture_text.h"
 #include "files/file_error.h"
+#include "routes/sorted_output.h"
+#include "routes/staging.h"
 #include "test_files.h"
 
 namespace kestrelon::routes {
@@ -148,6 +153,81 @@ TEST(SortPipeline, FailureNamesTheFileAndLeavesAnEarlierResult) {
                FileError);
   EXPECT_EQ(ReadFile(dir / "r1.srt"), "earlier\r\n");
   EXPECT_EQ(ListFolder(dir.path()), "r1.log\nr1.srt\n");
+}
+
+// The sort done in memory, every staged line kept and keyed in a pass of its own, as a reference
+// for the pipeline, which keys while staging and reads unchanged lines from the input again.
+std::string SortInMemory(const std::string& capture, const SortOptions& options) {
+  VectorLineSink staged;
+  StagingMarks marks;
+  StageLines(CaptureText(capture).text(), staged, &marks);
+  const bool severalTables = marks.tables.size() >= 2;
+  const auto marked = [](const std::vector<std::int64_t>& lines, std::size_t i) {
+    return std::find(lines.begin(), lines.end(), static_cast<std::int64_t>(i)) != lines.end();
+  };
+  RouteLineParser parser;
+  std::int16_t state = kLineStateReset;
+  std::vector<SortRecord> records;
+  std::vector<std::size_t> starts = {0};
+  for (std::size_t i = 0; i < staged.lines.size(); ++i) {
+    if (severalTables && marked(marks.tables, i)) {
+      state = kLineStateReset;
+      if (i > 0) {
+        starts.push_back(i);
+      }
+    }
+    const ParsedLine p = parser.Parse(staged.lines[i], state);
+    records.push_back(MakeSortRecord(options.KeyNumber(), p, state, i, marked(marks.expanded, i)));
+  }
+  starts.push_back(records.size());
+  std::string out;
+  for (std::size_t t = 0; t + 1 < starts.size(); ++t) {
+    const std::span<SortRecord> table(records.data() + starts[t], starts[t + 1] - starts[t]);
+    SortByKey(table);
+    SortedLineWriter writer(options);
+    for (const SortRecord& r : table) {
+      out += std::string(writer.Process(staged.lines[r.lineNumber()], r.expanded())) + "\r\n";
+    }
+  }
+  return out;
+}
+
+// Input lines of the kinds staging changes (wrapped entries, extra paths, backspaces) and of
+// the kinds it leaves, routes without a mask of their own, and routing-table headings, so that
+// a capture may be one table or several.
+const std::vector<std::string> kInputShapes = {
+    "O       10.1.1.0/24 [110/20] via 10.2.2.2, 00:01:02, Ethernet0",
+    "                    [110/20] via 10.3.3.3, 00:01:02, Ethernet1",
+    "D       192.168.100.0/24 ",
+    "           [90/2172416] via 10.1.1.2, 00:00:30, Serial0",
+    "           [90/2172416] via 10.1.1.3, 00:00:30, Serial1",
+    "B        10.1.1.0 [20/0] via 192.0.2.1, 1w2d",
+    "     10.0.0.0/16 is subnetted, 2 subnets",
+    "S*      0.0.0.0/0 [1/0] via 10.0.0.1",
+    "C       10.2.\b\b3.0/24 is directly connected, E0",
+    "Routing Table: red",
+    "Routing Table: blue",
+    "R1#show ip route",
+    "",
+};
+
+TEST(SortPipeline, SortsAsTheInMemoryReferenceDoes) {
+  std::mt19937 random(5);
+  const char* ends[] = {"\r\n", "\n", "\r"};
+  for (int round = 0; round < 200; ++round) {
+    std::string capture;
+    const std::size_t lines = 1 + random() % 30;
+    for (std::size_t i = 0; i < lines; ++i) {
+      capture += kInputShapes[random() % kInputShapes.size()] + ends[random() % 3];
+    }
+    SortOptions options;
+    options.followOptions = true;
+    options.sortKey = {};
+    options.sortKey[random() % 6] = true;
+    options.infoDel = {false, random() % 2 == 0, random() % 2 == 0, random() % 2 == 0,
+                       false, random() % 5 == 0};
+    ASSERT_EQ(SortText(capture, options), SortInMemory(capture, options)) << capture;
+  }
 }
 
 }  // namespace

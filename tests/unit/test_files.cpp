@@ -1,7 +1,6 @@
 #include "test_files.h"
 
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -57,11 +56,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   if (!out) {
     throw std::runtime_error("cannot write " + path);
   }
-}
-
-bool Exists(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0;
 }
 
 std::string ListFolder(const std::string& path) {

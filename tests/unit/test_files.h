@@ -33,7 +33,6 @@ class ScopedTmpdir {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
-bool Exists(const std::string& path);
 // The names in a folder, sorted.
 std::string ListFolder(const std::string& path);
 
