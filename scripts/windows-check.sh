@@ -46,7 +46,7 @@ EOF
 chmod +x "$runner/kestrelon-cli"
 
 status=0
-for test in cli_test routes_test bad_input_test user_files_test readme_example_test; do
+for test in cli_test routes_test diff_test bad_input_test user_files_test readme_example_test; do
   echo "== $test (kestrelon-cli.exe under wine64)"
   if ! KESTRELON_BIN=$runner KESTRELON_SOURCE=$PWD KESTRELON_WINDOWS=1 \
     bash "tests/e2e/$test.sh"; then
