@@ -43,6 +43,10 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
     captures[i].text = texts[i]->text();
     captures[i].source = operand;
     captures[i].name = operand == kStandardStream ? kStandardInputName : operand;
+    captures[i].release = [&files, &texts, i] {
+      texts[i].reset();
+      files[i].reset();
+    };
   }
   tables::DiffOptions options;
   options.platform = command.platform;

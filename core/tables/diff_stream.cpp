@@ -1,5 +1,7 @@
 #include "tables/diff_stream.h"
 
+#include "tables/short_text.h"
+
 namespace kestrelon::tables {
 
 DiffStream::Batch* DiffStream::TakeFree() {
@@ -17,40 +19,39 @@ DiffStream::Batch* DiffStream::TakeFree() {
 }
 
 std::uint32_t DiffStream::VrfId(std::string_view vrf) {
-  if (!vrfs_.empty() && vrfs_[lastVrf_] == vrf) {
-    return lastVrf_;  // consecutive routes share their VRF
-  }
   const auto [at, added] =
       vrfIds_.try_emplace(std::string(vrf), static_cast<std::uint32_t>(vrfs_.size()));
   if (added) {
     vrfs_.emplace_back(vrf);
-    vrfCounts_.push_back(0);
     filling_->newVrfs.emplace_back(vrf);
   }
-  lastVrf_ = at->second;
-  return lastVrf_;
+  return at->second;
 }
 
-void DiffStream::Count(std::uint32_t vrf, std::string_view protocol) {
-  ++vrfCounts_[vrf];
-  if (lastCount_ == nullptr || lastProtocol_.first != vrf || lastProtocol_.second != protocol) {
-    lastProtocol_ = {vrf, std::string(protocol)};
-    lastCount_ = &protocols_[lastProtocol_];  // a map never moves its values
+void DiffStream::Count(std::string_view vrf, std::string_view protocol) {
+  // Consecutive routes mostly share their VRF and protocol.
+  if (lastCount_ == nullptr || !SameText(vrf, vrfs_[lastVrf_])) {
+    lastVrf_ = VrfId(vrf);
+    lastCount_ = nullptr;
+  }
+  if (lastCount_ == nullptr || !SameText(protocol, lastProtocol_)) {
+    lastProtocol_ = protocol;
+    lastCount_ = &protocols_[{lastVrf_, lastProtocol_}];  // a map never moves its values
   }
   ++*lastCount_;
 }
 
 void DiffStream::Put(const RouteView& route) {
+  ++routes_;  // counted even when cancelled, so that the reader's checks still hold
   if (filling_ == nullptr && (filling_ = TakeFree()) == nullptr) {
     return;  // cancelled
   }
-  ++routes_;
+  Count(route.vrf, route.protocol);
   PairKey& key = filling_->keys.emplace_back();
-  key.vrf = VrfId(route.vrf);
+  key.vrf = lastVrf_;
   key.afi = route.afi;
   key.route = static_cast<std::uint32_t>(filling_->routes.size());
   ReadPrefixKey(route.prefix, key);
-  Count(key.vrf, route.protocol);
   filling_->routes.Put(route);
   if (filling_->keys.size() == batchRoutes_) {
     {
@@ -108,8 +109,8 @@ void DiffStream::Cancel() {
 
 std::map<std::string, std::size_t> DiffStream::VrfCounts() const {
   std::map<std::string, std::size_t> counts;
-  for (std::size_t id = 0; id < vrfs_.size(); ++id) {
-    counts[vrfs_[id]] += vrfCounts_[id];
+  for (const auto& [key, count] : protocols_) {
+    counts[vrfs_[key.first]] += count;
   }
   return counts;
 }

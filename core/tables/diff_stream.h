@@ -56,7 +56,7 @@ class DiffStream : public RouteSink {
 
   Batch* TakeFree();
   std::uint32_t VrfId(std::string_view vrf);
-  void Count(std::uint32_t vrf, std::string_view protocol);
+  void Count(std::string_view vrf, std::string_view protocol);
 
   const std::size_t batchRoutes_;
   // The reader's own.
@@ -65,9 +65,9 @@ class DiffStream : public RouteSink {
   std::vector<std::string> vrfs_;
   std::unordered_map<std::string, std::uint32_t> vrfIds_;
   std::uint32_t lastVrf_ = 0;
-  std::vector<std::size_t> vrfCounts_;
+  // The routes per VRF id and protocol; those of the last route's pair counted on at once.
   std::map<std::pair<std::uint32_t, std::string>, std::size_t> protocols_;
-  std::pair<std::uint32_t, std::string> lastProtocol_;
+  std::string lastProtocol_;
   std::size_t* lastCount_ = nullptr;
   // Shared, under the lock.
   std::mutex lock_;

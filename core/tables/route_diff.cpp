@@ -33,25 +33,34 @@ struct Found {
   }
 };
 
-// Each side is read on a core of its own, so the reader does not split the capture again. The
-// stream is closed however the reading ends, so that the pairing never waits for it in vain.
-void ReadSide(const DiffCapture& capture, Platform platform, DiffStream& stream) {
+// Each side is placed, read and checked on a thread of its own (the reader does not split the
+// capture again). However the reading ends, the stream is closed, so that the pairing never
+// waits for it in vain; a side that fails cancels the other, whose routes are then of no use.
+Platform ReadSide(const DiffCapture& capture, std::optional<Platform> given, DiffStream& stream,
+                  DiffStream& other) {
   struct Closing {
     DiffStream& stream;
     ~Closing() { stream.Close(); }
   } closing{stream};
-  if (platform == Platform::kIos) {
-    IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, stream);
-  } else {
-    MakeReader(platform)->Read(capture.text, stream);
-  }
-}
-
-// After reading: a capture without a route cannot be compared.
-void CheckSide(const DiffCapture& capture, Platform platform, const DiffStream& stream) {
-  CheckRoutesFound(capture.text, capture.name, platform, stream.routes());
-  if (stream.routes() == 0) {
-    throw FileError("diff", capture.name, 0, "no route in it");
+  try {
+    const Platform platform = ChoosePlatform(capture.text, capture.name, given);
+    if (platform == Platform::kIos) {
+      IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, stream);
+    } else {
+      MakeReader(platform)->Read(capture.text, stream);
+    }
+    // A capture without a route cannot be compared.
+    CheckRoutesFound(capture.text, capture.name, platform, stream.routes());
+    if (stream.routes() == 0) {
+      throw FileError("diff", capture.name, 0, "no route in it");
+    }
+    if (capture.release) {
+      capture.release();
+    }
+    return platform;
+  } catch (...) {
+    other.Cancel();
+    throw;
   }
 }
 
@@ -299,20 +308,21 @@ RouteFields CompareRoutes(const RouteView& before, const RouteView& after, Route
 
 std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& after,
                               const DiffOptions& options, RouteDiffSink& sink) {
-  const Platform platformBefore = ChoosePlatform(before.text, before.name, options.platform);
-  const Platform platformAfter = ChoosePlatform(after.text, after.name, options.platform);
-
   // Both captures are read at once, each on a thread of its own, while this one pairs their
   // routes as they come and keeps only those that may differ.
   DiffStream streamBefore;
   DiffStream streamAfter;
   DiffSide sideBefore;
   DiffSide sideAfter;
+  Platform platformBefore{};
+  Platform platformAfter{};
   {
-    std::future<void> readingBefore =
-        std::async(std::launch::async, [&] { ReadSide(before, platformBefore, streamBefore); });
-    std::future<void> readingAfter =
-        std::async(std::launch::async, [&] { ReadSide(after, platformAfter, streamAfter); });
+    std::future<Platform> readingBefore = std::async(std::launch::async, [&] {
+      return ReadSide(before, options.platform, streamBefore, streamAfter);
+    });
+    std::future<Platform> readingAfter = std::async(std::launch::async, [&] {
+      return ReadSide(after, options.platform, streamAfter, streamBefore);
+    });
     try {
       KeepWhatMayDiffer(streamBefore, streamAfter, options.vrfs, options.ignored, sideBefore,
                         sideAfter);
@@ -321,11 +331,9 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
       streamAfter.Cancel();
       throw;
     }
-    readingBefore.get();
-    readingAfter.get();
+    platformBefore = readingBefore.get();  // the trouble of the capture before first
+    platformAfter = readingAfter.get();
   }
-  CheckSide(before, platformBefore, streamBefore);
-  CheckSide(after, platformAfter, streamAfter);
 
   const std::vector<std::string> vrfs = ReportVrfs(streamBefore, streamAfter, options, before);
   {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ struct DiffCapture {
   std::string_view text;  // the whole capture
   std::string source;     // the name the report gives it
   std::string name;       // the name errors give it
+  // Called, when set, on the thread that read the capture once its text is no longer needed: a
+  // large mapped file is then unmapped while the other capture is still being read.
+  std::function<void()> release = nullptr;
 };
 
 struct DiffOptions {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tables/short_text.h"
+
 namespace kestrelon::tables {
 namespace {
 
@@ -42,15 +44,8 @@ char* PutLength(char* out, std::size_t length) {
   return out + 5;
 }
 
-char* Copy(char* out, std::string_view text) {
-  if (!text.empty()) {
-    std::memcpy(out, text.data(), text.size());
-  }
-  return out + text.size();
-}
-
 char* PutText(char* out, std::string_view text) {
-  return Copy(PutLength(out, text.size()), text);
+  return CopyText(PutLength(out, text.size()), text);
 }
 
 template <typename T>
@@ -88,9 +83,6 @@ T GetNumber(const char*& in) {
 }  // namespace
 
 std::uint32_t RouteTable::InternVrf(std::string_view vrf) {
-  if (!vrfs_.empty() && lastVrfName_ == vrf) {
-    return lastVrf_;  // consecutive routes share their VRF
-  }
   const auto found = vrfIds_.find(vrf);
   if (found != vrfIds_.end()) {
     lastVrf_ = found->second;
@@ -102,17 +94,11 @@ std::uint32_t RouteTable::InternVrf(std::string_view vrf) {
   return lastVrf_;
 }
 
-char* RouteTable::Room(std::size_t size, Entry& entry) {
-  if (chunks_.empty() || chunks_.back().size - used_ < size) {
-    Chunk& chunk = chunks_.emplace_back();
-    chunk.size = std::max(kChunkSize, size);
-    chunk.bytes = std::make_unique_for_overwrite<char[]>(chunk.size);
-    used_ = 0;
-  }
-  entry.chunk = static_cast<std::uint32_t>(chunks_.size() - 1);
-  entry.at = static_cast<std::uint32_t>(used_);
-  used_ += size;
-  return chunks_.back().bytes.get() + entry.at;
+void RouteTable::AddChunk(std::size_t size) {
+  Chunk& chunk = chunks_.emplace_back();
+  chunk.size = std::max(kChunkSize, size);
+  chunk.bytes = std::make_unique_for_overwrite<char[]>(chunk.size);
+  used_ = 0;
 }
 
 void RouteTable::Put(const RouteView& route) {
@@ -125,10 +111,19 @@ void RouteTable::Put(const RouteView& route) {
   const std::size_t fieldsSize = size;
   size += route.uptime ? LengthSize(route.uptime->size() + 1) + route.uptime->size() : 1;
 
+  // Consecutive routes share their VRF, and most fit in the last chunk.
+  const std::uint32_t vrf =
+      !vrfs_.empty() && SameText(lastVrfName_, route.vrf) ? lastVrf_ : InternVrf(route.vrf);
+  if (chunks_.empty() || chunks_.back().size - used_ < size) {
+    AddChunk(size);
+  }
   Entry& entry = routes_.emplace_back();
-  entry.vrf = InternVrf(route.vrf);
+  entry.vrf = vrf;
   entry.fieldsSize = static_cast<std::uint32_t>(fieldsSize);
-  char* out = Room(size, entry);
+  entry.chunk = static_cast<std::uint32_t>(chunks_.size() - 1);
+  entry.at = static_cast<std::uint32_t>(used_);
+  used_ += size;
+  char* out = chunks_.back().bytes.get() + entry.at;
   *out++ = static_cast<char>((route.afi == Afi::kIpv6 ? kIpv6 : 0) |
                              (route.distance ? kDistance : 0) | (route.metric ? kMetric : 0));
   out = PutText(out, route.protocol);
@@ -155,7 +150,7 @@ void RouteTable::Put(const RouteView& route) {
     }
   }
   if (route.uptime) {
-    Copy(PutLength(out, route.uptime->size() + 1), *route.uptime);
+    CopyText(PutLength(out, route.uptime->size() + 1), *route.uptime);
   } else {
     *out = 0;
   }
@@ -197,11 +192,6 @@ RouteView RouteTable::At(std::size_t i, std::vector<NextHopView>& hops) const {
     view.uptime = std::string_view(in, uptime - 1);
   }
   return view;
-}
-
-std::string_view RouteTable::PackedFields(std::size_t i) const {
-  const Entry& entry = routes_[i];
-  return {Bytes(entry), entry.fieldsSize};
 }
 
 std::string_view RouteTable::PackedUptime(std::size_t i) const {

@@ -38,7 +38,10 @@ class RouteTable : public RouteSink {
 
   // The packed bytes of route i's fields but its VRF and uptime (afi, protocol, flags, prefix,
   // distance, metric, next hops in order), and of its uptime: equal bytes, equal values.
-  std::string_view PackedFields(std::size_t i) const;
+  std::string_view PackedFields(std::size_t i) const {
+    const Entry& entry = routes_[i];
+    return {Bytes(entry), entry.fieldsSize};
+  }
   std::string_view PackedUptime(std::size_t i) const;
 
   // Calls visit(const RouteView&) for each route in the order put.
@@ -67,10 +70,12 @@ class RouteTable : public RouteSink {
     std::size_t size = 0;
   };
 
-  char* Room(std::size_t size, Entry& entry);
+  // A chunk of at least size bytes after the last.
+  void AddChunk(std::size_t size);
   const char* Bytes(const Entry& entry) const {
     return chunks_[entry.chunk].bytes.get() + entry.at;
   }
+  // The id of vrf, a new one for a name not seen before.
   std::uint32_t InternVrf(std::string_view vrf);
 
   std::vector<Entry> routes_;

@@ -14,6 +14,7 @@
 #include "tables/address_text.h"
 #include "tables/diff_csv_writer.h"
 #include "tables/diff_json_writer.h"
+#include "tables/diff_side.h"
 #include "tables/json_writer.h"
 #include "tables/platform_detect.h"
 #include "tables/route_diff.h"
@@ -202,6 +203,43 @@ TEST(RouteDiff, Ipv4ThenIpv6InNumericOrder) {
                                       "changed default ipv6 2001:DB8:10::/48 next_hops"}));
 }
 
+// The key a prefix pairs and sorts by: dotted quads and IPv6 addresses as numbers (whatever the
+// spelling), anything else that is no prefix of an address as a name.
+TEST(RouteDiff, PrefixKeysAreNumbersOrNames) {
+  struct Case {
+    const char* prefix;
+    bool named;
+    std::uint64_t high;
+    std::uint64_t low;
+    int length;
+  };
+  const Case cases[] = {
+      {"10.1.0.0/16", false, 0, 0x0A010000, 16},
+      {"255.255.255.255/32", false, 0, 0xFFFFFFFF, 32},
+      {"9.0.0.0/008", false, 0, 0x09000000, 8},
+      {"9.0.0.0/0008", false, 0, 0x09000000, 8},
+      {"10.1.0.0/128", false, 0, 0x0A010000, 128},
+      {"::ffff:10.1.0.0/112", false, 0, 0x0000FFFF0A010000, 112},
+      {"2001:DB8::/32", false, 0x20010DB800000000, 0, 32},
+      {"256.1.0.0/16", true, 0, 0, 0},
+      {"10.1.0/16", true, 0, 0, 0},
+      {"10.1.0.0/129", true, 0, 0, 0},
+      {"10.1.0.0/16 ", true, 0, 0, 0},
+      {"10.1.0.0/", true, 0, 0, 0},
+      {"10.1.0.0", true, 0, 0, 0},
+      {"1000.1.0.0/16", true, 0, 0, 0},
+      {"inside-net", true, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    PairKey key;
+    ReadPrefixKey(c.prefix, key);
+    EXPECT_EQ(key.named != 0, c.named) << c.prefix;
+    EXPECT_EQ(key.high, c.high) << c.prefix;
+    EXPECT_EQ(key.low, c.low) << c.prefix;
+    EXPECT_EQ(key.length, c.length) << c.prefix;
+  }
+}
+
 // A table of many batches, large enough to be paired in two halves at once, with a route printed
 // twice where the halves meet, in order and out of it: the same changes as one pass would find.
 TEST(RouteDiff, LargeTablesPairInTwoHalves) {
@@ -280,6 +318,11 @@ TEST(RouteDiff, RefusesWhatCannotBeDiffed) {
        {},
        "after.log"},
       {"an empty file", Join(kBase), "", {}, "after.log"},
+      {"two captures of no known platform: the one before named",
+       "dear colleague,\n",
+       "dear colleague,\n",
+       {},
+       "before.log"},
       {"a VRF neither capture has", Join(kBase), Join(kBase), {"default", "grey"}, "before.log"},
   };
   for (const Case& c : cases) {

@@ -1,12 +1,13 @@
 // The packed route table: every route comes back as it was put (absent and empty texts apart,
 // texts longer than a one-byte length, many paths), and its packed fields are equal exactly when
-// all but the VRF and uptime are.
+// all but the VRF and uptime are; the short texts it is made of copied and compared at any size.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "tables/route_table.h"
+#include "tables/short_text.h"
 
 namespace kestrelon::tables {
 namespace {
@@ -123,6 +124,27 @@ TEST(RouteTable, PackedFieldsAreEqualExactlyWhenAllButVrfAndUptimeAre) {
     table.Put(c.other);
     EXPECT_EQ(table.PackedFields(0) == table.PackedFields(1), c.sameFields) << c.what;
     EXPECT_EQ(table.PackedUptime(0) == table.PackedUptime(1), c.sameUptime) << c.what;
+  }
+}
+
+// Every size around the words the texts are moved in: the copy is the text, nothing beside it is
+// touched, and a text differs from one changed in any single byte.
+TEST(ShortText, CopiesAndComparesEveryByteAndNothingBeside) {
+  for (std::size_t size = 0; size <= 40; ++size) {
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+      text += static_cast<char>('a' + i % 26);
+    }
+    std::string out(size + 2, '#');
+    EXPECT_EQ(CopyText(out.data() + 1, text), out.data() + 1 + size) << size;
+    EXPECT_EQ(out, "#" + text + "#") << size;
+    EXPECT_TRUE(SameText(text, std::string(text))) << size;
+    EXPECT_FALSE(SameText(text, text + "a")) << size;
+    for (std::size_t i = 0; i < size; ++i) {
+      std::string other = text;
+      other[i] = '.';
+      EXPECT_FALSE(SameText(text, other)) << size << " " << i;
+    }
   }
 }
 
