@@ -5,45 +5,55 @@
 #include <tuple>
 
 #include "tables/address_text.h"
+#include "tables/short_text.h"
 
 namespace kestrelon::tables {
 
-int PairKey::CompareInVrf(const PairKey& other) const {
-  const auto order = std::tie(afi, named, high, low, length) <=>
-                     std::tie(other.afi, other.named, other.high, other.low, other.length);
-  return order < 0 ? -1 : order > 0 ? 1 : 0;
-}
-
 namespace {
-
-// Up to max decimal digits at p into value; false for none or more.
-bool ReadDecimal(const char*& p, const char* end, int max, std::uint32_t& value) {
-  int digits = 0;
-  value = 0;
-  for (; p != end && static_cast<unsigned char>(*p - '0') <= 9; ++p) {
-    if (++digits > max) {
-      return false;
-    }
-    value = value * 10 + static_cast<std::uint32_t>(*p - '0');
-  }
-  return digits > 0;
-}
 
 // "10.1.0.0/16", by far the most common prefix, in one pass: the same key as the general
 // reading gives it, or false for that reading to decide.
 bool ReadIpv4PrefixKey(std::string_view prefix, PairKey& key) {
-  const char* p = prefix.data();
-  const char* const end = p + prefix.size();
+  // From "0.0.0.0/0" to "255.255.255.255/128". The copy ends in NULs, which are no digits, so
+  // the reading below looks for the end of a number without checking for the end of the text.
+  constexpr std::size_t kShortest = 9;
+  constexpr std::size_t kLongest = 19;
+  if (prefix.size() < kShortest || prefix.size() > kLongest) {
+    return false;
+  }
+  char text[kLongest + 8] = {};
+  CopyText(text, prefix);
+  std::size_t i = 0;
+  const auto digit = [&] { return static_cast<unsigned char>(text[i] - '0'); };
+  // One to three digits; false for none or more.
+  const auto number = [&](std::uint32_t& value) {
+    unsigned next = digit();
+    if (next > 9) {
+      return false;
+    }
+    value = next;
+    ++i;
+    if ((next = digit()) <= 9) {
+      value = value * 10 + next;
+      ++i;
+      if ((next = digit()) <= 9) {
+        value = value * 10 + next;
+        ++i;
+        return digit() > 9;
+      }
+    }
+    return true;
+  };
   std::uint32_t address = 0;
   for (int octet = 0; octet < 4; ++octet) {
     std::uint32_t value = 0;
-    if ((octet > 0 && (p == end || *p++ != '.')) || !ReadDecimal(p, end, 3, value) || value > 255) {
+    if ((octet > 0 && text[i++] != '.') || !number(value) || value > 255) {
       return false;
     }
     address = address << 8 | value;
   }
   std::uint32_t length = 0;
-  if (p == end || *p++ != '/' || !ReadDecimal(p, end, 3, length) || p != end || length > 128) {
+  if (text[i++] != '/' || !number(length) || i != prefix.size() || length > 128) {
     return false;
   }
   key.named = 0;

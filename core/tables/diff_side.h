@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "tables/route_table.h"
@@ -25,7 +26,11 @@ struct PairKey {
 
   // Whether two keys of routes with one VRF stand apart: -1, 0 or 1 by address family, numbers
   // before names, address, length. Keys that are names compare equal here; their texts decide.
-  int CompareInVrf(const PairKey& other) const;
+  int CompareInVrf(const PairKey& other) const {
+    const auto order = std::tie(afi, named, high, low, length) <=>
+                       std::tie(other.afi, other.named, other.high, other.low, other.length);
+    return order < 0 ? -1 : order > 0 ? 1 : 0;
+  }
 };
 
 // Sets afi and vrf aside, the parts of key that prefix gives: "10.1.0.0/16" as numbers,
