@@ -55,7 +55,7 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
 
 }  // namespace
 
-ExitCode RunDiffCommand(const CommandLine& command) {
+names::ExitCode RunDiffCommand(const CommandLine& command) {
   files::PrivateFolder folder;
   std::size_t changes = 0;
   if (command.output) {
@@ -74,7 +74,7 @@ ExitCode RunDiffCommand(const CommandLine& command) {
     }
     CopyFileToStandardOutput(result);
   }
-  return changes == 0 ? kSuccess : kDifferences;
+  return changes == 0 ? names::kSuccess : names::kDifferences;
 }
 
 }  // namespace kestrelon::cli

@@ -98,7 +98,7 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
 
 }  // namespace
 
-ExitCode RunRoutesCommand(const CommandLine& command) {
+names::ExitCode RunRoutesCommand(const CommandLine& command) {
   files::PrivateFolder folder;
   const bool several = command.inputs.size() > 1;
   if (command.output) {
@@ -121,7 +121,7 @@ ExitCode RunRoutesCommand(const CommandLine& command) {
     }
     CopyFileToStandardOutput(result);
   }
-  return kSuccess;
+  return names::kSuccess;
 }
 
 }  // namespace kestrelon::cli
