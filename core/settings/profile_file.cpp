@@ -6,6 +6,7 @@
 #include "files/file_error.h"
 #include "files/file_writer.h"
 #include "files/platform.h"
+#include "files/text_fields.h"
 #include "files/utf8_text.h"
 
 namespace kestrelon::settings {
@@ -21,13 +22,6 @@ std::size_t SkipBlanks(std::string_view s, std::size_t i) {
   while (i < s.size() && IsBlank(s[i]))
     ++i;
   return i;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  s.remove_prefix(SkipBlanks(s, 0));
-  while (!s.empty() && IsBlank(s.back()))
-    s.remove_suffix(1);
-  return s;
 }
 
 // Where the content of a line starts: after a byte order mark and blanks.
@@ -77,7 +71,7 @@ std::optional<std::string_view> SectionName(std::string_view line) {
   std::size_t close = line.find(']', i);
   if (close == std::string_view::npos)
     return std::nullopt;
-  return TrimBlanks(line.substr(i + 1, close - i - 1));
+  return files::TrimBlanks(line.substr(i + 1, close - i - 1));
 }
 
 // Where the value of a key line for key starts (after "=" and blanks); nullopt when the line is
@@ -87,7 +81,7 @@ std::optional<std::size_t> ValueStart(std::string_view line, std::string_view ke
   if (i >= line.size() || line[i] == ';' || line[i] == '#')
     return std::nullopt;
   std::size_t eq = line.find('=', i);
-  if (eq == std::string_view::npos || !SameName(TrimBlanks(line.substr(i, eq - i)), key)) {
+  if (eq == std::string_view::npos || !SameName(files::TrimBlanks(line.substr(i, eq - i)), key)) {
     return std::nullopt;
   }
   return SkipBlanks(line, eq + 1);
@@ -164,7 +158,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     added.append("[").append(section).append("]").append(newEnd);
   } else {
     insertAt = at.end;
-    while (insertAt > at.section + 1 && TrimBlanks(lines[insertAt - 1]).empty())
+    while (insertAt > at.section + 1 && files::TrimBlanks(lines[insertAt - 1]).empty())
       --insertAt;
   }
   added.append(key).append("=").append(value).append(newEnd);
