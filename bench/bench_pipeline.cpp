@@ -66,9 +66,10 @@ std::vector<SortRecord> BuildRecords(std::string_view staged, const StagingMarks
   for (std::int64_t i = 0; !cursor.AtEnd(); ++i) {
     const bool expanded = nextExpanded != marks.expanded.end() && *nextExpanded == i;
     nextExpanded += expanded ? 1 : 0;
-    const std::uint64_t position = cursor.Position();
+    const routes::TextPlace place{true, cursor.Position()};
     const ParsedLine parsed = parser.Parse(cursor.Next(), lineState);
-    records.push_back(MakeSortRecord(keyNumber, parsed, lineState, position, expanded));
+    records.push_back(MakeSortRecord(keyNumber, parsed, lineState, static_cast<std::uint64_t>(i),
+                                     expanded, place));
   }
   return records;
 }
@@ -78,7 +79,7 @@ std::string WriteSorted(std::string_view staged, const std::vector<SortRecord>& 
   TextSink sink;
   SortedLineWriter writer(options);
   for (const SortRecord& record : records) {
-    const auto start = static_cast<std::size_t>(record.position);
+    const auto start = static_cast<std::size_t>(record.text().offset);
     sink.Put(writer.Process(staged.substr(start, FindLineEnd(staged, start) - start),
                             record.expanded()));
   }
@@ -160,8 +161,9 @@ void BM_BuildKeys(benchmark::State& state) {
 void BM_SortByKey(benchmark::State& state) {
   const Corpus& corpus = GetCorpus();
   std::vector<SortRecord> unsorted = corpus.sortedRecords;
-  std::sort(unsorted.begin(), unsorted.end(),
-            [](const SortRecord& a, const SortRecord& b) { return a.position < b.position; });
+  std::sort(unsorted.begin(), unsorted.end(), [](const SortRecord& a, const SortRecord& b) {
+    return a.lineNumber() < b.lineNumber();
+  });
   std::vector<SortRecord> records;
   for (auto _ : state) {
     state.PauseTiming();
@@ -181,7 +183,7 @@ void BM_WriteSorted(benchmark::State& state, bool compareOptions) {
     NullSink sink;
     SortedLineWriter writer(options);
     for (const SortRecord& record : corpus.sortedRecords) {
-      const auto start = static_cast<std::size_t>(record.position);
+      const auto start = static_cast<std::size_t>(record.text().offset);
       sink.Put(writer.Process(staged.substr(start, FindLineEnd(staged, start) - start),
                               record.expanded()));
     }

@@ -1,5 +1,5 @@
 // kestrelon-bench-sort: runs one whole sort or one whole compare with the real core and prints
-// its time and the process's peak resident memory, for bench/sort_vs_tools.sh.
+// its time, the process's peak resident memory and its peak heap, for bench/sort_vs_tools.sh.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "bench/heap_counter.h"
 #include "files/file_writer.h"
+#include "files/line_sink.h"
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
 #include "names/output_names.h"
@@ -24,9 +26,9 @@ constexpr std::string_view kUsage =
     "usage: kestrelon-bench-sort sort INPUT OUTPUT\n"
     "       kestrelon-bench-sort compare BEFORE AFTER DIFF\n"
     "       kestrelon-bench-sort steps INPUT OUTPUT    (the sort's steps timed one by one)\n"
-    "       kestrelon-bench-sort compare-steps BEFORE AFTER DIFF   (the compare's, likewise)\n"
     "Prints seconds=<wall time of the core call> max_rss_kib=<peak resident memory of the\n"
-    "process> and the line or difference count. Default options, as a user who changed nothing.\n";
+    "process> heap_peak_bytes=<most bytes held through operator new at once> and the line or\n"
+    "difference count. Default options, as a user who changed nothing.\n";
 
 long PeakRssKib() {
   rusage usage{};
@@ -43,8 +45,7 @@ int main(int argc, char** argv) {
   using kestrelon::routes::SortOptions;
   using kestrelon::routes::SortPipeline;
   const std::string_view mode = argc > 1 ? argv[1] : "";
-  if (!(((mode == "sort" || mode == "steps") && argc == 4) ||
-        ((mode == "compare" || mode == "compare-steps") && argc == 5))) {
+  if (!(((mode == "sort" || mode == "steps") && argc == 4) || (mode == "compare" && argc == 5))) {
     std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
     return 2;
   }
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
       last = now;
     };
     CompareRequest request;
-    if (mode == "compare" || mode == "compare-steps") {
+    if (mode == "compare") {
       for (int side = 0; side < 2; ++side) {
         request.inputs[side] = argv[2 + side];
         request.sortResults[side] =
@@ -74,13 +75,12 @@ int main(int argc, char** argv) {
       kestrelon::routes::AtomicOutputFile result(argv[3]);
       pipeline.SetFiles(1, input, work.NewFile("staging"), argv[3]);
       const SortOptions options;
-      pipeline.StageLog(1);
-      lap("stage");
-      pipeline.BuildSortKeys(1, options);
-      lap("keys");
+      pipeline.StageLog(1, options);
+      lap("stage+keys");
       pipeline.SortRecords(1);
       lap("sort");
-      pipeline.WriteSortResult(1, options, result);
+      kestrelon::routes::FileLineSink sink(result);
+      pipeline.WriteSortResult(1, options, sink);
       result.Commit();
       lap("write");
       pipeline.KillTmpFile(1);
@@ -89,32 +89,13 @@ int main(int argc, char** argv) {
     } else if (mode == "sort") {
       pipeline.RunSort(1, argv[2], argv[3], SortOptions{});
       count = static_cast<long long>(pipeline.lngLineCount(1));
-    } else if (mode == "compare-steps") {
-      // The sequence of RunCompare, without its name checks and clean-up on failure.
-      const SortOptions forced = request.userOptions.ForcedForCompare();
-      for (int side = 1; side <= 2; ++side) {
-        pipeline.RunSort(side, request.inputs[side - 1], request.sortResults[side - 1], forced);
-        lap(side == 1 ? "sort1" : "sort2");
-      }
-      {
-        const kestrelon::routes::MappedFile before(request.sortResults[0]);
-        const kestrelon::routes::MappedFile after(request.sortResults[1]);
-        kestrelon::routes::AtomicOutputFile difference(request.diffFile);
-        count = static_cast<long long>(
-            kestrelon::routes::WriteDifferences(before.bytes(), after.bytes(), pipeline.parser(),
-                                                request.inputs[0], request.inputs[1], difference));
-        difference.Commit();
-      }
-      lap("merge");
-      std::remove(request.sortResults[0].c_str());
-      std::remove(request.sortResults[1].c_str());
-      lap("kill");
     } else {
       count = static_cast<long long>(kestrelon::routes::RunCompare(pipeline, request));
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    std::printf("seconds=%.6f max_rss_kib=%ld %s=%lld\n", elapsed.count(), PeakRssKib(),
-                mode.starts_with("compare") ? "differences" : "lines", count);
+    std::printf("seconds=%.6f max_rss_kib=%ld heap_peak_bytes=%zu %s=%lld\n", elapsed.count(),
+                PeakRssKib(), kestrelon::bench::HeapPeakBytes(),
+                mode == "compare" ? "differences" : "lines", count);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "kestrelon-bench-sort: %s\n", error.what());
     return 2;

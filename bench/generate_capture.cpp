@@ -127,6 +127,26 @@ constexpr std::array<Weighted, 17> kBgpLengths{{{24, 5800},
 constexpr std::array<Weighted, 8> kIgpLengths{
     {{24, 40}, {25, 4}, {26, 5}, {27, 6}, {28, 5}, {29, 5}, {30, 20}, {32, 15}}};
 
+// What a profile changes: shares of the route kinds (per thousand routes), equal-cost paths,
+// wrapped entries, BGP multipath and interface names.
+struct Mix {
+  int pairs;  // connected networks, each with its local /32
+  int statics;
+  int ospf;
+  int eigrp;
+  std::array<Weighted, 4> igpPaths;  // paths of an OSPF route
+  int wrappedPercent;                // IGP entries the router breaks after the destination
+  int bgpMultipathPercent;           // BGP routes with a second path
+  bool providerEdge;                 // long interface names, a wider IGP address space
+};
+
+constexpr Mix kBasicMix{3, 3, 36, 5, {{{1, 70}, {2, 25}, {3, 3}, {4, 2}}}, 8, 0, false};
+constexpr Mix kRealisticMix{4, 6, 390, 40, {{{1, 57}, {2, 29}, {3, 9}, {4, 5}}}, 12, 17, true};
+
+const Mix& MixOf(Profile profile) {
+  return profile == Profile::kRealistic ? kRealisticMix : kBasicMix;
+}
+
 bool IsReserved(std::uint32_t a) {
   const auto in = [a](std::uint32_t net, int len) { return (a & MaskOf(len)) == net; };
   return in(Quad(172, 16, 0, 0), 12) || in(Quad(192, 168, 0, 0), 16) ||
@@ -231,14 +251,19 @@ void SetIgpPaths(Random& random, const Table& table, Route& route, int paths) {
   }
 }
 
-int IgpPathCount(Random& random) {
-  return Pick(random, std::array<Weighted, 4>{{{1, 70}, {2, 25}, {3, 3}, {4, 2}}});
-}
-
 constexpr std::array<std::uint32_t, 3> kTransit{
     0xCB007101u /* 203.0.113.1 */, 0xC6336409u /* 198.51.100.9 */, 0xC0000221u /* 192.0.2.33 */};
 
-void MakeBgp(Random& random, Route& route) {
+// The hop of the BGP neighbour after hop: the next transit, or the next internal peer.
+std::uint32_t NextBgpHop(std::uint32_t hop) {
+  const auto at = std::find(kTransit.begin(), kTransit.end(), hop);
+  if (at != kTransit.end()) {
+    return kTransit[static_cast<std::size_t>(at - kTransit.begin() + 1) % kTransit.size()];
+  }
+  return Quad(10, 255, 255, 1 + (hop & 0xFF) % 4);
+}
+
+void MakeBgp(Random& random, const Mix& mix, Route& route) {
   if (random.Chance(8, 10)) {
     route.kind = Kind::kBgpExternal;
     const int transit = Pick(random, std::array<Weighted, 3>{{{0, 55}, {1, 35}, {2, 10}}});
@@ -250,9 +275,14 @@ void MakeBgp(Random& random, Route& route) {
     route.metric = 0;
   }
   route.uptime = LongUptime(random);
+  if (mix.bgpMultipathPercent > 0 &&
+      random.Chance(static_cast<std::uint64_t>(mix.bgpMultipathPercent), 100)) {
+    route.pathCount = 2;
+    route.paths[1].hop = NextBgpHop(route.paths[0].hop);
+  }
 }
 
-void MakeOspf(Random& random, const Table& table, Route& route) {
+void MakeOspf(Random& random, const Mix& mix, const Table& table, Route& route) {
   route.kind = static_cast<Kind>(
       Pick(random, std::array<Weighted, 4>{{{static_cast<int>(Kind::kOspf), 50},
                                             {static_cast<int>(Kind::kOspfInterArea), 30},
@@ -260,16 +290,16 @@ void MakeOspf(Random& random, const Table& table, Route& route) {
                                             {static_cast<int>(Kind::kOspfExternal1), 5}}}));
   route.metric =
       route.kind == Kind::kOspfExternal2 ? 20 : static_cast<std::uint32_t>(random.Between(2, 3000));
-  SetIgpPaths(random, table, route, IgpPathCount(random));
-  route.wrapped = random.Chance(8, 100);
+  SetIgpPaths(random, table, route, Pick(random, mix.igpPaths));
+  route.wrapped = random.Chance(static_cast<std::uint64_t>(mix.wrappedPercent), 100);
   route.uptime = LongUptime(random);
 }
 
-void MakeEigrp(Random& random, const Table& table, Route& route) {
+void MakeEigrp(Random& random, const Mix& mix, const Table& table, Route& route) {
   route.kind = random.Chance(8, 10) ? Kind::kEigrp : Kind::kEigrpExternal;
   route.metric = static_cast<std::uint32_t>(random.Between(2816, 30000000));
   SetIgpPaths(random, table, route, random.Chance(2, 10) ? 2 : 1);
-  route.wrapped = random.Chance(8, 100);
+  route.wrapped = random.Chance(static_cast<std::uint64_t>(mix.wrappedPercent), 100);
   route.uptime = LongUptime(random);
 }
 
@@ -289,7 +319,7 @@ Route RouteAt(std::uint64_t key) {
 }
 
 // The table before any change.
-Table BuildTable(std::uint64_t seed, std::int64_t count) {
+Table BuildTable(std::uint64_t seed, std::int64_t count, const Mix& mix) {
   Random random(seed);
   Table table;
   if (count <= 0) {
@@ -297,10 +327,10 @@ Table BuildTable(std::uint64_t seed, std::int64_t count) {
   }
   const std::int64_t fixed = std::min<std::int64_t>(count, 3);
   const std::int64_t rest = count - fixed;
-  const std::int64_t pairs = rest * 3 / 1000;
-  const std::int64_t statics = rest * 3 / 1000;
-  const std::int64_t ospf = rest * 36 / 1000;
-  const std::int64_t eigrp = rest * 5 / 1000;
+  const std::int64_t pairs = rest * mix.pairs / 1000;
+  const std::int64_t statics = rest * mix.statics / 1000;
+  const std::int64_t ospf = rest * mix.ospf / 1000;
+  const std::int64_t eigrp = rest * mix.eigrp / 1000;
   const std::int64_t bgp = rest - 2 * pairs - statics - ospf - eigrp;
   table.routes.reserve(static_cast<std::size_t>(count));
 
@@ -330,9 +360,9 @@ Table BuildTable(std::uint64_t seed, std::int64_t count) {
   for (const std::uint64_t key : linkKeys) {
     Route connected = RouteAt(key);
     connected.kind = Kind::kConnected;
-    connected.paths[0].iface =
-        AddInterface(table, "GigabitEthernet0/" + std::to_string(1 + linkNumber % 3) + "." +
-                                std::to_string(1000 + linkNumber));
+    connected.paths[0].iface = AddInterface(
+        table, (mix.providerEdge ? "TenGigabitEthernet0/1/" : "GigabitEthernet0/") +
+                   std::to_string(1 + linkNumber % 3) + "." + std::to_string(1000 + linkNumber));
     ++linkNumber;
     if (table.neighbours.size() < 16) {
       table.neighbours.push_back({connected.dest + 2, connected.paths[0].iface});
@@ -378,24 +408,27 @@ Table BuildTable(std::uint64_t seed, std::int64_t count) {
     MakeStatic(random, table, route);
     table.routes.push_back(route);
   }
-  for (const std::uint64_t key : UniquePrefixes(random, ospf, table.taken, [](Random& r) {
+  for (const std::uint64_t key : UniquePrefixes(random, ospf, table.taken, [&mix](Random& r) {
+         if (mix.providerEdge && r.Chance(1, 3)) {
+           return SpaceCandidate(r, Quad(100, 64, 0, 0), 10);  // kept out of the BGP table
+         }
          return r.Chance(1, 2) ? SpaceCandidate(r, Quad(10, 64, 0, 0), 10)
                                : SpaceCandidate(r, Quad(172, 16, 0, 0), 12);
        })) {
     Route route = RouteAt(key);
-    MakeOspf(random, table, route);
+    MakeOspf(random, mix, table, route);
     table.routes.push_back(route);
   }
   for (const std::uint64_t key : UniquePrefixes(random, eigrp, table.taken, [](Random& r) {
          return SpaceCandidate(r, Quad(10, 128, 0, 0), 10);
        })) {
     Route route = RouteAt(key);
-    MakeEigrp(random, table, route);
+    MakeEigrp(random, mix, table, route);
     table.routes.push_back(route);
   }
   for (const std::uint64_t key : UniquePrefixes(random, bgp, table.taken, BgpCandidate)) {
     Route route = RouteAt(key);
-    MakeBgp(random, route);
+    MakeBgp(random, mix, route);
     table.routes.push_back(route);
   }
   return table;
@@ -423,15 +456,17 @@ void ChangeRoute(Random& random, const Table& table, Route& route) {
   switch (route.kind) {
     case Kind::kBgpExternal:
       if (random.Chance(1, 2)) {
-        const auto at = std::find(kTransit.begin(), kTransit.end(), route.paths[0].hop);
-        const auto index = static_cast<std::size_t>(at - kTransit.begin());
-        route.paths[0].hop = kTransit[(index + 1) % kTransit.size()];
+        for (int p = 0; p < route.pathCount; ++p) {
+          route.paths[static_cast<std::size_t>(p)].hop = NextBgpHop(route.paths[p].hop);
+        }
       } else {
         route.metric += static_cast<std::uint32_t>(random.Between(1, 100));
       }
       break;
     case Kind::kBgpInternal:
-      route.paths[0].hop = Quad(10, 255, 255, 1 + (route.paths[0].hop & 0xFF) % 4);
+      for (int p = 0; p < route.pathCount; ++p) {
+        route.paths[static_cast<std::size_t>(p)].hop = NextBgpHop(route.paths[p].hop);
+      }
       break;
     case Kind::kStatic:
       for (int p = 0; p < route.pathCount; ++p) {
@@ -451,7 +486,7 @@ void ChangeRoute(Random& random, const Table& table, Route& route) {
 
 // About 1% of the routes removed, changed or added; every timer moved on by eight days and
 // some hours, so that every printed timer differs.
-void ApplyChanges(std::uint64_t seed, Table& table) {
+void ApplyChanges(std::uint64_t seed, const Mix& mix, Table& table) {
   Random random(seed ^ 0x9E3779B97F4A7C15ULL);
   const std::int64_t delta = 8 * kDay + random.Between(0, kDay - 1);
   for (Route& route : table.routes) {
@@ -487,14 +522,14 @@ void ApplyChanges(std::uint64_t seed, Table& table) {
          return SpaceCandidate(r, Quad(10, 64, 0, 0), 10);
        })) {
     Route route = RouteAt(key);
-    MakeOspf(random, table, route);
+    MakeOspf(random, mix, table, route);
     route.uptime = random.Between(30, kHour);
     table.routes.push_back(route);
   }
   for (const std::uint64_t key :
        UniquePrefixes(random, added - addedOspf, table.taken, BgpCandidate)) {
     Route route = RouteAt(key);
-    MakeBgp(random, route);
+    MakeBgp(random, mix, route);
     route.uptime = random.Between(30, kHour);
     table.routes.push_back(route);
   }
@@ -776,9 +811,10 @@ CaptureStats GenerateCapture(const CaptureOptions& options, const ChunkSink& sin
   if (options.routes < 0) {
     throw std::invalid_argument("the route count is negative");
   }
-  Table table = BuildTable(options.seed, options.routes);
+  const Mix& mix = MixOf(options.profile);
+  Table table = BuildTable(options.seed, options.routes, mix);
   if (options.after) {
-    ApplyChanges(options.seed, table);
+    ApplyChanges(options.seed, mix, table);
   }
   std::sort(table.routes.begin(), table.routes.end(), [](const Route& a, const Route& b) {
     return a.dest != b.dest ? a.dest < b.dest : a.len < b.len;

@@ -43,6 +43,68 @@ void ParseStripList(const std::string& list, std::array<bool, 6>& items) {
   }
 }
 
+// Which commands an option applies to, for the message when it is given to another.
+enum Applies : unsigned { kToSort = 1, kToCompare = 2, kToRoutes = 4, kToDiff = 8 };
+struct OptionUse {
+  std::string_view name;
+  unsigned commands;
+  std::string_view where;
+};
+constexpr std::array<OptionUse, 10> kOptionUses = {{
+    {"--key", kToSort | kToCompare, "sort and compare"},
+    {"--strip", kToSort | kToCompare, "sort and compare"},
+    {"--dest-mask", kToSort | kToCompare, "sort and compare"},
+    {"--dest-only", kToSort | kToCompare, "sort and compare"},
+    {"--keep-sorted", kToCompare, "compare"},
+    {"--platform", kToRoutes | kToDiff, "routes and diff"},
+    {"--format", kToRoutes | kToDiff, "routes and diff"},
+    {"--verbose", kToRoutes, "routes"},
+    {"--ignore", kToDiff, "diff"},
+    {"--vrf", kToDiff, "diff"},
+}};
+
+unsigned CommandBit(Mode mode) {
+  switch (mode) {
+    case Mode::kSort:
+      return kToSort;
+    case Mode::kCompare:
+      return kToCompare;
+    case Mode::kRoutes:
+      return kToRoutes;
+    case Mode::kDiff:
+      return kToDiff;
+    default:
+      return 0;
+  }
+}
+
+// The --ignore value: "none", or a comma list of the fields a diff compares.
+tables::RouteFields ParseIgnoreList(const std::string& list) {
+  if (list == "none") {
+    return {};
+  }
+  tables::RouteFields fields;
+  std::string_view rest = list;
+  while (true) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view item = rest.substr(0, comma);
+    const std::optional<tables::RouteField> field = tables::RouteFieldFromName(item);
+    if (item.empty()) {
+      throw UsageError("--ignore needs a comma list of fields, or none");
+    }
+    if (!field) {
+      throw UsageError("unknown field " + Quoted(item) +
+                       " in --ignore (protocol, distance, metric, next_hops, interface, flags, "
+                       "uptime, none)");
+    }
+    fields.Add(*field);
+    if (comma == std::string_view::npos) {
+      return fields;
+    }
+    rest.remove_prefix(comma + 1);
+  }
+}
+
 // The --platform value: "auto" (none) or a platform's name.
 std::optional<tables::Platform> ParsePlatformName(const std::string& name) {
   if (name == "auto") {
@@ -102,13 +164,10 @@ class Parser {
       inlineValue = arg.substr(2);
     }
 
-    const bool routes = command_.mode == Mode::kRoutes;
-    if (routes != (name == "--platform" || name == "--format" || name == "--verbose") &&
-        name != "-o" && name != "--output" && IsKnown(name)) {
-      const char* only = !routes                   ? " applies to routes only"
-                         : name == "--keep-sorted" ? " applies to compare only"
-                                                   : " applies to sort and compare only";
-      throw UsageError(name + only);
+    for (const OptionUse& use : kOptionUses) {
+      if (use.name == name && (use.commands & CommandBit(command_.mode)) == 0) {
+        throw UsageError(name + " applies to " + std::string(use.where) + " only");
+      }
     }
     if (name == "--platform") {
       SetOnce(platform_, ParsePlatformName(Value(name, inlineValue)), name);
@@ -117,6 +176,10 @@ class Parser {
     } else if (name == "--verbose") {
       NoValue(name, inlineValue);
       command_.verbose = true;
+    } else if (name == "--ignore") {
+      SetOnce(ignored_, ParseIgnoreList(Value(name, inlineValue)), name);
+    } else if (name == "--vrf") {
+      command_.vrfs.push_back(Value(name, inlineValue));
     } else if (name == "--key") {
       SetOnce(key_, ParseKeyName(Value(name, inlineValue)), name);
     } else if (name == "--strip") {
@@ -137,16 +200,6 @@ class Parser {
     } else {
       throw UsageError("unknown option " + Quoted(arg));
     }
-  }
-
-  static bool IsKnown(const std::string& name) {
-    for (const char* known : {"--key", "--strip", "--dest-mask", "--dest-only", "--keep-sorted",
-                              "--platform", "--format", "--verbose"}) {
-      if (name == known) {
-        return true;
-      }
-    }
-    return false;
   }
 
   static void NoValue(const std::string& name, const std::optional<std::string>& inlineValue) {
@@ -204,8 +257,8 @@ class Parser {
     }
 
     const std::vector<std::string>& inputs = command_.inputs;
+    command_.platform = platform_.value_or(std::nullopt);
     if (command_.mode == Mode::kRoutes) {
-      command_.platform = platform_.value_or(std::nullopt);
       command_.format = format_.value_or(RoutesFormat::kJson);
       if (inputs.empty()) {
         throw UsageError("routes takes one or more input files, none given");
@@ -225,8 +278,14 @@ class Parser {
         throw UsageError("sort takes one input file, " + Count(inputs.size()));
       }
     } else {
+      const bool diff = command_.mode == Mode::kDiff;
+      if (diff) {
+        command_.format = format_.value_or(RoutesFormat::kText);
+        command_.ignored = ignored_.value_or(command_.ignored);
+      }
       if (inputs.size() != 2) {
-        throw UsageError("compare takes two input files (before, after), " + Count(inputs.size()));
+        throw UsageError(std::string(diff ? "diff" : "compare") +
+                         " takes two input files (before, after), " + Count(inputs.size()));
       }
       if (inputs[0] == kStandardStream && inputs[1] == kStandardStream) {
         throw UsageError("standard input can stand for only one of the two inputs");
@@ -255,6 +314,7 @@ class Parser {
   std::optional<std::string> output_;
   std::optional<std::optional<tables::Platform>> platform_;  // inner none: auto
   std::optional<RoutesFormat> format_;
+  std::optional<tables::RouteFields> ignored_;
 };
 
 CommandLine ModeOnly(Mode mode) {
@@ -288,7 +348,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
   if (args.empty()) {
-    throw UsageError("no command given (sort, compare or routes)");
+    throw UsageError("no command given (sort, compare, routes or diff)");
   }
   const std::string& word = args[0];
   if (word == "sort") {
@@ -300,11 +360,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (word == "routes") {
     return Parser(Mode::kRoutes, args).Run();
   }
+  if (word == "diff") {
+    return Parser(Mode::kDiff, args).Run();
+  }
   if (word.starts_with("-") && word != kStandardStream) {
-    throw UsageError("the command (sort, compare or routes) comes before the options, not " +
+    throw UsageError("the command (sort, compare, routes or diff) comes before the options, not " +
                      Quoted(word));
   }
-  throw UsageError("unknown command " + Quoted(word) + " (sort, compare or routes)");
+  throw UsageError("unknown command " + Quoted(word) + " (sort, compare, routes or diff)");
 }
 
 }  // namespace kestrelon::cli

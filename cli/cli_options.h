@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "routes/sort_options.h"
+#include "tables/route_diff_sink.h"
 #include "tables/table_reader.h"
 
 namespace kestrelon::cli {
 
-enum class Mode { kHelp, kVersion, kSort, kCompare, kRoutes };
+enum class Mode { kHelp, kVersion, kSort, kCompare, kRoutes, kDiff };
 
-// What routes writes.
+// What routes and diff write.
 enum class RoutesFormat { kJson, kCsv, kText };
 
 // Standard input as an input name, and standard output as an output name.
@@ -24,13 +25,16 @@ struct CommandLine {
   // Always followed: with no option given it is key 0 and item 0, the same output as not
   // following the options.
   routes::SortOptions options;
-  std::vector<std::string> inputs;          // sort: one; compare: before, after; "-" is stdin
+  std::vector<std::string> inputs;          // sort: one; compare, diff: before, after; "-" is stdin
   std::optional<std::string> output;        // none: standard output
   std::optional<std::string> keepSortedIn;  // compare only: the folder for the two sort results
-  // routes only:
-  std::optional<tables::Platform> platform;  // none: decided from each capture
-  RoutesFormat format = RoutesFormat::kJson;
-  bool verbose = false;  // say on standard error which platform each capture was read as
+  // routes and diff:
+  std::optional<tables::Platform> platform;   // none: decided from each capture
+  RoutesFormat format = RoutesFormat::kJson;  // diff: text unless given
+  bool verbose = false;  // routes: say on standard error which platform each capture was read as
+  // diff only:
+  tables::RouteFields ignored{tables::RouteField::kUptime};
+  std::vector<std::string> vrfs;  // only these VRFs; empty: every one
 };
 
 // A command line that cannot be run; main adds the hint to --help.

@@ -13,13 +13,18 @@ std::string HelpText() {
                         [--keep-sorted DIR] [-o OUT] BEFORE AFTER
   kestrelon-cli routes  [--platform auto|ios|iosxr|eos|nxos|asa]
                         [--format json|csv|text] [-o OUT] [--verbose] INPUT...
+  kestrelon-cli diff    [--platform NAME] [--ignore LIST] [--vrf NAME]...
+                        [--format text|json|csv] [-o OUT] BEFORE AFTER
   kestrelon-cli --help | --version
 
 Sorts a capture of "show ip route", or compares a capture taken before a change
 with one taken after it. The files written are those the desktop program writes.
 routes reads the route tables of IOS, IOS-XE, IOS-XR, Arista EOS, NX-OS and ASA
 captures (IPv4 and IPv6) as records: vrf, afi, protocol, flags, prefix, distance,
-metric, next_hops (address, interface, vrf), uptime.
+metric, next_hops (address, interface, vrf), uptime. diff reads two captures as
+route tables and reports each route removed, added or changed (naming what
+changed), pairing routes by VRF, address family and prefix; the same equal-cost
+paths in another order are no change.
 
 Options:
   --key KEY          order of the sort: dest (default), next-hop, mask-dest,
@@ -33,12 +38,19 @@ Options:
   --keep-sorted DIR  compare: keep the two sort results in DIR, as NAME.sorted1
                      and NAME.sorted2 (NAME: the input's file name without its
                      extension, "stdin" for -)
-  --platform NAME    routes: the platform that printed the captures; auto (the
-                     default) decides from each capture and refuses one it
+  --platform NAME    routes, diff: the platform that printed the captures; auto
+                     (the default) decides from each capture and refuses one it
                      cannot place
   --format FORMAT    routes: json (default; one object per capture, an array of
-                     them for several), csv (one row per next hop) or text
+                     them for several), csv (one row per next hop) or text;
+                     diff: text (default; the summary, then the changes by
+                     VRF), json or csv (one row per change)
   --verbose          routes: say on standard error how each capture was read
+  --ignore LIST      diff: fields that do not count as a change, a comma list of
+                     protocol, distance, metric, next_hops, interface, flags,
+                     uptime; default: uptime. --ignore none compares uptime too
+  --vrf NAME         diff: only the routes of VRF NAME ("default": the global
+                     table); give it again for more VRFs
   --                 end of the options
   -h, --help         print this help
   --version          print the version
@@ -47,14 +59,16 @@ INPUT, BEFORE or AFTER may be - for standard input (only one of them).
 The compare sorts both captures by destination and cuts the time information
 (unless --dest-mask or --dest-only is given), so --key does not change it.
 
-Exit status: 0 sorted, routes written, or the tables are equivalent; 1 the
-compare found differences; 2 trouble (a message on standard error, no file
-written), also a capture routes cannot place.
+Exit status: 0 sorted, routes written, or the tables are equivalent (diff: no
+route changed); 1 the compare or diff found differences; 2 trouble (a message on
+standard error, no file written), also a capture routes or diff cannot place and
+a diffed capture without a route.
 
 Examples:
   kestrelon-cli compare --strip interface -o change.diff before.log after.log
   kestrelon-cli sort --key next-hop - < r1.log > r1.sorted
   kestrelon-cli routes --format csv -o tables.csv r1.log r2.log
+  kestrelon-cli diff --ignore uptime,metric --vrf red before.log after.log
 )";
 }
 

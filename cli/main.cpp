@@ -1,5 +1,5 @@
-// kestrelon-cli: sorts or compares "show ip route" captures, or reads route tables as records,
-// from scripts.
+// kestrelon-cli: sorts or compares "show ip route" captures, reads route tables as records, or
+// diffs two route tables route by route, from scripts.
 #include <exception>
 #include <iostream>
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/compare_command.h"
+#include "cli/diff_command.h"
 #include "cli/exit_codes.h"
 #include "cli/help_text.h"
 #include "cli/routes_command.h"
@@ -32,6 +33,8 @@ kestrelon::cli::ExitCode Run(const kestrelon::cli::CommandLine& command) {
       return RunCompareCommand(command);
     case Mode::kRoutes:
       return RunRoutesCommand(command);
+    case Mode::kDiff:
+      return RunDiffCommand(command);
   }
   return kTrouble;
 }

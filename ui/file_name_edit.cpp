@@ -26,9 +26,10 @@ QStringList FileNameEdit::DroppedFiles(const QMimeData* data) {
   return files;
 }
 
-// QLineEdit's own handlers would accept dragged text and insert it; only files are wanted here.
+// QLineEdit's own handlers would accept dragged text and insert it; only files are wanted here,
+// and none while the box is read-only (a run is going on).
 void FileNameEdit::dragEnterEvent(QDragEnterEvent* event) {
-  if (DroppedFiles(event->mimeData()).isEmpty()) {
+  if (isReadOnly() || DroppedFiles(event->mimeData()).isEmpty()) {
     event->ignore();
     return;
   }
@@ -36,7 +37,7 @@ void FileNameEdit::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void FileNameEdit::dragMoveEvent(QDragMoveEvent* event) {
-  if (DroppedFiles(event->mimeData()).isEmpty()) {
+  if (isReadOnly() || DroppedFiles(event->mimeData()).isEmpty()) {
     event->ignore();
     return;
   }
@@ -45,7 +46,7 @@ void FileNameEdit::dragMoveEvent(QDragMoveEvent* event) {
 
 void FileNameEdit::dropEvent(QDropEvent* event) {
   const QStringList files = DroppedFiles(event->mimeData());
-  if (files.isEmpty()) {
+  if (isReadOnly() || files.isEmpty()) {
     event->ignore();
     return;
   }

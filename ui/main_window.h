@@ -110,6 +110,8 @@ class frmKestrelon : public QMainWindow {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // While a sort or a compare runs, closing waits for its end.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // How a control follows the window's width.
@@ -142,7 +144,14 @@ class frmKestrelon : public QMainWindow {
   void OnChosen(QAction* action, Handler handler);
 
   void ReportFailure(const QString& headline, const std::exception& error);
-  class CompareView;  // the window's hooks into the compare
+  class CompareView;   // the window's hooks into the compare
+  class HeldCommands;  // the commands and boxes held while a run goes on
+
+  // Runs work (a sort or a compare of the core) on a thread of its own and returns when it is
+  // over, rethrowing its failure. Meanwhile the window's event loop keeps turning, so the window
+  // repaints, but every command and option is disabled and the boxes take no input: nothing is
+  // queued for after. The work must not touch the window; it posts what it shows.
+  void RunHeld(const std::function<void()>& work);
 
   FileDialog fileDialog_;
   ErrorReporter errorReporter_;
@@ -158,6 +167,8 @@ class frmKestrelon : public QMainWindow {
   bool settingsWritable_ = true;
   bool laying_out_ = false;
   bool relayout_pending_ = false;
+  bool running_ = false;       // a sort or a compare runs
+  bool closePending_ = false;  // the window was closed while it ran
 
   // Form-level state.
   QString strIniFile;                 // full path of the settings file

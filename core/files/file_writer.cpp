@@ -101,6 +101,16 @@ void OutputFile::Write(std::string_view bytes) {
 }
 
 void OutputFile::WriteLine(std::string_view text) {
+  if (used_ + text.size() + 2 <= buffer_.size()) {  // the common case: one copy, no checks
+    char* at = buffer_.data() + used_;
+    if (!text.empty()) {
+      std::memcpy(at, text.data(), text.size());
+    }
+    at[text.size()] = '\r';
+    at[text.size() + 1] = '\n';
+    used_ += text.size() + 2;
+    return;
+  }
   Write(text);
   Write("\r\n");
 }

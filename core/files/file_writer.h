@@ -26,6 +26,8 @@ class OutputFile {
   void Write(std::string_view bytes);
   // Writes text and a CR LF.
   void WriteLine(std::string_view text);
+  // Writes out what is buffered, so that the file can be read back while still open.
+  void Flush();
   // Flushes and closes; throws when that fails. Closing again does nothing.
   void Close();
   // The name errors report.
@@ -38,8 +40,6 @@ class OutputFile {
   void CloseQuietly();
 
  private:
-  void Flush();
-
   std::string path_;
   std::string reportPath_;
   files::NativeFile file_;

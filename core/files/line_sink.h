@@ -25,6 +25,20 @@ class FileLineSink : public LineSink {
   OutputFile& file_;
 };
 
+// Puts each line into both sinks.
+class TeeLineSink : public LineSink {
+ public:
+  TeeLineSink(LineSink& first, LineSink& second) : first_(first), second_(second) {}
+  void Put(std::string_view line) override {
+    first_.Put(line);
+    second_.Put(line);
+  }
+
+ private:
+  LineSink& first_;
+  LineSink& second_;
+};
+
 class VectorLineSink : public LineSink {
  public:
   void Put(std::string_view line) override { lines.emplace_back(line); }

@@ -1,13 +1,21 @@
 #include "routes/compare_run.h"
 
+#include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include "files/file_error.h"
 #include "files/file_writer.h"
 #include "files/input_probe.h"
+#include "files/line_sink.h"
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
 #include "files/same_file.h"
+#include "routes/entry_channel.h"
+#include "routes/entry_stream.h"
 #include "routes/route_compare.h"
 
 namespace kestrelon::routes {
@@ -65,6 +73,207 @@ void CheckInputsReadable(const CompareRequest& r) {
   }
 }
 
+namespace {
+
+// Runs every task at once, the last one on this thread, and waits for all. Rethrows the first
+// failure in task order, passing over a ChannelCancelled that only follows another failure.
+void RunTogether(const std::vector<std::function<void()>>& tasks) {
+  std::vector<std::exception_ptr> failures(tasks.size());
+  const auto run = [&](std::size_t i) {
+    try {
+      tasks[i]();
+    } catch (...) {
+      failures[i] = std::current_exception();
+    }
+  };
+  {
+    std::vector<std::jthread> threads;
+    for (std::size_t i = 0; i + 1 < tasks.size(); ++i) {
+      threads.emplace_back(run, i);
+    }
+    run(tasks.size() - 1);
+  }
+  std::exception_ptr cancelled;
+  for (const std::exception_ptr& failure : failures) {
+    if (!failure) {
+      continue;
+    }
+    try {
+      std::rethrow_exception(failure);
+    } catch (const ChannelCancelled&) {
+      cancelled = failure;
+    }
+  }
+  if (cancelled) {
+    std::rethrow_exception(cancelled);
+  }
+}
+
+// The two sides of one compare and the files it writes.
+class Compare {
+ public:
+  Compare(SortPipeline& pipeline, const CompareRequest& r, const SortOptions& forced,
+          files::PrivateFolder& work)
+      : pipeline_(pipeline), r_(r), forced_(forced), work_(work) {
+    for (int i = 0; i < 2; ++i) {
+      pipeline_.SetFiles(i + 1, r.inputs[i], work.NewFile("staging" + std::to_string(i + 1)),
+                         r.keepSortResults ? r.sortResults[i] : std::string());
+    }
+  }
+
+  std::int64_t Run() {
+    CreateResults();
+    StageBoth();
+    // Both sides' entries go straight to the merge, unless a side holds several routing tables,
+    // which the merge pairs by name and so reads from whole files.
+    if (pipeline_.TableHeadings(1) < 2 && pipeline_.TableHeadings(2) < 2) {
+      if (const std::optional<std::int64_t> blocks = MergeAsWritten()) {
+        Commit();
+        return *blocks;
+      }
+      CreateResults();  // the sorted lines held routing tables after all: through files
+      StageBoth();
+    }
+    const std::int64_t blocks = MergeThroughFiles();
+    Commit();
+    return blocks;
+  }
+
+ private:
+  // Created before any work, in the order a sequential compare creates them.
+  void CreateResults() {
+    for (int i = 0; i < 2; ++i) {
+      kept_[i].reset();
+      if (r_.keepSortResults) {
+        kept_[i] = std::make_unique<AtomicOutputFile>(r_.sortResults[i]);
+      }
+    }
+    difference_.reset();
+    difference_ = std::make_unique<AtomicOutputFile>(r_.diffFile);
+  }
+
+  // Side Index, with its staging file removed when it fails.
+  template <typename Work>
+  void OnSide(int Index, Work work) {
+    try {
+      work();
+    } catch (...) {
+      pipeline_.Abandon(Index);
+      throw;
+    }
+  }
+
+  void StageBoth() {
+    RunTogether({[this] { OnSide(1, [this] { pipeline_.StageLog(1, forced_); }); },
+                 [this] { OnSide(2, [this] { pipeline_.StageLog(2, forced_); }); }});
+    // The shared parser ends as the sorts one after the other leave it: side 2's key building
+    // last. The merge parses both sides from there.
+    pipeline_.TakeParserState(1);
+    pipeline_.TakeParserState(2);
+  }
+
+  // Sorts side Index and writes its lines into sink.
+  void WriteSide(int Index, LineSink& sink) {
+    pipeline_.SortRecords(Index);
+    pipeline_.WriteSortResult(Index, forced_, sink);
+    pipeline_.KillTmpFile(Index);
+  }
+
+  // The entries are found as each side's lines are written and merged at once; the sort results
+  // that are not kept are never written. Empty when a side's sorted lines held two or more
+  // routing-table headings after all (staging counts the lines it read, the merge those it
+  // reads), and then nothing of the result is kept.
+  std::optional<std::int64_t> MergeAsWritten() {
+    const RouteLineParser carried = pipeline_.parser();
+    std::array<EntryChannel, 2> channels;
+    std::array<std::int64_t, 2> headings{};
+    const auto side = [&](int Index) {
+      EntryChannel& channel = channels[static_cast<std::size_t>(Index - 1)];
+      try {
+        OnSide(Index, [&] {
+          EntryStream stream(carried, channel);
+          if (AtomicOutputFile* kept = kept_[static_cast<std::size_t>(Index - 1)].get()) {
+            FileLineSink file(*kept);
+            TeeLineSink both(file, stream);
+            WriteSide(Index, both);
+            kept->Close();
+          } else {
+            WriteSide(Index, stream);
+          }
+          stream.Finish();
+          headings[static_cast<std::size_t>(Index - 1)] = stream.headings();
+          channel.Close();
+        });
+      } catch (...) {
+        channels[0].Cancel();
+        channels[1].Cancel();
+        throw;
+      }
+    };
+    std::int64_t blocks = 0;
+    RunTogether({[&] { side(1); }, [&] { side(2); },
+                 [&] {
+                   try {
+                     blocks = WriteDifferences(channels[0], channels[1], HeaderName(r_, 0),
+                                               HeaderName(r_, 1), *difference_);
+                   } catch (...) {
+                     channels[0].Cancel();
+                     channels[1].Cancel();
+                     throw;
+                   }
+                 }});
+    if (headings[0] >= 2 || headings[1] >= 2) {
+      return std::nullopt;
+    }
+    return blocks;
+  }
+
+  // Both sides written to files, kept or private, then merged from them.
+  std::int64_t MergeThroughFiles() {
+    std::array<std::unique_ptr<OutputFile>, 2> privateResults;
+    for (std::size_t i = 0; i < 2; ++i) {
+      if (!kept_[i]) {
+        privateResults[i] =
+            std::make_unique<OutputFile>(work_.NewFile("sorted" + std::to_string(i + 1)));
+      }
+    }
+    const auto side = [&](int Index) {
+      OnSide(Index, [&] {
+        const auto i = static_cast<std::size_t>(Index - 1);
+        OutputFile& result = kept_[i] ? *kept_[i] : *privateResults[i];
+        FileLineSink file(result);
+        WriteSide(Index, file);
+        result.Close();
+      });
+    };
+    RunTogether({[&] { side(1); }, [&] { side(2); }});
+    const auto written = [&](std::size_t i) -> const std::string& {
+      return kept_[i] ? kept_[i]->writtenPath() : privateResults[i]->writtenPath();
+    };
+    const MappedFile before(written(0));
+    const MappedFile after(written(1));
+    return WriteDifferences(before.bytes(), after.bytes(), pipeline_.parser(), HeaderName(r_, 0),
+                            HeaderName(r_, 1), *difference_);
+  }
+
+  void Commit() {
+    if (r_.keepSortResults) {
+      CommitTogether({kept_[0].get(), kept_[1].get(), difference_.get()});
+    } else {
+      difference_->Commit();
+    }
+  }
+
+  SortPipeline& pipeline_;
+  const CompareRequest& r_;
+  const SortOptions& forced_;
+  files::PrivateFolder& work_;
+  std::array<std::unique_ptr<AtomicOutputFile>, 2> kept_;
+  std::unique_ptr<AtomicOutputFile> difference_;
+};
+
+}  // namespace
+
 std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r, CompareHooks& hooks) {
   CheckCompareNames(r);
   CheckInputsReadable(r);
@@ -73,34 +282,11 @@ std::int64_t RunCompare(SortPipeline& pipeline, const CompareRequest& r, Compare
   hooks.OptionsForced(forced);
   std::int64_t blocks = 0;
   try {
-    std::array<std::unique_ptr<AtomicOutputFile>, 2> kept;
-    std::array<std::unique_ptr<OutputFile>, 2> sorted;
-    for (int i = 0; i < 2; ++i) {
-      hooks.SortStarting(i + 1);
-      if (r.keepSortResults) {
-        kept[i] = std::make_unique<AtomicOutputFile>(r.sortResults[i]);
-      } else {
-        sorted[i] = std::make_unique<OutputFile>(work.NewFile("sorted" + std::to_string(i + 1)));
-      }
-      OutputFile& result = r.keepSortResults ? *kept[i] : *sorted[i];
-      pipeline.SortInto(i + 1, r.inputs[i], work, result, forced);
-      result.Close();
-    }
-    const auto written = [&](int i) -> const std::string& {
-      return r.keepSortResults ? kept[i]->writtenPath() : sorted[i]->writtenPath();
-    };
-    AtomicOutputFile difference(r.diffFile);
-    {
-      const MappedFile before(written(0));
-      const MappedFile after(written(1));
-      blocks = WriteDifferences(before.bytes(), after.bytes(), pipeline.parser(), HeaderName(r, 0),
-                                HeaderName(r, 1), difference);
-    }
-    if (r.keepSortResults) {
-      CommitTogether({kept[0].get(), kept[1].get(), &difference});
-    } else {
-      difference.Commit();
-    }
+    // Both sides are sorted at once.
+    hooks.SortStarting(1);
+    hooks.SortStarting(2);
+    Compare compare(pipeline, r, forced, work);
+    blocks = compare.Run();
   } catch (...) {
     hooks.OptionsRestored(r.userOptions);
     throw;

@@ -112,16 +112,8 @@ void ReadEntry(EntryReader& reader, Entry& entry) {
   }
 }
 
-namespace {
-
-// The merge of one table of each side.
-std::int64_t MergeTables(std::string_view before, std::string_view after,
-                         const RouteLineParser& parser, LineSink& sink) {
-  EntryReader readers[2] = {EntryReader(before, parser), EntryReader(after, parser)};
-  Entry a;
-  Entry b;
-  ReadEntry(readers[0], a);
-  ReadEntry(readers[1], b);
+std::int64_t MergeEntries(EntrySource& before, EntrySource& after, Entry& a, Entry& b,
+                          LineSink& sink) {
   std::int64_t blocks = 0;
   std::string buffer;
   while (a.count > 0 || b.count > 0) {
@@ -129,12 +121,12 @@ std::int64_t MergeTables(std::string_view before, std::string_view after,
       PutBlockLines(a, kRemoved, sink, buffer);
       sink.Put("");
       ++blocks;
-      ReadEntry(readers[0], a);
+      before.ReadEntry(a);
     } else if (a.count == 0 || KeyLess(b, a)) {
       PutBlockLines(b, kAdded, sink, buffer);
       sink.Put("");
       ++blocks;
-      ReadEntry(readers[1], b);
+      after.ReadEntry(b);
     } else {
       if (!SameLines(a, b)) {
         PutBlockLines(a, kBefore, sink, buffer);
@@ -142,11 +134,34 @@ std::int64_t MergeTables(std::string_view before, std::string_view after,
         sink.Put("");
         ++blocks;
       }
-      ReadEntry(readers[0], a);
-      ReadEntry(readers[1], b);
+      before.ReadEntry(a);
+      after.ReadEntry(b);
     }
   }
   return blocks;
+}
+
+namespace {
+
+// The entries of a sorted text, read by EntryReader.
+class ReaderSource : public EntrySource {
+ public:
+  ReaderSource(std::string_view bytes, const RouteLineParser& parser) : reader_(bytes, parser) {}
+  void ReadEntry(Entry& entry) override { routes::ReadEntry(reader_, entry); }
+
+ private:
+  EntryReader reader_;
+};
+
+// The merge of one table of each side.
+std::int64_t MergeTables(std::string_view before, std::string_view after,
+                         const RouteLineParser& parser, LineSink& sink) {
+  ReaderSource sources[2] = {ReaderSource(before, parser), ReaderSource(after, parser)};
+  Entry a;
+  Entry b;
+  sources[0].ReadEntry(a);
+  sources[1].ReadEntry(b);
+  return MergeEntries(sources[0], sources[1], a, b, sink);
 }
 
 }  // namespace
@@ -216,6 +231,25 @@ bool CaptureHasRouteLine(std::string_view bytes) {
   return false;
 }
 
+namespace {
+
+void WriteHeader(const std::string& headerBefore, const std::string& headerAfter,
+                 OutputFile& result) {
+  result.WriteLine("前: " + headerBefore);
+  result.WriteLine("後: " + headerAfter);
+  result.WriteLine("");
+}
+
+void WriteSummary(std::int64_t blocks, OutputFile& result) {
+  if (blocks == 0) {
+    result.WriteLine("同等です");
+  } else {
+    result.WriteLine(" " + std::to_string(blocks) + " の違いがあります");
+  }
+}
+
+}  // namespace
+
 std::int64_t WriteDifferences(std::string_view before, std::string_view after,
                               const RouteLineParser& parser, const std::string& headerBefore,
                               const std::string& headerAfter, OutputFile& result) {
@@ -226,16 +260,30 @@ std::int64_t WriteDifferences(std::string_view before, std::string_view after,
   if (!HasRouteEntry(after, parser)) {
     RefuseNoRouteLines(headerAfter);
   }
-  result.WriteLine("前: " + headerBefore);
-  result.WriteLine("後: " + headerAfter);
-  result.WriteLine("");
+  WriteHeader(headerBefore, headerAfter, result);
   FileLineSink sink(result);
   const std::int64_t blocks = MergeSortedLogs(before, after, parser, sink);
-  if (blocks == 0) {
-    result.WriteLine("同等です");
-  } else {
-    result.WriteLine(" " + std::to_string(blocks) + " の違いがあります");
+  WriteSummary(blocks, result);
+  return blocks;
+}
+
+std::int64_t WriteDifferences(EntrySource& before, EntrySource& after,
+                              const std::string& headerBefore, const std::string& headerAfter,
+                              OutputFile& result) {
+  Entry a;
+  Entry b;
+  before.ReadEntry(a);
+  if (a.count == 0) {
+    RefuseNoRouteLines(headerBefore);
   }
+  after.ReadEntry(b);
+  if (b.count == 0) {
+    RefuseNoRouteLines(headerAfter);
+  }
+  WriteHeader(headerBefore, headerAfter, result);
+  FileLineSink sink(result);
+  const std::int64_t blocks = MergeEntries(before, after, a, b, sink);
+  WriteSummary(blocks, result);
   return blocks;
 }
 

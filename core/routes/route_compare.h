@@ -49,6 +49,20 @@ struct Entry {
 // Reads the next entry, its first 8 lines at most.
 void ReadEntry(EntryReader& reader, Entry& entry);
 
+// Where the merge takes one side's entries from, in file order.
+class EntrySource {
+ public:
+  virtual ~EntrySource() = default;
+  // The next entry, its first 8 lines at most; count 0 when there is none. The lines stay
+  // valid until the next call.
+  virtual void ReadEntry(Entry& entry) = 0;
+};
+
+// The merge of two sides whose first entries a and b have been read: the difference blocks go
+// into sink, each ended by an empty line. Returns the number of blocks.
+std::int64_t MergeEntries(EntrySource& before, EntrySource& after, Entry& a, Entry& b,
+                          LineSink& sink);
+
 // Merges the two sorted texts and puts the difference blocks into sink, each ended by an empty
 // line. Both sides start from the parser's carried mask length. When either side holds several
 // routing tables, entries pair only within tables of the same VRF name, table by table in the
@@ -64,6 +78,12 @@ std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
 std::int64_t WriteDifferences(std::string_view before, std::string_view after,
                               const RouteLineParser& parser, const std::string& headerBefore,
                               const std::string& headerAfter, OutputFile& result);
+
+// The same for two sides of one table each, read as their entries come (a side that has none
+// is refused as above).
+std::int64_t WriteDifferences(EntrySource& before, EntrySource& after,
+                              const std::string& headerBefore, const std::string& headerAfter,
+                              OutputFile& result);
 
 // Whether a capture holds a line that the compare takes for a route, read as the sort reads
 // it (byte order marks, UTF-16, backspaces); stops at the first.

@@ -6,12 +6,12 @@
 namespace kestrelon::routes {
 namespace {
 
-bool IsBlankChar(char c) {
+inline bool IsBlankChar(char c) {
   return c == ' ' || c == '\t';
 }
 
 // By hand: find_first_not_of with a set of two searches the set for every character.
-std::string_view TrimBlanks(std::string_view text) {
+inline std::string_view TrimBlanks(std::string_view text) {
   std::size_t first = 0;
   std::size_t last = text.size();
   while (first < last && IsBlankChar(text[first])) {
@@ -23,7 +23,7 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, last - first);
 }
 
-bool ConsumePrefix(std::string_view& text, std::string_view prefix) {
+inline bool ConsumePrefix(std::string_view& text, std::string_view prefix) {
   if (!text.starts_with(prefix)) {
     return false;
   }
@@ -45,11 +45,8 @@ std::optional<Number> ReadNumber(std::string_view digits) {
 
 // "[110/20]" at the start of text: the distance and metric, each absent when not a number.
 void ReadCost(std::string_view& text, RoutePathFields& fields) {
-  std::size_t close = 1;
-  while (close < text.size() && text[close] != ']') {
-    ++close;
-  }
-  if (close == text.size()) {
+  const std::size_t close = text.find(']', 1);
+  if (close == std::string_view::npos) {
     return;
   }
   const std::string_view inside = text.substr(1, close - 1);
@@ -59,8 +56,7 @@ void ReadCost(std::string_view& text, RoutePathFields& fields) {
     fields.distance = ReadNumber<std::uint32_t>(inside.substr(0, slash));
     fields.metric = ReadNumber<std::uint64_t>(inside.substr(slash + 1));
   }
-  text.remove_prefix(close + 1);
-  text = TrimBlanks(text);
+  text = TrimBlanks(text.substr(close + 1));
 }
 
 // "via 10.1.1.2 (red)" or "via 33.33.33.33%default": the target and its VRF.
@@ -72,12 +68,10 @@ void ReadVia(std::string_view& text, RoutePathFields& fields) {
   }
   std::string_view target = text.substr(0, end);
   text = text.substr(end);
-  for (std::size_t i = 0; i < target.size(); ++i) {
-    if (target[i] == '%') {
-      fields.viaVrf = target.substr(i + 1);
-      target = target.substr(0, i);
-      break;
-    }
+  const std::size_t percent = target.find('%');
+  if (percent != std::string_view::npos) {
+    fields.viaVrf = target.substr(percent + 1);
+    target = target.substr(0, percent);
   }
   fields.viaTarget = target;
   text = TrimBlanks(text);
@@ -92,24 +86,27 @@ void ReadVia(std::string_view& text, RoutePathFields& fields) {
 
 // One comma field after the next hop: a time, an interface, or a mark.
 void ReadCommaField(std::string_view field, RoutePathFields& fields) {
-  if (field.ends_with("(!)")) {
-    fields.backup = true;
-    field = TrimBlanks(field.substr(0, field.size() - 3));
-  } else if (field.ends_with("(>)")) {
-    field = TrimBlanks(field.substr(0, field.size() - 3));
+  if (field.ends_with(')')) {
+    if (field.ends_with("(!)")) {
+      fields.backup = true;
+      field = TrimBlanks(field.substr(0, field.size() - 3));
+    } else if (field.ends_with("(>)")) {
+      field = TrimBlanks(field.substr(0, field.size() - 3));
+    }
   }
   if (field.empty()) {
     return;
   }
-  if (field == "directly connected") {
-    fields.connected = true;
-  } else if (field == "receive") {
-    fields.receive = true;
-  } else if (IsUptimeText(field)) {
+  // A time starts with a digit; the two words below do not.
+  if (field[0] >= '0' && field[0] <= '9' && IsUptimeText(field)) {
     if (fields.uptime.empty()) {
       fields.uptime = field;
     }
-  } else if (field.find(' ') == std::string_view::npos && fields.interface.empty()) {
+  } else if (field == "directly connected") {
+    fields.connected = true;
+  } else if (field == "receive") {
+    fields.receive = true;
+  } else if (fields.interface.empty() && field.find(' ') == std::string_view::npos) {
     // "Vlan100%default": the VRF of an interface is the next hop's, given with the address.
     fields.interface = field.substr(0, field.find('%'));
   }
@@ -140,11 +137,15 @@ bool IsUptimeText(std::string_view text) {
 RoutePathFields ReadRoutePathFields(std::string_view text) {
   RoutePathFields fields;
   text = TrimBlanks(text);
-  if (text.starts_with("is subnetted") || text.starts_with("is variably subnetted")) {
+  if (text.empty()) {
+    return fields;
+  }
+  if (text[0] == 'i' &&
+      (text.starts_with("is subnetted") || text.starts_with("is variably subnetted"))) {
     fields.subnetted = true;
     return fields;
   }
-  if (text.starts_with('[')) {
+  if (text[0] == '[') {
     ReadCost(text, fields);
   }
   if (ConsumePrefix(text, "via ")) {
@@ -156,14 +157,14 @@ RoutePathFields ReadRoutePathFields(std::string_view text) {
     fields.summary = true;
   }
   // The rest: comma fields (a leading comma ends the part read above).
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i == text.size() || text[i] == ',') {
-      ReadCommaField(TrimBlanks(text.substr(start, i - start)), fields);
-      start = i + 1;
+  while (true) {
+    const std::size_t comma = text.find(',');
+    ReadCommaField(TrimBlanks(text.substr(0, comma)), fields);
+    if (comma == std::string_view::npos) {
+      return fields;
     }
+    text.remove_prefix(comma + 1);
   }
-  return fields;
 }
 
 }  // namespace kestrelon::routes

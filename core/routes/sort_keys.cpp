@@ -1,10 +1,15 @@
 #include "routes/sort_keys.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
 #include <utility>
 
 namespace kestrelon::routes {
 namespace {
+
+static_assert(std::is_trivially_copyable_v<SortRecord>);
 
 using Words = std::array<std::int64_t, 4>;
 
@@ -49,7 +54,7 @@ bool Less(const SortRecord& a, const SortRecord& b) {
   const std::uint64_t bLo = b.lo | SortRecord::kExpanded;
   if (aLo != bLo)
     return aLo < bLo;
-  return a.position < b.position;
+  return a.place < b.place;  // the line numbers differ above the text's place
 }
 
 void InsertionSort(SortRecord* first, SortRecord* last) {
@@ -65,7 +70,7 @@ void InsertionSort(SortRecord* first, SortRecord* last) {
 }
 
 // Most-significant byte first, in place (American flag sort). Records whose key bytes are all
-// equal end in one bucket and are ordered by position.
+// equal end in one bucket and are ordered by line number.
 void RadixSort(SortRecord* first, SortRecord* last, int byteIndex) {
   while (true) {
     const std::size_t n = static_cast<std::size_t>(last - first);
@@ -74,8 +79,7 @@ void RadixSort(SortRecord* first, SortRecord* last, int byteIndex) {
       return;
     }
     if (byteIndex == kKeyBytes) {
-      std::sort(first, last,
-                [](const SortRecord& a, const SortRecord& b) { return a.position < b.position; });
+      std::sort(first, last, Less);  // equal keys: by line number
       return;
     }
     std::array<std::size_t, 256> count{};
@@ -121,21 +125,66 @@ std::array<std::int32_t, 4> KeyWords(int keyNumber, const ParsedLine& line, std:
 }
 
 SortRecord MakeSortRecord(int keyNumber, const ParsedLine& line, std::int16_t lineState,
-                          std::uint64_t position, bool expanded) {
+                          std::uint64_t lineNumber, bool expanded, TextPlace text) {
   const Words w = WordsWithoutLine(keyNumber, line, lineState);
   const auto u = [](std::int64_t v) { return static_cast<std::uint64_t>(v); };
   // 31 + 31 + 31 + 6 bits: word 4 keeps only bits 25 to 30 once the line number is gone.
   SortRecord r;
   r.hi = (u(w[0]) << 33) | (u(w[1]) << 2) | (u(w[2]) >> 29);
-  r.lo = ((u(w[2]) & 0x1FFFFFFF) << 35) | ((u(w[3]) >> 25) << 29) |
+  r.lo = ((u(w[2]) & 0x1FFFFFFF) << 35) | ((u(w[3]) >> 25) << 29) | ((lineNumber >> 16) << 1) |
          (expanded ? SortRecord::kExpanded : 0);
-  r.position = position;
+  r.place =
+      ((lineNumber & 0xFFFF) << 48) | (u(text.inStaging) << SortRecord::kOffsetBits) | text.offset;
   return r;
 }
 
 void SortByKey(std::span<SortRecord> records) {
   if (records.size() > 1) {
     RadixSort(records.data(), records.data() + records.size(), 0);
+  }
+}
+
+RecordArray::~RecordArray() {
+  std::free(data_);
+}
+
+RecordArray::RecordArray(RecordArray&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+RecordArray& RecordArray::operator=(RecordArray&& other) noexcept {
+  if (this != &other) {
+    std::free(data_);
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+  }
+  return *this;
+}
+
+void RecordArray::Resize(std::size_t capacity) {
+  // SortRecord is trivially copyable: realloc may move it.
+  void* grown = std::realloc(data_, capacity * sizeof(SortRecord));
+  if (grown == nullptr && capacity > 0) {
+    throw std::bad_alloc();
+  }
+  data_ = static_cast<SortRecord*>(grown);
+  capacity_ = capacity;
+}
+
+void RecordArray::Grow() {
+  constexpr std::size_t kFirst = std::size_t{1} << 16;
+  Resize(std::max(kFirst, capacity_ + capacity_ / 8));
+}
+
+void RecordArray::Fit() {
+  if (size_ == 0) {
+    std::free(data_);
+    data_ = nullptr;
+    capacity_ = 0;
+  } else if (size_ < capacity_) {
+    Resize(size_);
   }
 }
 

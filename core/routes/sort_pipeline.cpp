@@ -1,10 +1,10 @@
 #include "routes/sort_pipeline.h"
 
+#include <cerrno>
 #include <optional>
 #include <span>
 #include <stdexcept>
 
-#include "files/capture_text.h"
 #include "files/file_error.h"
 #include "files/input_probe.h"
 #include "files/line_cursor.h"
@@ -15,6 +15,86 @@
 #include "routes/staging.h"
 
 namespace kestrelon::routes {
+namespace {
+
+constexpr std::uint64_t kMaxOffset = std::uint64_t{1} << SortRecord::kOffsetBits;
+constexpr std::uint64_t kMaxLines = std::uint64_t{1} << SortRecord::kLineNumberBits;
+
+// The line of bytes that starts at offset.
+std::string_view LineAt(std::string_view bytes, std::uint64_t offset) {
+  const auto start = static_cast<std::size_t>(offset);
+  return bytes.substr(start, FindLineEnd(bytes, start) - start);
+}
+
+// Key building as staging hands on its lines: each line parsed in file order and its record
+// made; a changed line is written to the staging file, an unchanged one is found in the input.
+class KeyBuilder : public StagedLineSink {
+ public:
+  KeyBuilder(int keyNumber, std::string_view input, OutputFile& staging, RecordArray& records,
+             RouteLineParser& parser)
+      : keyNumber_(keyNumber),
+        input_(input),
+        staging_(staging),
+        records_(records),
+        parser_(parser) {}
+
+  void Take(const StagedLine& line) override {
+    const std::uint64_t number = count_++;
+    if (number >= kMaxLines) {
+      throw FileError("read", staging_.path(), EFBIG, "too many lines");
+    }
+    if (line.tableHeading) {
+      headings_.push_back(number);
+      if (headings_.size() == 2) {
+        RedoFirstTable();
+      }
+    }
+    if (headings_.size() >= 2 && headings_.back() == number) {
+      lineState_ = kLineStateReset;  // each table starts afresh
+    }
+    TextPlace place{false, line.source};
+    if (!line.unchanged) {
+      place = {true, written_};
+      written_ += line.text.size() + 2;
+      if (written_ >= kMaxOffset) {
+        throw FileError("write", staging_.path(), EFBIG);
+      }
+      staging_.WriteLine(line.text);
+    }
+    const ParsedLine parsed = parser_.Parse(line.text, lineState_);
+    records_.Add(MakeSortRecord(keyNumber_, parsed, lineState_, number, line.expanded, place));
+  }
+
+  const std::vector<std::uint64_t>& headings() const { return headings_; }
+
+ private:
+  // Only a second heading shows that the capture goes table by table, and then the lines from
+  // the first heading on start afresh: their keys are built again.
+  void RedoFirstTable() {
+    staging_.Flush();
+    const MappedFile staged(staging_.writtenPath());
+    std::int16_t state = kLineStateReset;
+    for (std::uint64_t i = headings_[0]; i < count_ - 1; ++i) {
+      const SortRecord old = records_[i];
+      const TextPlace place = old.text();
+      const std::string_view line = LineAt(place.inStaging ? staged.bytes() : input_, place.offset);
+      const ParsedLine parsed = parser_.Parse(line, state);
+      records_[i] = MakeSortRecord(keyNumber_, parsed, state, i, old.expanded(), place);
+    }
+  }
+
+  int keyNumber_;
+  std::string_view input_;
+  OutputFile& staging_;
+  RecordArray& records_;
+  RouteLineParser& parser_;
+  std::int16_t lineState_ = kLineStateReset;
+  std::uint64_t count_ = 0;
+  std::uint64_t written_ = 0;  // bytes of the staging file
+  std::vector<std::uint64_t> headings_;
+};
+
+}  // namespace
 
 SortPipeline::Side& SortPipeline::side(int Index) {
   if (Index != 1 && Index != 2) {
@@ -35,86 +115,80 @@ void SortPipeline::SetFiles(int Index, std::string orgFile, std::string tmpFile,
   s.sortFile = std::move(sortFile);
 }
 
-void SortPipeline::StageLog(int Index) {
-  Side& s = side(Index);
-  s.lineCount = 0;
-  marks_ = {};
-  const MappedFile input(s.orgFile);
-  const CaptureText text(input.bytes());
-  OutputFile staging(s.tmpFile);
-  s.stagingWritten = true;
-  FileLineSink sink(staging);
-  s.lineCount = StageLines(text.text(), sink, &marks_);
-  staging.Close();
+void SortPipeline::Release(Side& s) {
+  s.records = RecordArray();
+  s.text.reset();
+  s.input.reset();
 }
 
-void SortPipeline::BuildSortKeys(int Index, const SortOptions& options) {
-  const Side& s = side(Index);
-  records_.clear();
-  records_.shrink_to_fit();
-  records_.reserve(static_cast<std::size_t>(s.lineCount));
-  const int keyNumber = options.KeyNumber();
+void SortPipeline::StageLog(int Index, const SortOptions& options) {
+  Side& s = side(Index);
+  Release(s);
+  s.stagingWritten = false;
+  s.lineCount = 0;
+  s.headings = 0;
+  s.tableStarts.assign(1, 0);
+  s.input.emplace(s.orgFile);
+  s.text.emplace(s.input->bytes());
+  if (s.text->text().size() >= kMaxOffset) {
+    throw FileError("read", s.orgFile, EFBIG);
+  }
+  OutputFile staging(s.tmpFile);
+  s.stagingWritten = true;
+  KeyBuilder builder(options.KeyNumber(), s.text->text(), staging, s.records, s.parser);
+  s.lineCount = StageLines(s.text->text(), builder);
+  staging.Close();
+  s.records.Fit();
   // A capture with one routing table or none is one table, whatever it says.
-  const bool severalTables = marks_.tables.size() >= 2;
-  tableStarts_.assign(1, 0);
-  auto nextTable = marks_.tables.begin();
-  auto nextExpanded = marks_.expanded.begin();
-  const MappedFile staging(s.tmpFile);
-  LineCursor cursor(staging.bytes());
-  std::int16_t lineState = kLineStateReset;
-  for (std::int64_t i = 0; i < s.lineCount && !cursor.AtEnd(); ++i) {
-    if (severalTables && nextTable != marks_.tables.end() && *nextTable == i) {
-      ++nextTable;
-      lineState = kLineStateReset;
-      if (i > 0) {
-        tableStarts_.push_back(static_cast<std::size_t>(i));
+  s.headings = builder.headings().size();
+  if (s.headings >= 2) {
+    for (const std::uint64_t heading : builder.headings()) {
+      if (heading > 0) {
+        s.tableStarts.push_back(static_cast<std::size_t>(heading));
       }
     }
-    const bool expanded = nextExpanded != marks_.expanded.end() && *nextExpanded == i;
-    if (expanded) {
-      ++nextExpanded;
-    }
-    const std::uint64_t position = cursor.Position();
-    const ParsedLine parsed = parser_.Parse(cursor.Next(), lineState);
-    records_.push_back(MakeSortRecord(keyNumber, parsed, lineState, position, expanded));
   }
-  if (static_cast<std::int64_t>(records_.size()) != s.lineCount) {
-    throw FileError("read", s.tmpFile, 0, "the staging file changed while it was being read");
-  }
+}
+
+void SortPipeline::TakeParserState(int Index) {
+  parser_ = side(Index).parser;
 }
 
 void SortPipeline::SortRecords(int Index) {
-  side(Index);
-  if (tableStarts_.size() <= 1) {
-    SortByKey(records_);
-    return;
-  }
-  for (std::size_t t = 0; t < tableStarts_.size(); ++t) {
-    const std::size_t end = t + 1 < tableStarts_.size() ? tableStarts_[t + 1] : records_.size();
-    SortByKey(std::span(records_).subspan(tableStarts_[t], end - tableStarts_[t]));
+  Side& s = side(Index);
+  const std::span<SortRecord> all = s.records.all();
+  for (std::size_t t = 0; t < s.tableStarts.size(); ++t) {
+    const std::size_t end = t + 1 < s.tableStarts.size() ? s.tableStarts[t + 1] : all.size();
+    SortByKey(all.subspan(s.tableStarts[t], end - s.tableStarts[t]));
   }
 }
 
-void SortPipeline::WriteSortResult(int Index, const SortOptions& options, OutputFile& result) {
+void SortPipeline::WriteSortResult(int Index, const SortOptions& options, LineSink& result) {
   const Side& s = side(Index);
   const MappedFile staging(s.tmpFile);
-  const std::string_view bytes = staging.bytes();
+  const std::string_view staged = staging.bytes();
+  const std::string_view input = s.text ? s.text->text() : std::string_view();
   std::optional<SortedLineWriter> writer;
-  auto nextTable = tableStarts_.begin();
-  for (std::size_t i = 0; i < records_.size(); ++i) {
-    if (nextTable != tableStarts_.end() && *nextTable == i) {
+  auto nextTable = s.tableStarts.begin();
+  const auto count = static_cast<std::size_t>(s.lineCount);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (nextTable != s.tableStarts.end() && *nextTable == i) {
       ++nextTable;
       writer.emplace(options);  // no path is indented under another table's line
     }
-    const SortRecord& record = records_[i];
-    const std::size_t start = static_cast<std::size_t>(record.position);
-    const std::string_view line = bytes.substr(start, FindLineEnd(bytes, start) - start);
-    result.WriteLine(writer->Process(line, record.expanded()));
+    const SortRecord& record = s.records[i];
+    const TextPlace place = record.text();
+    const std::string_view bytes = place.inStaging ? staged : input;
+    if (place.offset > bytes.size()) {
+      throw FileError("read", s.tmpFile, 0, "the staging file changed while it was being read");
+    }
+    result.Put(writer->Process(LineAt(bytes, place.offset), record.expanded()));
   }
 }
 
 void SortPipeline::KillTmpFile(int Index) {
   Side& s = side(Index);
+  Release(s);
   files::RemoveFile(s.tmpFile);
   s.stagingWritten = false;
 }
@@ -123,22 +197,26 @@ void SortPipeline::SortInto(int Index, std::string orgFile, files::PrivateFolder
                             OutputFile& result, const SortOptions& options) {
   SetFiles(Index, std::move(orgFile), work.NewFile("staging" + std::to_string(Index)),
            result.path());
-  Side& s = side(Index);
-  s.stagingWritten = false;
   try {
-    StageLog(Index);
-    BuildSortKeys(Index, options);
+    StageLog(Index, options);
+    TakeParserState(Index);
     SortRecords(Index);
-    WriteSortResult(Index, options, result);
+    FileLineSink sink(result);
+    WriteSortResult(Index, options, sink);
     KillTmpFile(Index);
   } catch (...) {
-    if (s.stagingWritten) {
-      files::RemoveFileQuietly(s.tmpFile);
-      s.stagingWritten = false;
-    }
-    records_.clear();
+    Abandon(Index);
     throw;
   }
+}
+
+void SortPipeline::Abandon(int Index) {
+  Side& s = side(Index);
+  if (s.stagingWritten) {
+    files::RemoveFileQuietly(s.tmpFile);
+    s.stagingWritten = false;
+  }
+  Release(s);
 }
 
 void SortPipeline::RunSort(int Index, std::string orgFile, std::string sortFile,

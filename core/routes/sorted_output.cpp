@@ -1,5 +1,8 @@
 #include "routes/sorted_output.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "files/utf8_text.h"
 #include "routes/route_line_parser.h"
 
@@ -17,61 +20,128 @@ std::size_t ByteAt(std::string_view text, std::size_t pos, bool ascii) {
   return ByteOfChar(text, pos);
 }
 
-// Keeps what stands before the first occurrence of needle at or after character position 10.
-void CutBeforeFromColumn10(std::string& line, std::string_view needle) {
-  const std::size_t from = ByteAt(line, 10, IsAscii(line));
-  const std::size_t at = line.find(needle, from);
-  if (at != npos) {
-    line.resize(at);
+// A line being cut: a view of the line as it came, or of one of two buffers, so that a cut that
+// only shortens the line copies nothing.
+class CutLine {
+ public:
+  CutLine(std::string_view line, std::string& one, std::string& other)
+      : text(line), one_(one), other_(other) {}
+
+  void Keep(std::size_t length) { text = text.substr(0, length); }
+  // Removes the bytes from..to (to excluded).
+  void Remove(std::size_t from, std::size_t to) {
+    std::string& out = text.data() == one_.data() ? other_ : one_;  // not where text lives
+    out.assign(text.substr(0, from));
+    out.append(text.substr(to));
+    text = out;
   }
-}
+
+  std::string_view text;
+
+ private:
+  std::string& one_;
+  std::string& other_;
+};
 
 bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
-void TimeCut(std::string& line) {
-  const std::size_t first = line.find(',');
+// Keeps what stands before the first occurrence of needle at or after character position 10.
+void CutBeforeFromColumn10(CutLine& line, std::string_view needle) {
+  const std::size_t from = ByteAt(line.text, 10, IsAscii(line.text));
+  const std::size_t at = line.text.find(needle, from);
+  if (at != npos) {
+    line.Keep(at);
+  }
+}
+
+// The first comma at or after from, or npos.
+std::size_t FindComma(std::string_view text, std::size_t from) {
+  if (from >= text.size()) {
+    return npos;
+  }
+  const void* at = std::memchr(text.data() + from, ',', text.size() - from);
+  return at == nullptr ? npos
+                       : static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
+}
+
+void TimeCut(CutLine& line) {
+  const std::string_view text = line.text;
+  const std::size_t first = FindComma(text, 0);
   if (first == npos) {
     return;  // a "B " line without a comma would be cut at a negative length: left as it is
   }
-  const std::size_t second = line.find(',', first + 1);
+  const std::size_t second = FindComma(text, first + 1);
   if (second == npos || second == first + 1) {
-    if (line.size() >= 2 && line[0] == 'B' && line[1] == ' ') {
-      line.resize(first);
+    if (text.size() >= 2 && text[0] == 'B' && text[1] == ' ') {
+      line.Keep(first);
     }
     return;
   }
-  if (!EndsWith(std::string_view(line).substr(first + 1, second - first - 1), "nets")) {
-    line.erase(first + 1, second - first);
+  if (!EndsWith(text.substr(first + 1, second - first - 1), "nets")) {
+    line.Remove(first + 1, second + 1);
   }
 }
 
-void InterfaceCut(std::string& line) {
-  const std::size_t last = line.rfind(',');
-  if (last != npos && !EndsWith(line, "nets") && !EndsWith(line, "asks")) {
-    line.resize(last);
+void InterfaceCut(CutLine& line) {
+  const std::size_t last = line.text.rfind(',');
+  if (last != npos && !EndsWith(line.text, "nets") && !EndsWith(line.text, "asks")) {
+    line.Keep(last);
   }
 }
 
-void CostCut(std::string& line) {
-  const std::size_t open = line.find('[');
-  const std::size_t close = line.find(']', open == npos ? 0 : open + 1);
+void CostCut(CutLine& line) {
+  const std::string_view text = line.text;
+  const std::size_t open = text.find('[');
+  const std::size_t close = text.find(']', open == npos ? 0 : open + 1);
   if (close == npos || open == npos || open == 0 || close == open + 1) {
     // No bracketed part, or one whose cut would take a negative length: left as it is.
     return;
   }
   // Removes the character before the "[" (the blank) and the whole bracketed part.
   std::size_t before = open - 1;
-  if (!IsAscii(std::string_view(line).substr(0, open))) {
-    before = ByteOfChar(line, CharOfByte(line, open) - 1);
+  if (!IsAscii(text.substr(0, open))) {
+    before = ByteOfChar(text, CharOfByte(text, open) - 1);
   }
-  line.erase(before, close + 1 - before);
+  line.Remove(before, close + 1);
+}
+
+// The filter's cuts, in their fixed order.
+std::string_view Filter(std::string_view input, const std::array<bool, 6>& infoDel,
+                        std::string& one, std::string& other) {
+  CutLine line(input, one, other);
+  if (infoDel[5]) {
+    CutBeforeFromColumn10(line, " ");
+    CutBeforeFromColumn10(line, "/");
+  } else if (infoDel[4]) {
+    CutBeforeFromColumn10(line, ",");
+    CutBeforeFromColumn10(line, " [");
+    CutBeforeFromColumn10(line, " is ");
+  } else {
+    if (infoDel[2])
+      TimeCut(line);
+    if (infoDel[1])
+      InterfaceCut(line);
+    if (infoDel[3])
+      CostCut(line);
+  }
+  return line.text;
 }
 
 }  // namespace
 
 bool IsRouteShaped(std::string_view line) {
+  if (line.size() >= 10) {
+    // The common case, ten ASCII bytes: characters are bytes.
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    std::uint64_t first8;
+    std::memcpy(&first8, p, 8);
+    if (((first8 & 0x8080808080808080ULL) | ((p[8] | p[9]) & 0x80u)) == 0) {
+      return p[0] != ' ' && (p[1] == ' ' || p[1] == '*') && IsCodeLineColumn5(p[4]) &&
+             (p[8] != ' ' || p[9] != ' ');
+    }
+  }
   // Only the first ten characters are looked at: their bytes are theirs when ASCII.
   const bool ascii = IsAscii(line.substr(0, std::min<std::size_t>(line.size(), 10)));
   // The character at 1-based position pos, or 0 when the line is shorter (0 is no blank, no "*").
@@ -94,33 +164,10 @@ bool IsRouteShaped(std::string_view line) {
   return tenth < line.size() && line[tenth] != ' ';
 }
 
-namespace {
-
-// The filter's cuts, in place on line.
-void FilterInPlace(std::string& line, const std::array<bool, 6>& infoDel) {
-  if (infoDel[5]) {
-    CutBeforeFromColumn10(line, " ");
-    CutBeforeFromColumn10(line, "/");
-  } else if (infoDel[4]) {
-    CutBeforeFromColumn10(line, ",");
-    CutBeforeFromColumn10(line, " [");
-    CutBeforeFromColumn10(line, " is ");
-  } else {
-    if (infoDel[2])
-      TimeCut(line);
-    if (infoDel[1])
-      InterfaceCut(line);
-    if (infoDel[3])
-      CostCut(line);
-  }
-}
-
-}  // namespace
-
 std::string ApplyInfoFilter(std::string_view input, const std::array<bool, 6>& infoDel) {
-  std::string line(input);
-  FilterInPlace(line, infoDel);
-  return line;
+  std::string one;
+  std::string other;
+  return std::string(Filter(input, infoDel, one, other));
 }
 
 std::string_view SortedLineWriter::Process(std::string_view staged, bool expanded) {
@@ -128,15 +175,26 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
   // The first c characters of both lines are equal when their bytes through the "[" are.
   const auto samePrefix = [&](std::string_view text) {
     const std::size_t through = text.find('[') + 1;
-    return std::string_view(previous_).substr(0, through) == text.substr(0, through);
+    return previous_.substr(0, through) == text.substr(0, through);
   };
+  // Where the previous line has its "[": found once per line at most.
+  const auto previousBracket = [&] {
+    if (!previousBracketKnown_) {
+      previousBracket_ = CharPosOf(previous_, '[');
+      previousBracketKnown_ = true;
+    }
+    return previousBracket_;
+  };
+  std::size_t c = 0;
+  bool bracketKnown = false;
   // Most lines are printed as staged: the result then points at the input, no copy.
   std::string_view result = staged;
   if (expanded && EndsWith(staged, kMarker)) {
     current = staged.substr(0, staged.size() - kMarker.size());
     result = current;
-    const std::size_t c = CharPosOf(current, '[');
-    if (c > 0 && c == CharPosOf(previous_, '[') && samePrefix(current)) {
+    c = CharPosOf(current, '[');
+    bracketKnown = true;
+    if (c > 0 && c == previousBracket() && samePrefix(current)) {
       line_.assign(c - 1, ' ');
       line_.append(current.substr(current.find('[')));
       result = line_;
@@ -144,22 +202,21 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
       detached_ = true;  // includes a line without "[" under one without: nothing to align to
     }
   } else if (detached_) {
-    const std::size_t c = CharPosOf(current, '[');
-    if (c > 0 && c == CharPosOf(previous_, '[') && samePrefix(current)) {
+    c = CharPosOf(current, '[');
+    bracketKnown = true;
+    if (c > 0 && c == previousBracket() && samePrefix(current)) {
       line_.assign(c - 1, ' ');
       line_.append(current.substr(current.find('[')));
       result = line_;
       detached_ = false;
     }
   }
-  previous_.assign(current);
+  previous_ = current;
+  previousBracket_ = c;
+  previousBracketKnown_ = bracketKnown;
 
-  if (options_.FilterActive() && IsRouteShaped(staged)) {
-    if (result.data() != line_.data() || result.size() != line_.size()) {
-      line_.assign(result);
-    }
-    FilterInPlace(line_, options_.infoDel);
-    result = line_;
+  if (cuts_ && IsRouteShaped(staged)) {
+    result = Filter(result, infoDel_, cut_, cutOther_);
   }
   return result;
 }

@@ -20,18 +20,27 @@ std::string ApplyInfoFilter(std::string_view line, const std::array<bool, 6>& in
 
 class SortedLineWriter {
  public:
-  explicit SortedLineWriter(const SortOptions& options) : options_(options) {}
+  explicit SortedLineWriter(const SortOptions& options)
+      : infoDel_(options.infoDel),
+        // Item 0 alone cuts nothing: such lines need not even be looked at.
+        cuts_(options.FilterActive() &&
+              (infoDel_[1] || infoDel_[2] || infoDel_[3] || infoDel_[4] || infoDel_[5])) {}
 
   // The output line for the next staged line; expanded: staging made it from an extra path
-  // (its text then ends in the marker " *"). The view is valid until the next call and while
-  // staged stays valid.
+  // (its text then ends in the marker " *"). The view is valid until the next call. Each staged
+  // line must stay valid until the next call has returned.
   std::string_view Process(std::string_view staged, bool expanded);
 
  private:
-  SortOptions options_;
-  std::string previous_;  // the last line, marker removed, before re-indenting
+  std::array<bool, 6> infoDel_;
+  bool cuts_;
+  std::string_view previous_;        // the last line, marker removed, before re-indenting
+  std::size_t previousBracket_ = 0;  // the position of its first "[", when known
+  bool previousBracketKnown_ = false;
   bool detached_ = false;
-  std::string line_;
+  std::string line_;  // a line indented again
+  std::string cut_;   // lines cut in the middle
+  std::string cutOther_;
 };
 
 }  // namespace kestrelon::routes

@@ -1,6 +1,8 @@
 #include "routes/staging.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "files/line_cursor.h"
@@ -13,21 +15,51 @@ namespace {
 constexpr std::string_view kMarker = " *";
 
 bool StartsWithFourBlanks(std::string_view line) {
-  return line.substr(0, 4) == "    ";
+  return line.size() >= 4 && std::memcmp(line.data(), "    ", 4) == 0;
 }
 
 bool AllBlanks(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
-// The expansion of an indented extra path: the line above up to and including its first "[",
-// then what follows the path's own "[", then the marker.
-std::string Expand(std::string_view above, std::string_view path, std::size_t pathBracket) {
-  std::string expanded(above.substr(0, above.find('[') + 1));
-  expanded.append(path.substr(pathBracket + 1));
-  expanded.append(kMarker);
-  return expanded;
+bool HasBackspace(std::string_view line) {
+  return !line.empty() && std::memchr(line.data(), '\b', line.size()) != nullptr;
 }
+
+bool Near(std::size_t a, std::size_t b) {
+  return std::llabs(static_cast<long long>(a) - static_cast<long long>(b)) <= 2;
+}
+
+// The expansion of an indented extra path into out: the line above up to and including its
+// first "[", then what follows the path's own "[", then the marker.
+void Expand(std::string_view above, std::string_view path, std::size_t pathBracket,
+            std::string& out) {
+  out.assign(above.substr(0, above.find('[') + 1));
+  out.append(path.substr(pathBracket + 1));
+  out.append(kMarker);
+}
+
+// Adapts the line-sink form to the staged-line one.
+class MarkingSink : public StagedLineSink {
+ public:
+  MarkingSink(LineSink& sink, StagingMarks* marks) : sink_(sink), marks_(marks) {}
+  void Take(const StagedLine& line) override {
+    if (marks_ != nullptr) {
+      if (line.expanded) {
+        marks_->expanded.push_back(count_);
+      } else if (line.tableHeading) {
+        marks_->tables.push_back(count_);
+      }
+    }
+    sink_.Put(line.text);
+    ++count_;
+  }
+
+ private:
+  LineSink& sink_;
+  StagingMarks* marks_;
+  std::int64_t count_ = 0;
+};
 
 }  // namespace
 
@@ -52,78 +84,94 @@ std::string ApplyBackspaces(std::string_view line) {
   return text;
 }
 
-std::int64_t StageLines(std::string_view input, LineSink& sink, StagingMarks* marks) {
+std::int64_t StageLines(std::string_view input, StagedLineSink& sink) {
   LineCursor cursor(input);
-  std::string previous;  // the last staged line
-  std::string wrapTail;  // the second half of the last join while paths stay aligned with it
-  std::string owned;     // the current line when it differs from the input's bytes
+  // Lines that differ from the input's bytes live in owned strings; the others stay views into
+  // the input, so most lines are never copied. The previous line is kept the same way.
+  std::string current;
+  std::string previous;
+  std::string scratch;
+  std::string_view previousText;  // the last staged line
+  // Where the second half of the last join has its "[", while paths stay aligned with it; 0
+  // when there is none.
+  std::size_t wrapTailBracket = 0;
   std::int64_t count = 0;
 
   while (!cursor.AtEnd()) {
-    bool expanded = false;
-    std::string_view current = cursor.Next();
-    if (current.find('\b') != std::string_view::npos) {
-      owned = ApplyBackspaces(current);
-      current = owned;
+    StagedLine line;
+    line.source = cursor.Position();
+    std::string_view text = cursor.Next();
+    bool owned = false;
+    const auto own = [&] {  // scratch becomes the current line
+      current.swap(scratch);
+      text = current;
+      owned = true;
+    };
+    if (HasBackspace(text)) {
+      scratch = ApplyBackspaces(text);
+      own();
     }
 
-    if (StartsWithFourBlanks(current)) {
-      const std::size_t a = CharPosOf(current, '[');
-      const std::size_t b = CharPosOf(previous, '[');
+    if (StartsWithFourBlanks(text)) {
+      const std::size_t a = CharPosOf(text, '[');
+      const std::size_t b = CharPosOf(previousText, '[');
       // Everything before the "[" is a blank, so its character position is its byte offset + 1.
-      const bool indentedPath = a > 0 && AllBlanks(current.substr(0, a - 1));
-      if (std::llabs(static_cast<long long>(b) - static_cast<long long>(a)) <= 2) {
+      const bool indentedPath = a > 0 && AllBlanks(text.substr(0, a - 1));
+      if (Near(b, a)) {
         if (indentedPath) {
-          owned = Expand(previous, current, a - 1);
-          current = owned;
-          expanded = true;
+          Expand(previousText, text, a - 1, scratch);
+          own();
+          line.expanded = true;
         }
-        wrapTail.clear();
+        wrapTailBracket = 0;
+      } else if (Near(wrapTailBracket, a) && indentedPath) {
+        Expand(previousText, text, a - 1, scratch);
+        own();
+        line.expanded = true;
       } else {
-        const std::size_t d = CharPosOf(wrapTail, '[');
-        if (std::llabs(static_cast<long long>(d) - static_cast<long long>(a)) <= 2 &&
-            indentedPath) {
-          owned = Expand(previous, current, a - 1);
-          current = owned;
-          expanded = true;
-        } else {
-          wrapTail.clear();
-        }
+        wrapTailBracket = 0;
       }
     } else {
-      wrapTail.clear();
+      wrapTailBracket = 0;
     }
 
-    if (!current.empty() && current.back() == ' ') {
-      std::string lookAhead = cursor.AtEnd() ? std::string() : ApplyBackspaces(cursor.Peek());
-      wrapTail = lookAhead;
+    if (!text.empty() && text.back() == ' ') {
+      std::string_view lookAhead = cursor.AtEnd() ? std::string_view() : cursor.Peek();
+      std::string edited;
+      if (HasBackspace(lookAhead)) {
+        edited = ApplyBackspaces(lookAhead);
+        lookAhead = edited;
+      }
       const std::size_t first = lookAhead.find_first_not_of(' ');
-      const std::string_view trimmed = first == std::string::npos
-                                           ? std::string_view()
-                                           : std::string_view(lookAhead).substr(first);
-      if (!trimmed.empty() && trimmed.front() == '[') {
-        std::string joined(current);
-        joined.append(trimmed);
-        owned = std::move(joined);
-        current = owned;
+      if (first != std::string_view::npos && lookAhead[first] == '[') {
+        wrapTailBracket = CharPosOf(lookAhead, '[');
+        scratch.assign(text);
+        scratch.append(lookAhead.substr(first));
+        own();
         cursor.Next();  // the joined line is consumed
       } else {
-        wrapTail.clear();
+        wrapTailBracket = 0;
       }
     }
 
-    if (marks != nullptr) {
-      if (expanded) {
-        marks->expanded.push_back(count);
-      } else if (IsRoutingTableLine(current)) {
-        marks->tables.push_back(count);
-      }
+    line.text = text;
+    line.unchanged = !owned;
+    line.tableHeading = !line.expanded && IsRoutingTableLine(text);
+    sink.Take(line);
+    if (owned) {
+      previous.swap(current);
+      previousText = previous;
+    } else {
+      previousText = text;
     }
-    sink.Put(current);
-    previous.assign(current);
     ++count;
   }
   return count;
+}
+
+std::int64_t StageLines(std::string_view input, LineSink& sink, StagingMarks* marks) {
+  MarkingSink marking(sink, marks);
+  return StageLines(input, marking);
 }
 
 }  // namespace kestrelon::routes

@@ -10,29 +10,43 @@ bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// The four octets of a dotted quad, or none.
-std::optional<std::uint32_t> ReadQuad(std::string_view text) {
-  std::uint32_t value = 0;
-  for (int octet = 0; octet < 4; ++octet) {
-    std::size_t digits = 0;
-    std::uint32_t number = 0;
-    while (digits < text.size() && digits < 4 && text[digits] >= '0' && text[digits] <= '9') {
-      number = number * 10 + static_cast<std::uint32_t>(text[digits] - '0');
-      ++digits;
-    }
-    if (digits == 0 || digits > 3 || number > 255) {
-      return std::nullopt;
-    }
-    value = value << 8 | number;
-    text.remove_prefix(digits);
-    if (octet < 3) {
-      if (text.empty() || text[0] != '.') {
-        return std::nullopt;
+// One octet of a dotted quad at p: one to three digits, at most 255.
+bool ReadOctet(const char*& p, const char* end, std::uint32_t& value) {
+  const auto digit = [&](const char* at) { return static_cast<unsigned>(*at - '0'); };
+  if (p == end || digit(p) > 9) {
+    return false;
+  }
+  std::uint32_t octet = digit(p++);
+  if (p != end && digit(p) <= 9) {
+    octet = octet * 10 + digit(p++);
+    if (p != end && digit(p) <= 9) {
+      octet = octet * 10 + digit(p++);
+      if (octet > 255 || (p != end && digit(p) <= 9)) {
+        return false;
       }
-      text.remove_prefix(1);
     }
   }
-  if (!text.empty()) {
+  value = value << 8 | octet;
+  return true;
+}
+
+// The four octets of a dotted quad, or none. Unrolled by hand: every route passes here.
+std::optional<std::uint32_t> ReadQuad(std::string_view text) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  std::uint32_t value = 0;
+  for (int octet = 0; octet < 4; ++octet) {
+    if (octet > 0) {
+      if (p == end || *p != '.') {
+        return std::nullopt;
+      }
+      ++p;
+    }
+    if (!ReadOctet(p, end, value)) {
+      return std::nullopt;
+    }
+  }
+  if (p != end) {
     return std::nullopt;
   }
   return value;
@@ -41,24 +55,7 @@ std::optional<std::uint32_t> ReadQuad(std::string_view text) {
 }  // namespace
 
 bool IsIpv4Address(std::string_view text) {
-  // The common case, by hand: four octets of digits and three dots.
-  int dots = 0;
-  int digits = 0;
-  int octet = 0;
-  for (const char c : text) {
-    if (c >= '0' && c <= '9') {
-      octet = octet * 10 + (c - '0');
-      if (++digits > 3 || octet > 255) {
-        return false;
-      }
-    } else if (c == '.' && digits > 0 && ++dots <= 3) {
-      digits = 0;
-      octet = 0;
-    } else {
-      return false;
-    }
-  }
-  return dots == 3 && digits > 0;
+  return ReadQuad(text).has_value();
 }
 
 bool IsIpv6Address(std::string_view text) {
@@ -114,6 +111,57 @@ bool IsIpv6Address(std::string_view text) {
 
 bool IsAddress(std::string_view text) {
   return IsIpv4Address(text) || IsIpv6Address(text);
+}
+
+std::optional<AddressValue> ReadAddressValue(std::string_view text) {
+  if (const std::optional<std::uint32_t> quad = ReadQuad(text)) {
+    return AddressValue{0, *quad};
+  }
+  if (!IsIpv6Address(text)) {
+    return std::nullopt;
+  }
+  // Well formed from here: the groups before "::" fill from the left, those after it (and a
+  // final dotted quad) from the right.
+  std::uint16_t groups[8] = {};
+  int count = 0;
+  int gap = -1;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ':') {
+      if (i + 1 < text.size() && text[i + 1] == ':') {
+        gap = count;
+        i += 2;
+      } else {
+        ++i;
+      }
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && IsHexDigit(text[end])) {
+      ++end;
+    }
+    if (end < text.size() && text[end] == '.') {
+      const std::uint32_t quad = *ReadQuad(text.substr(i));
+      groups[count++] = static_cast<std::uint16_t>(quad >> 16);
+      groups[count++] = static_cast<std::uint16_t>(quad & 0xFFFF);
+      break;
+    }
+    std::uint16_t group = 0;
+    std::from_chars(text.data() + i, text.data() + end, group, 16);
+    groups[count++] = group;
+    i = end;
+  }
+  std::uint16_t full[8] = {};
+  const int tail = gap < 0 ? 0 : count - gap;
+  for (int k = 0; k < count; ++k) {
+    full[gap >= 0 && k >= gap ? 8 - tail + (k - gap) : k] = groups[k];
+  }
+  AddressValue value;
+  for (int k = 0; k < 4; ++k) {
+    value.high = value.high << 16 | full[k];
+    value.low = value.low << 16 | full[k + 4];
+  }
+  return value;
 }
 
 std::optional<PrefixText> ReadPrefix(std::string_view text) {

@@ -2,6 +2,7 @@
 // length of a mask. Texts are kept as printed; nothing here rewrites an address.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -21,6 +22,16 @@ struct PrefixText {
   std::string_view address;
   int length = 0;
 };
+
+// An address as a number, for ordering and pairing: an IPv4 address in the low 32 bits of low.
+struct AddressValue {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+  auto operator<=>(const AddressValue&) const = default;
+};
+
+// The value of a dotted quad or an IPv6 address (any of its spellings), or none.
+std::optional<AddressValue> ReadAddressValue(std::string_view text);
 
 // "10.1.0.0/16" or "2001:db8::/64" with a length in range, or none.
 std::optional<PrefixText> ReadPrefix(std::string_view text);

@@ -1,9 +1,5 @@
 #include "tables/csv_writer.h"
 
-#include <csv.h>
-
-#include <charconv>
-
 namespace kestrelon::tables {
 namespace {
 
@@ -21,15 +17,13 @@ constexpr std::string_view kColumns[] = {"source",
                                          "next_hop_vrf",
                                          "uptime"};
 
-constexpr std::size_t kFlushAt = 1 << 16;
-
 }  // namespace
 
-CsvRouteWriter::CsvRouteWriter(ByteSink& out) : out_(out) {
+CsvRouteWriter::CsvRouteWriter(ByteSink& out) : csv_(out) {
   for (const std::string_view column : kColumns) {
-    Field(column);
+    csv_.Text(column);
   }
-  EndRow();
+  csv_.EndRow();
 }
 
 void CsvRouteWriter::BeginCapture(std::string_view source, Platform platform) {
@@ -37,85 +31,30 @@ void CsvRouteWriter::BeginCapture(std::string_view source, Platform platform) {
   platform_ = platform;
 }
 
-void CsvRouteWriter::Field(std::string_view text) {
-  if (!first_) {
-    row_.push_back(',');
-  }
-  first_ = false;
-  // libcsv quotes the field and doubles its quotes: at most twice the size and two quotes.
-  const std::size_t at = row_.size();
-  row_.resize(at + 2 * text.size() + 2);
-  // An empty view may have no data at all; libcsv writes nothing for a null source.
-  const char* source = text.data() != nullptr ? text.data() : "";
-  const std::size_t written = csv_write(row_.data() + at, row_.size() - at, source, text.size());
-  row_.resize(at + written);
-}
-
-void CsvRouteWriter::Field(const OptionalText& text) {
-  if (text) {
-    Field(*text);
-  } else {
-    if (!first_) {
-      row_.push_back(',');
-    }
-    first_ = false;
-  }
-}
-
-void CsvRouteWriter::Number(std::uint64_t value) {
-  if (!first_) {
-    row_.push_back(',');
-  }
-  first_ = false;
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  row_.append(digits, end);
-}
-
-void CsvRouteWriter::EndRow() {
-  row_.append("\r\n");
-  first_ = true;
-  buffer_.append(row_);
-  row_.clear();
-  if (buffer_.size() >= kFlushAt) {
-    out_.Write(buffer_);
-    buffer_.clear();
-  }
-}
-
 void CsvRouteWriter::Put(const RouteView& route) {
   const NextHopView none;
   const std::size_t rows = route.nextHops.empty() ? 1 : route.nextHops.size();
   for (std::size_t i = 0; i < rows; ++i) {
     const NextHopView& hop = route.nextHops.empty() ? none : route.nextHops[i];
-    Field(std::string_view(source_));
-    Field(PlatformName(platform_));
-    Field(route.vrf);
-    Field(AfiName(route.afi));
-    Field(route.protocol);
-    Field(route.flags);
-    Field(route.prefix);
-    if (route.distance) {
-      Number(*route.distance);
-    } else {
-      Field(OptionalText());
-    }
-    if (route.metric) {
-      Number(*route.metric);
-    } else {
-      Field(OptionalText());
-    }
-    Field(hop.address);
-    Field(hop.interface);
-    Field(hop.vrf);
-    Field(route.uptime);
-    EndRow();
+    csv_.Text(source_);
+    csv_.Text(PlatformName(platform_));
+    csv_.Text(route.vrf);
+    csv_.Text(AfiName(route.afi));
+    csv_.Text(route.protocol);
+    csv_.Text(route.flags);
+    csv_.Text(route.prefix);
+    route.distance ? csv_.Number(*route.distance) : csv_.Null();
+    route.metric ? csv_.Number(*route.metric) : csv_.Null();
+    csv_.Optional(hop.address);
+    csv_.Optional(hop.interface);
+    csv_.Optional(hop.vrf);
+    csv_.Optional(route.uptime);
+    csv_.EndRow();
   }
 }
 
 void CsvRouteWriter::Finish() {
-  out_.Write(buffer_);
-  buffer_.clear();
+  csv_.Flush();
 }
 
 }  // namespace kestrelon::tables

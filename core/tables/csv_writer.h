@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "tables/byte_sink.h"
+#include "tables/csv_output.h"
 #include "tables/route_sink.h"
 #include "tables/table_reader.h"
 
@@ -23,15 +24,7 @@ class CsvRouteWriter : public RouteSink {
   void Finish();
 
  private:
-  void Field(std::string_view text);
-  void Field(const OptionalText& text);
-  void Number(std::uint64_t value);
-  void EndRow();
-
-  ByteSink& out_;
-  std::string row_;
-  std::string buffer_;
-  bool first_ = true;  // no separator before the row's first field
+  CsvOutput csv_;
   std::string source_;
   Platform platform_ = Platform::kIos;
 };

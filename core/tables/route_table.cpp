@@ -1,105 +1,220 @@
 #include "tables/route_table.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace kestrelon::tables {
+namespace {
 
-std::uint32_t RouteTable::NamePool::Intern(std::string_view name) {
-  if (last_ != kAbsent && names_[last_] == name) {
-    return last_;
-  }
-  const auto found = ids_.find(name);
-  if (found != ids_.end()) {
-    last_ = found->second;
-    return last_;
-  }
-  last_ = static_cast<std::uint32_t>(names_.size());
-  ids_.emplace(names_.emplace_back(name), last_);  // a deque never moves its strings
-  return last_;
+// A route's bytes: a byte of marks (IPv6, distance and metric present), protocol, flags and
+// prefix as texts, the distance and metric when present, the count of next hops and each hop
+// (a byte of marks, then its address, interface and VRF when present); then its uptime, a
+// length one more than its size, 0 when absent. A length takes one byte below 255, five above.
+constexpr std::uint8_t kIpv6 = 1;
+constexpr std::uint8_t kDistance = 2;
+constexpr std::uint8_t kMetric = 4;
+constexpr std::uint8_t kAddress = 1;
+constexpr std::uint8_t kInterface = 2;
+constexpr std::uint8_t kHopVrf = 4;
+
+constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+
+std::size_t LengthSize(std::size_t length) {
+  return length < 255 ? 1 : 5;
 }
 
-std::size_t RouteTable::NamePool::MemoryBytes() const {
-  std::size_t bytes = names_.size() * sizeof(std::string) + ids_.size() * 48;
-  for (const std::string& name : names_) {
-    bytes += name.capacity() > 15 ? name.capacity() : 0;
-  }
-  return bytes;
+std::size_t TextSize(std::string_view text) {
+  return LengthSize(text.size()) + text.size();
 }
 
-std::uint32_t RouteTable::AppendText(const OptionalText& text) {
-  if (!text) {
-    return kAbsent;
+std::size_t TextSize(const OptionalText& text) {
+  return text ? TextSize(*text) : 0;
+}
+
+char* PutLength(char* out, std::size_t length) {
+  if (length < 255) {
+    *out = static_cast<char>(length);
+    return out + 1;
   }
-  text_.append(*text);
-  return static_cast<std::uint32_t>(text->size());
+  *out = static_cast<char>(255);
+  const auto value = static_cast<std::uint32_t>(length);
+  std::memcpy(out + 1, &value, sizeof value);
+  return out + 5;
+}
+
+char* Copy(char* out, std::string_view text) {
+  if (!text.empty()) {
+    std::memcpy(out, text.data(), text.size());
+  }
+  return out + text.size();
+}
+
+char* PutText(char* out, std::string_view text) {
+  return Copy(PutLength(out, text.size()), text);
+}
+
+template <typename T>
+char* PutNumber(char* out, T value) {
+  std::memcpy(out, &value, sizeof value);
+  return out + sizeof value;
+}
+
+std::size_t GetLength(const char*& in) {
+  const auto first = static_cast<unsigned char>(*in++);
+  if (first < 255) {
+    return first;
+  }
+  std::uint32_t value = 0;
+  std::memcpy(&value, in, sizeof value);
+  in += sizeof value;
+  return value;
+}
+
+std::string_view GetText(const char*& in) {
+  const std::size_t length = GetLength(in);
+  const std::string_view text(in, length);
+  in += length;
+  return text;
+}
+
+template <typename T>
+T GetNumber(const char*& in) {
+  T value{};
+  std::memcpy(&value, in, sizeof value);
+  in += sizeof value;
+  return value;
+}
+
+}  // namespace
+
+std::uint32_t RouteTable::InternVrf(std::string_view vrf) {
+  if (!vrfs_.empty() && lastVrfName_ == vrf) {
+    return lastVrf_;  // consecutive routes share their VRF
+  }
+  const auto found = vrfIds_.find(vrf);
+  if (found != vrfIds_.end()) {
+    lastVrf_ = found->second;
+  } else {
+    lastVrf_ = static_cast<std::uint32_t>(vrfs_.size());
+    vrfIds_.emplace(vrfs_.emplace_back(vrf), lastVrf_);  // a deque never moves its strings
+  }
+  lastVrfName_ = vrfs_[lastVrf_];
+  return lastVrf_;
+}
+
+char* RouteTable::Room(std::size_t size, Entry& entry) {
+  if (chunks_.empty() || chunks_.back().size - used_ < size) {
+    Chunk& chunk = chunks_.emplace_back();
+    chunk.size = std::max(kChunkSize, size);
+    chunk.bytes = std::make_unique_for_overwrite<char[]>(chunk.size);
+    used_ = 0;
+  }
+  entry.chunk = static_cast<std::uint32_t>(chunks_.size() - 1);
+  entry.at = static_cast<std::uint32_t>(used_);
+  used_ += size;
+  return chunks_.back().bytes.get() + entry.at;
 }
 
 void RouteTable::Put(const RouteView& route) {
-  StoredRoute stored;
-  stored.text = text_.size();
-  stored.prefixSize = AppendText(route.prefix);
-  stored.uptimeSize = AppendText(route.uptime);
-  stored.vrf = vrfs_.Intern(route.vrf);
-  stored.protocol = names_.Intern(route.protocol);
-  stored.flags = names_.Intern(route.flags);
-  stored.afi = route.afi;
+  std::size_t size = 1 + TextSize(route.protocol) + TextSize(route.flags) + TextSize(route.prefix) +
+                     (route.distance ? sizeof(std::uint32_t) : 0) +
+                     (route.metric ? sizeof(std::uint64_t) : 0) + LengthSize(route.nextHops.size());
+  for (const NextHopView& hop : route.nextHops) {
+    size += 1 + TextSize(hop.address) + TextSize(hop.interface) + TextSize(hop.vrf);
+  }
+  const std::size_t fieldsSize = size;
+  size += route.uptime ? LengthSize(route.uptime->size() + 1) + route.uptime->size() : 1;
+
+  Entry& entry = routes_.emplace_back();
+  entry.vrf = InternVrf(route.vrf);
+  entry.fieldsSize = static_cast<std::uint32_t>(fieldsSize);
+  char* out = Room(size, entry);
+  *out++ = static_cast<char>((route.afi == Afi::kIpv6 ? kIpv6 : 0) |
+                             (route.distance ? kDistance : 0) | (route.metric ? kMetric : 0));
+  out = PutText(out, route.protocol);
+  out = PutText(out, route.flags);
+  out = PutText(out, route.prefix);
   if (route.distance) {
-    stored.distance = *route.distance;
-    stored.present |= 1;
+    out = PutNumber(out, *route.distance);
   }
   if (route.metric) {
-    stored.metric = *route.metric;
-    stored.present |= 2;
+    out = PutNumber(out, *route.metric);
   }
-  stored.firstHop = static_cast<std::uint32_t>(hops_.size());
-  stored.hopCount = static_cast<std::uint32_t>(route.nextHops.size());
+  out = PutLength(out, route.nextHops.size());
   for (const NextHopView& hop : route.nextHops) {
-    StoredHop& h = hops_.emplace_back();
-    h.addressSize = AppendText(hop.address);
-    h.interface = names_.Intern(hop.interface);
-    h.vrf = vrfs_.Intern(hop.vrf);
+    *out++ = static_cast<char>((hop.address ? kAddress : 0) | (hop.interface ? kInterface : 0) |
+                               (hop.vrf ? kHopVrf : 0));
+    if (hop.address) {
+      out = PutText(out, *hop.address);
+    }
+    if (hop.interface) {
+      out = PutText(out, *hop.interface);
+    }
+    if (hop.vrf) {
+      out = PutText(out, *hop.vrf);
+    }
   }
-  routes_.push_back(stored);
+  if (route.uptime) {
+    Copy(PutLength(out, route.uptime->size() + 1), *route.uptime);
+  } else {
+    *out = 0;
+  }
 }
 
 RouteView RouteTable::At(std::size_t i, std::vector<NextHopView>& hops) const {
-  const StoredRoute& stored = routes_[i];
-  const std::string_view text(text_);
-  std::size_t at = stored.text;
-  const auto take = [&](std::uint32_t size) -> OptionalText {
-    if (size == kAbsent) {
-      return std::nullopt;
-    }
-    const std::string_view piece = text.substr(at, size);
-    at += size;
-    return piece;
-  };
+  const Entry& entry = routes_[i];
+  const char* in = Bytes(entry);
   RouteView view;
-  view.prefix = *take(stored.prefixSize);
-  view.uptime = take(stored.uptimeSize);
-  view.vrf = vrfs_.Name(stored.vrf);
-  view.protocol = names_.Name(stored.protocol);
-  view.flags = names_.Name(stored.flags);
-  view.afi = stored.afi;
-  if (stored.present & 1) {
-    view.distance = stored.distance;
+  view.vrf = vrfs_[entry.vrf];
+  const auto marks = static_cast<std::uint8_t>(*in++);
+  view.afi = (marks & kIpv6) != 0 ? Afi::kIpv6 : Afi::kIpv4;
+  view.protocol = GetText(in);
+  view.flags = GetText(in);
+  view.prefix = GetText(in);
+  if ((marks & kDistance) != 0) {
+    view.distance = GetNumber<std::uint32_t>(in);
   }
-  if (stored.present & 2) {
-    view.metric = stored.metric;
+  if ((marks & kMetric) != 0) {
+    view.metric = GetNumber<std::uint64_t>(in);
   }
-  hops.clear();
-  for (std::uint32_t k = 0; k < stored.hopCount; ++k) {
-    const StoredHop& h = hops_[stored.firstHop + k];
-    NextHopView& hop = hops.emplace_back();
-    hop.address = take(h.addressSize);
-    hop.interface = names_.Optional(h.interface);
-    hop.vrf = vrfs_.Optional(h.vrf);
+  const std::size_t count = GetLength(in);
+  hops.resize(count);
+  for (NextHopView& hop : hops) {
+    const auto present = static_cast<std::uint8_t>(*in++);
+    hop.address = (present & kAddress) != 0 ? OptionalText(GetText(in)) : std::nullopt;
+    hop.interface = (present & kInterface) != 0 ? OptionalText(GetText(in)) : std::nullopt;
+    hop.vrf = (present & kHopVrf) != 0 ? OptionalText(GetText(in)) : std::nullopt;
   }
   view.nextHops = hops;
+  const std::size_t uptime = GetLength(in);
+  if (uptime > 0) {
+    view.uptime = std::string_view(in, uptime - 1);
+  }
   return view;
 }
 
+std::string_view RouteTable::PackedFields(std::size_t i) const {
+  const Entry& entry = routes_[i];
+  return {Bytes(entry), entry.fieldsSize};
+}
+
+std::string_view RouteTable::PackedUptime(std::size_t i) const {
+  const Entry& entry = routes_[i];
+  const char* in = Bytes(entry) + entry.fieldsSize;
+  const char* start = in;
+  const std::size_t length = GetLength(in);
+  return {start, static_cast<std::size_t>(in - start) + (length > 0 ? length - 1 : 0)};
+}
+
 std::size_t RouteTable::MemoryBytes() const {
-  return routes_.capacity() * sizeof(StoredRoute) + hops_.capacity() * sizeof(StoredHop) +
-         text_.capacity() + vrfs_.MemoryBytes() + names_.MemoryBytes();
+  std::size_t bytes = routes_.capacity() * sizeof(Entry) + chunks_.capacity() * sizeof(Chunk);
+  for (const Chunk& chunk : chunks_) {
+    bytes += chunk.size;
+  }
+  for (const std::string& vrf : vrfs_) {
+    bytes += sizeof(std::string) + (vrf.capacity() > 15 ? vrf.capacity() : 0) + 48;
+  }
+  return bytes;
 }
 
 }  // namespace kestrelon::tables

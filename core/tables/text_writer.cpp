@@ -10,6 +10,8 @@ namespace {
 constexpr std::size_t kColumns = 7;
 using Cells = std::array<std::string, kColumns>;
 
+}  // namespace
+
 std::string CostText(const RouteView& route) {
   if (!route.distance && !route.metric) {
     return {};
@@ -20,7 +22,7 @@ std::string CostText(const RouteView& route) {
   return "[" + number(route.distance) + "/" + number(route.metric) + "]";
 }
 
-std::string HopsText(const RouteView& route) {
+std::string NextHopsText(const RouteView& route) {
   std::string text;
   for (const NextHopView& hop : route.nextHops) {
     if (!text.empty()) {
@@ -41,13 +43,15 @@ std::string HopsText(const RouteView& route) {
   return text;
 }
 
+namespace {
+
 Cells RowOf(const RouteView& route) {
   return {std::string(route.vrf),
           std::string(route.protocol),
           std::string(route.flags),
           std::string(route.prefix),
           CostText(route),
-          HopsText(route),
+          NextHopsText(route),
           std::string(route.uptime.value_or(""))};
 }
 

@@ -13,6 +13,11 @@
 
 namespace kestrelon::tables {
 
+// "[110/20]", "[110/-]" when only one of the two is printed, "" when neither.
+std::string CostText(const RouteView& route);
+// The next hops in one text: "10.1.1.2 Gi0/0; 10.1.1.3 (red) Gi0/1; Null0".
+std::string NextHopsText(const RouteView& route);
+
 class TextRouteWriter : public RouteSink {
  public:
   TextRouteWriter(ByteSink& out, bool several) : out_(out), several_(several) {}

@@ -43,15 +43,17 @@ keys=$(accepted sort --key none)
 items=$(accepted sort --strip none)
 platforms=$(accepted routes --platform none)
 formats=$(accepted routes --format none)
+fields=$(accepted diff --ignore bogus)
 # The options the completion offers after a command (the lone "--" aside).
 command_options() { offered "$1" - | grep -vx -- '--'; }
 
 same "manual page describes the options of --help" "$help_options" \
   "$(page_options "$page" | options_in)"
 same "completion offers the options of --help" "$help_options" \
-  "$( (command_options sort; command_options compare; command_options routes) | sort -u)"
+  "$( (command_options sort; command_options compare; command_options routes
+        command_options diff) | sort -u)"
 # Each command is offered its own options: the parser refuses the others.
-for command in sort compare routes; do
+for command in sort compare routes diff; do
   for option in $(command_options "$command"); do
     case $option in -o | --output | -h | --help | --version) continue ;; esac
     same "$command takes $option, as offered" "" \
@@ -65,11 +67,13 @@ same "completion offers the strip items" "$items" "$(offered sort --strip '')"
 same "completion offers the platforms" "$platforms" "$(offered routes --platform '')"
 same "completion offers the formats" "$formats" "$(offered routes --format '')"
 same "completion continues a strip list" "interface,time" "$(offered compare --strip interface,ti)"
-same "completion offers the commands" "$(words_of "compare sort routes --help --version")" \
+same "completion offers the ignored fields" "$fields" "$(offered diff --ignore '')"
+same "completion continues an ignore list" "metric,next_hops" "$(offered diff --ignore metric,ne)"
+same "completion offers the commands" "$(words_of "compare sort routes diff --help --version")" \
   "$(offered '')"
 help_text=$("$cli" --help)
 options_section=$(page_options "$page")
-for word in $keys $items $platforms $formats; do
+for word in $keys $items $platforms $formats $fields; do
   same "--help names $word" yes "$(grep -qw -- "$word" <<<"$help_text" && echo yes)"
   same "manual page names $word" yes "$(grep -qw -- "$word" <<<"$options_section" && echo yes)"
 done

@@ -88,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Require(EndsWithMarker(line), "an expanded line ends with the marker");
       ++nextExpanded;
     }
-    records.push_back(r::MakeSortRecord(keyNumber, parsed, state, position, expanded));
+    records.push_back(
+        r::MakeSortRecord(keyNumber, parsed, state, i, expanded, r::TextPlace{true, position}));
     const auto w = r::KeyWords(keyNumber, parsed, state, static_cast<std::int64_t>(i) + 1);
     for (const std::int32_t word : w) {
       Require(word >= 0, "every key word lies in 0..2^31-1");
@@ -108,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    [&](std::size_t a, std::size_t b) { return words[a] < words[b]; });
   Require(records.size() == order.size(), "one record per staged line");
   for (std::size_t k = 0; k < order.size(); ++k) {
-    Require(records[k].position == positions[order[k]], "radix order equals the key-word order");
+    Require(records[k].text().offset == positions[order[k]],
+            "radix order equals the key-word order");
   }
 
   // The writer, beside a second one that never filters: filtering is the only difference.
@@ -118,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   r::SortedLineWriter plainWriter(plainOptions);
   std::size_t written = 0;
   for (const r::SortRecord& record : records) {
-    const auto start = static_cast<std::size_t>(record.position);
+    const auto start = static_cast<std::size_t>(record.text().offset);
     const std::string_view line = staging.substr(start, r::FindLineEnd(staging, start) - start);
     const std::string out(writer.Process(line, record.expanded()));
     const std::string plain(plainWriter.Process(line, record.expanded()));

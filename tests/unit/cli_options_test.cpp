@@ -123,5 +123,45 @@ TEST(CliOptions, RoutesRefusesWhatCannotRun) {
   }
 }
 
+TEST(CliOptions, DiffTakesIgnoredFieldsVrfsAndTwoInputs) {
+  using tables::RouteField;
+  CommandLine command = ParseCommandLine({"diff", "before.log", "-"});
+  EXPECT_EQ(command.mode, Mode::kDiff);
+  EXPECT_EQ(command.inputs, (Args{"before.log", "-"}));
+  EXPECT_EQ(command.format, RoutesFormat::kText);
+  EXPECT_EQ(command.ignored, tables::RouteFields{RouteField::kUptime});
+  EXPECT_TRUE(command.vrfs.empty());
+
+  command = ParseCommandLine({"diff", "--ignore=metric,interface,metric", "--vrf", "red",
+                              "--vrf=default", "--format", "json", "--platform", "eos", "a", "b"});
+  EXPECT_EQ(command.ignored, (tables::RouteFields{RouteField::kMetric, RouteField::kInterface}));
+  EXPECT_EQ(command.vrfs, (Args{"red", "default"}));
+  EXPECT_EQ(command.format, RoutesFormat::kJson);
+  EXPECT_EQ(command.platform, tables::Platform::kEos);
+  EXPECT_TRUE(ParseCommandLine({"diff", "--ignore", "none", "a", "b"}).ignored.Empty());
+}
+
+TEST(CliOptions, DiffRefusesWhatCannotRun) {
+  const Args bad[] = {
+      {"diff", "a"},
+      {"diff", "a", "b", "c"},
+      {"diff", "-", "-"},
+      {"diff", "--ignore", "", "a", "b"},
+      {"diff", "--ignore", "uptime,", "a", "b"},
+      {"diff", "--ignore", "none,metric", "a", "b"},
+      {"diff", "--ignore", "interfaces", "a", "b"},
+      {"diff", "--ignore", "metric", "--ignore", "uptime", "a", "b"},
+      {"diff", "--vrf", "", "a", "b"},
+      {"diff", "--verbose", "a", "b"},
+      {"diff", "--key", "dest", "a", "b"},
+      {"diff", "--keep-sorted", "d", "a", "b"},
+      {"routes", "--ignore", "uptime", "a"},
+      {"compare", "--vrf", "red", "a", "b"},
+  };
+  for (const Args& args : bad) {
+    EXPECT_THROW(ParseCommandLine(args), UsageError) << ::testing::PrintToString(args);
+  }
+}
+
 }  // namespace
 }  // namespace kestrelon::cli

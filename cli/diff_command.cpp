@@ -1,0 +1,80 @@
+#include "cli/diff_command.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "cli/run_files.h"
+#include "cli/standard_streams.h"
+#include "files/capture_text.h"
+#include "files/file_writer.h"
+#include "files/mapped_file.h"
+#include "files/private_folder.h"
+#include "tables/diff_csv_writer.h"
+#include "tables/diff_json_writer.h"
+#include "tables/diff_text_writer.h"
+#include "tables/route_diff.h"
+
+namespace kestrelon::cli {
+namespace {
+
+std::unique_ptr<tables::RouteDiffSink> MakeWriter(RoutesFormat format, tables::ByteSink& out) {
+  switch (format) {
+    case RoutesFormat::kJson:
+      return std::make_unique<tables::JsonDiffWriter>(out);
+    case RoutesFormat::kCsv:
+      return std::make_unique<tables::CsvDiffWriter>(out);
+    case RoutesFormat::kText:
+      break;
+  }
+  return std::make_unique<tables::TextDiffWriter>(out);
+}
+
+// Reads both inputs and writes the report to output; the number of changes.
+std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
+                 routes::OutputFile& output) {
+  std::array<std::optional<routes::MappedFile>, 2> files;
+  std::array<std::optional<routes::CaptureText>, 2> texts;  // a byte order mark, UTF-16
+  std::array<tables::DiffCapture, 2> captures;
+  for (std::size_t i = 0; i < 2; ++i) {
+    const std::string& operand = command.inputs[i];
+    files[i].emplace(ReadableInput(operand, folder, static_cast<int>(i) + 1));
+    texts[i].emplace(files[i]->bytes());
+    captures[i].text = texts[i]->text();
+    captures[i].source = operand;
+    captures[i].name = operand == kStandardStream ? kStandardInputName : operand;
+  }
+  tables::DiffOptions options;
+  options.platform = command.platform;
+  options.ignored = command.ignored;
+  options.vrfs = command.vrfs;
+  tables::FileByteSink sink(output);
+  const std::unique_ptr<tables::RouteDiffSink> writer = MakeWriter(command.format, sink);
+  return tables::DiffRouteCaptures(captures[0], captures[1], options, *writer);
+}
+
+}  // namespace
+
+ExitCode RunDiffCommand(const CommandLine& command) {
+  files::PrivateFolder folder;
+  std::size_t changes = 0;
+  if (command.output) {
+    routes::AtomicOutputFile output(*command.output);
+    changes = Diff(command, folder, output);
+    output.Commit();
+  } else {
+    // Standard output gets the report only when it is complete.
+    const std::string result = folder.NewFile("diff");
+    try {
+      routes::OutputFile output(result);
+      changes = Diff(command, folder, output);
+      output.Close();
+    } catch (const FileError& error) {
+      RethrowForStandardOutput(error, result);
+    }
+    CopyFileToStandardOutput(result);
+  }
+  return changes == 0 ? kSuccess : kDifferences;
+}
+
+}  // namespace kestrelon::cli

@@ -1,0 +1,64 @@
+#include "tables/diff_csv_writer.h"
+
+#include <string>
+
+#include "tables/text_writer.h"
+
+namespace kestrelon::tables {
+namespace {
+
+constexpr std::string_view kColumns[] = {"change",        "vrf",
+                                         "afi",           "prefix",
+                                         "fields",        "before_protocol",
+                                         "before_flags",  "before_distance",
+                                         "before_metric", "before_next_hops",
+                                         "before_uptime", "after_protocol",
+                                         "after_flags",   "after_distance",
+                                         "after_metric",  "after_next_hops",
+                                         "after_uptime"};
+
+}  // namespace
+
+void CsvDiffWriter::Begin(const DiffSummary&) {
+  for (const std::string_view column : kColumns) {
+    csv_.Text(column);
+  }
+  csv_.EndRow();
+}
+
+void CsvDiffWriter::Side(const RouteView* route) {
+  if (route == nullptr) {
+    for (int i = 0; i < 6; ++i) {
+      csv_.Null();
+    }
+    return;
+  }
+  csv_.Text(route->protocol);
+  csv_.Text(route->flags);
+  route->distance ? csv_.Number(*route->distance) : csv_.Null();
+  route->metric ? csv_.Number(*route->metric) : csv_.Null();
+  csv_.Text(NextHopsText(*route));
+  csv_.Optional(route->uptime);
+}
+
+void CsvDiffWriter::Change(const RouteChangeEvent& change) {
+  const RouteView& route = change.route();
+  csv_.Text(RouteChangeName(change.change));
+  csv_.Text(route.vrf);
+  csv_.Text(AfiName(route.afi));
+  csv_.Text(route.prefix);
+  std::string fields;
+  for (const RouteField field : change.fields.List()) {
+    fields.append(fields.empty() ? "" : ";").append(RouteFieldName(field));
+  }
+  csv_.Text(fields);
+  Side(change.before);
+  Side(change.after);
+  csv_.EndRow();
+}
+
+void CsvDiffWriter::End() {
+  csv_.Flush();
+}
+
+}  // namespace kestrelon::tables

@@ -1,0 +1,39 @@
+// The route diff: reads a capture taken before a change and one taken after it as route
+// tables, pairs their routes by VRF, address family and prefix, and reports each route removed,
+// added or changed (naming what changed) to a sink. Next hops compare as a set, so the same
+// equal-cost paths printed in another order are equal.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/route_diff_sink.h"
+#include "tables/table_reader.h"
+
+namespace kestrelon::tables {
+
+struct DiffCapture {
+  std::string_view text;  // the whole capture
+  std::string source;     // the name the report gives it
+  std::string name;       // the name errors give it
+};
+
+struct DiffOptions {
+  std::optional<Platform> platform;  // none: decided from each capture
+  RouteFields ignored{RouteField::kUptime};
+  std::vector<std::string> vrfs;  // only these VRFs; empty: every one
+};
+
+// Reads both captures (at once, one on each core), pairs their routes and reports the summary
+// and every change to sink. Returns the number of changes. Throws FileError naming the capture
+// that cannot be placed or holds no route, or a VRF asked for that neither capture has.
+std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& after,
+                              const DiffOptions& options, RouteDiffSink& sink);
+
+// What changed between two routes of one prefix, leaving out the fields ignored.
+RouteFields CompareRoutes(const RouteView& before, const RouteView& after, RouteFields ignored);
+
+}  // namespace kestrelon::tables
