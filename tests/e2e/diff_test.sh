@@ -1,47 +1,9 @@
 #!/usr/bin/env bash
-# End-to-end tests of kestrelon-cli diff: the real executable in a fresh temporary folder,
-# reports compared byte for byte with ones written here by hand, and the exit statuses.
-#   KESTRELON_BIN  folder of the built executables
-set -uo pipefail
-
-: "${KESTRELON_BIN:?set KESTRELON_BIN to the folder of the built executables}"
-CLI=$KESTRELON_BIN/kestrelon-cli
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/kestrelon-diff-test.XXXXXX") || exit 2
-trap 'rm -rf "$work"' EXIT
-mkdir "$work/tmp"
+# kestrelon-cli diff end to end: reports compared byte for byte with ones written here by hand,
+# and the exit statuses.
+source "$(dirname "$0")/lib.sh"
+setup diff -
 cd "$work" || exit 2
-
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); }
-fail() {
-  failed=$((failed + 1))
-  echo "FAIL: $*"
-}
-crlf() { printf '%s\r\n' "$@"; }
-lf() { printf '%s\n' "$@"; }
-run() {
-  TMPDIR=$work/tmp "$CLI" "$@" >stdout.txt 2>stderr.txt
-  status=$?
-}
-expect_status() {
-  if [[ $status == "$2" ]]; then pass; else fail "$1: status $status, expected $2: $(cat stderr.txt)"; fi
-}
-expect_file() {
-  if cmp -s "$2" "$3"; then pass; else
-    fail "$1: $3 differs from $2"
-    diff <(cat -A "$2") <(cat -A "$3") | head -10
-  fi
-}
-expect_trouble() {  # status 2, nothing on stdout, one line on stderr naming $2
-  expect_status "$1" 2
-  if [[ ! -s stdout.txt && $(wc -l <stderr.txt) == 1 ]] && grep -q "^kestrelon-cli: .*$2" stderr.txt; then
-    pass
-  else
-    fail "$1: stderr should be one line naming '$2': $(cat stderr.txt)"
-  fi
-}
 
 # Before and after a change: a metric, an equal-cost path order (no change), a route gone, one
 # new, a VRF on each side only, an IPv6 route.
@@ -104,58 +66,55 @@ crlf "before: before.log (ios), 5 routes" \
   "vrf red" \
   "- 0.0.0.0/0  removed" \
   "    before  S  *  Null0" >expected.text
-run diff -o report.txt before.log after.log
-expect_status "diff with changes" 1
-expect_file "the text report" expected.text report.txt
-if [[ ! -s stdout.txt && ! -s stderr.txt ]]; then pass; else fail "diff -o wrote to the streams"; fi
+cli diff -o report.txt before.log after.log
+check "diff with changes: status 1" test "$status" -eq 1
+check "the text report" same expected.text report.txt
+check "diff -o: nothing on the streams" test ! -s "$out" -a ! -s "$err"
 
 # A capture against itself: status 0, no change. Standard input for one side.
-run diff before.log before.log
-expect_status "a capture against itself" 0
-if grep -q "^changes: none"$'\r'"$" stdout.txt; then pass; else fail "no 'changes: none': $(head -4 stdout.txt)"; fi
-TMPDIR=$work/tmp "$CLI" diff - before.log <before.log >stdout.txt 2>stderr.txt
-status=$?
-expect_status "standard input against the same capture" 0
+cli diff before.log before.log
+check "a capture against itself: status 0" test "$status" -eq 0
+check "a capture against itself: no change" grep -q "^changes: none"$'\r'"$" "$out"
+cli diff - before.log <before.log
+check "standard input against the same capture: status 0" test "$status" -eq 0
 
 # --ignore none counts the uptime; --vrf limits the report.
-run diff --ignore none --vrf default --format csv before.log after.log
-expect_status "CSV of the default VRF" 1
+cli diff --ignore none --vrf default --format csv before.log after.log
+check "CSV of the default VRF: status 1" test "$status" -eq 1
 crlf '"change","vrf","afi","prefix","fields","before_protocol","before_flags","before_distance","before_metric","before_next_hops","before_uptime","after_protocol","after_flags","after_distance","after_metric","after_next_hops","after_uptime"' \
   '"changed","default","ipv4","10.1.1.0/24","uptime","O","",110,20,"10.2.2.2 Ethernet0; 10.2.2.3 Ethernet1","00:01:02","O","",110,20,"10.2.2.3 Ethernet1; 10.2.2.2 Ethernet0","00:05:02"' \
   '"changed","default","ipv4","10.1.2.0/24","metric;uptime","O","",110,20,"10.2.2.2 Ethernet0","00:01:02","O","",110,30,"10.2.2.2 Ethernet0","00:05:02"' \
   '"added","default","ipv4","10.8.0.0/16","",,,,,,,"B","",20,0,"192.0.2.1","1d03h"' \
   '"removed","default","ipv4","10.9.0.0/16","","B","",20,0,"192.0.2.1","1d02h",,,,,,' >expected.csv
-expect_file "CSV of the default VRF" expected.csv stdout.txt
+check "CSV of the default VRF" same expected.csv "$out"
 
 # JSON: the summary line and one change a line, records as routes writes them.
-run diff --format json --vrf red before.log after.log
-expect_status "JSON of VRF red" 1
+cli diff --format json --vrf red before.log after.log
+check "JSON of VRF red: status 1" test "$status" -eq 1
 crlf '{"before":"before.log","after":"after.log",' \
   '"summary":{"platform_before":"ios","platform_after":"ios","ignored":["uptime"],"routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0,"vrfs":[{"vrf":"red","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}],"protocols":[{"protocol":"S","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}]},' \
   '"changes":[' \
   '{"vrf":"red","afi":"ipv4","prefix":"0.0.0.0/0","change":"removed","fields":[],"before":{"vrf":"red","afi":"ipv4","protocol":"S","flags":"*","prefix":"0.0.0.0/0","distance":null,"metric":null,"next_hops":[{"address":null,"interface":"Null0","vrf":null}],"uptime":null},"after":null}' \
   ']}' >expected.json
-expect_file "JSON of VRF red" expected.json stdout.txt
+check "JSON of VRF red" same expected.json "$out"
 
 # Trouble: status 2, one line naming the file, nothing written, no earlier result replaced.
 printf 'dear colleague,\nthe routes are fine.\n' >letter.txt
 printf 'Gateway of last resort is not set\n' >empty.log
 printf 'earlier\n' >report.keep
 cp report.keep earlier.keep
-run diff -o report.keep before.log letter.txt
-expect_trouble "a capture that cannot be placed" "letter.txt"
-expect_file "a failed diff leaves the earlier report" earlier.keep report.keep
-run diff empty.log after.log
-expect_trouble "a capture without a route" "empty.log"
-run diff before.log nothere.log
-expect_trouble "a missing input" "nothere.log"
-run diff --vrf green before.log after.log
-expect_trouble "a VRF neither capture has" "green"
-run diff --platform nxos before.log after.log
-expect_trouble "a platform that finds nothing" "before.log"
-run diff --ignore metrics before.log after.log
-expect_status "an unknown field" 2
-if [[ -z $(ls -A "$work/tmp") ]]; then pass; else fail "left in TMPDIR: $(ls -A "$work/tmp")"; fi
-
-echo "$passed passed, $failed failed"
-[[ $failed == 0 ]]
+cli diff -o report.keep before.log letter.txt
+trouble "a capture that cannot be placed" "letter.txt"
+check "a failed diff leaves the earlier report" same earlier.keep report.keep
+cli diff empty.log after.log
+trouble "a capture without a route" "empty.log"
+cli diff before.log nothere.log
+trouble "a missing input" "nothere.log"
+cli diff --vrf green before.log after.log
+trouble "a VRF neither capture has" "green"
+cli diff --platform nxos before.log after.log
+trouble "a platform that finds nothing" "before.log"
+cli diff --ignore metrics before.log after.log
+check "an unknown field: status 2" test "$status" -eq 2
+check "every run removed its private folder" test -z "$(tmp_listing "$tmp")"
+finish
