@@ -1,7 +1,7 @@
 // The merge of two captures. The input is split at the first separator line into a before and
 // an after text (without one, the whole input is both). Checks that a text compared with itself
 // has no difference, that a text against an empty one gives one block per entry, and that the
-// blocks are well formed.
+// blocks are well formed. (The entry stream against the reader: unit/entry_stream_test.cpp.)
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,10 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "files/line_cursor.h"
 #include "files/line_sink.h"
 #include "fuzz_common.h"
-#include "routes/entry_stream.h"
 #include "routes/route_compare.h"
 #include "routes/route_line_parser.h"
 
@@ -89,39 +87,6 @@ std::int64_t CountEntries(std::string_view text) {
   return entries;
 }
 
-// Entries as "dest lines..." texts, one per entry.
-class Collect : public r::EntrySink {
- public:
-  void Take(std::int32_t destHigh, std::int32_t destLow, std::int16_t count,
-            std::string_view text) override {
-    entries.push_back(std::to_string(destHigh) + "." + std::to_string(destLow) + " " +
-                      std::to_string(count) + "\n" + std::string(text));
-  }
-  std::vector<std::string> entries;
-};
-
-// The entries that the stream finds while the lines are written equal those that the reader
-// finds in the finished text.
-void CheckStream(std::string_view text, const r::RouteLineParser& parser) {
-  Collect streamed;
-  r::EntryStream stream(parser, streamed);
-  for (r::LineCursor cursor(text); !cursor.AtEnd();) {
-    stream.Put(cursor.Next());
-  }
-  stream.Finish();
-  std::vector<std::string> read;
-  r::EntryReader reader(text, parser);
-  for (r::Entry entry; r::ReadEntry(reader, entry), entry.count > 0;) {
-    std::string lines;
-    for (int i = 0; i < entry.count; ++i) {
-      lines += std::string(entry.lines[static_cast<std::size_t>(i)]) + "\n";
-    }
-    read.push_back(std::to_string(entry.destHigh) + "." + std::to_string(entry.destLow) + " " +
-                   std::to_string(entry.count) + "\n" + lines);
-  }
-  Require(streamed.entries == read, "the stream finds the entries the reader finds");
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -139,11 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   r::RouteLineParser parser;
   Merge(before, after, parser);
-  CheckStream(before, parser);
-  r::RouteLineParser carrying;
-  std::int16_t state = r::kLineStateReset;
-  carrying.ParseDestination("C    0.0.0.0/24 ", state);
-  CheckStream(after, carrying);
 
   r::RouteLineParser selfParser;
   Require(Merge(before, before, selfParser) == 0, "a text compared with itself has no block");

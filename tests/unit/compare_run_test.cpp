@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <string>
-#include <vector>
 
 #include "files/file_error.h"
 #include "files/signal_cleanup.h"
@@ -119,41 +118,6 @@ TEST(CompareRun, KeptSortResultFailingMidwayKeepsEverything) {
   EXPECT_EQ(ReadFile(f.dir / "b.s"), "earlier\r\n");
   EXPECT_EQ(ReadFile(f.dir / "b.dif"), "earlier\r\n");
   EXPECT_EQ(ListFolder(f.dir.path()) + ListFolder(f.tmp.path()), "a.log\nb.dif\nb.log\nb.s\n");
-}
-
-// What the window sees: the forced options, each sort, the user's options again, also after a
-// failure; nothing at all for refused names.
-TEST(CompareRun, HooksSeeTheForcedOptionsEachSortAndTheRestore) {
-  struct Recorder : CompareHooks {
-    std::vector<std::string>* calls;
-    explicit Recorder(std::vector<std::string>* c) : calls(c) {}
-    void OptionsForced(const SortOptions& o) override {
-      calls->push_back(o.followOptions && o.KeyNumber() == 0 && o.infoDel[1] && o.infoDel[2]
-                           ? "forced"
-                           : "forced wrongly");
-    }
-    void SortStarting(int side) override { calls->push_back("sort " + std::to_string(side)); }
-    void OptionsRestored(const SortOptions& o) override {
-      calls->push_back(!o.followOptions && o.infoDel[1] && !o.infoDel[2] ? "restored"
-                                                                         : "restored wrongly");
-    }
-  };
-  const std::vector<std::string> all = {"forced", "sort 1", "sort 2", "restored"};
-  for (const char* diffFile : {"b.dif", "no-such-folder/b.dif", "b.log"}) {
-    SCOPED_TRACE(diffFile);
-    Fixture f;
-    f.request.userOptions.followOptions = false;
-    f.request.userOptions.sortKey = {false, true, false, false, false, false};
-    f.request.userOptions.infoDel = {false, true, false, false, false, false};
-    f.request.diffFile = f.dir / diffFile;
-    std::vector<std::string> calls;
-    if (std::string(diffFile) == "b.dif") {
-      EXPECT_EQ(f.Run(Recorder(&calls)), 1);
-    } else {
-      EXPECT_THROW(f.Run(Recorder(&calls)), FileError);
-    }
-    EXPECT_EQ(calls, std::string(diffFile) == "b.log" ? std::vector<std::string>{} : all);
-  }
 }
 
 }  // namespace

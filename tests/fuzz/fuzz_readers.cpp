@@ -1,7 +1,5 @@
-// What every route-table reader must hold for any bytes: it never fails or reads out of
-// bounds, and each record it gives is well formed. Shared by the one target per reader.
-#pragma once
-
+// Any bytes through each route-table reader (the first byte picks the platform): it never fails
+// or reads out of bounds, and each record it gives is well formed.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,11 +7,15 @@
 #include <vector>
 
 #include "fuzz_common.h"
-#include "tables/address_text.h"
 #include "tables/json_writer.h"
 #include "tables/route_table.h"
+#include "tables/table_reader.h"
 
-namespace kestrelon::fuzz {
+using kestrelon::fuzz::HasLineEnd;
+using kestrelon::fuzz::Require;
+namespace tables = kestrelon::tables;
+
+namespace {
 
 class CheckedSink : public tables::RouteSink {
  public:
@@ -41,8 +43,7 @@ class CheckedSink : public tables::RouteSink {
 };
 
 // Reads input with reader, into a table and through the JSON writer, and checks both agree.
-inline void CheckReader(const tables::TableReader& reader, const std::uint8_t* data,
-                        std::size_t size) {
+void CheckReader(const tables::TableReader& reader, const std::uint8_t* data, std::size_t size) {
   // An exact-size copy, so that a read past the capture's end is a heap overflow.
   const std::vector<char> owned(data, data + size);
   const std::string_view capture(owned.data(), owned.size());
@@ -65,4 +66,13 @@ inline void CheckReader(const tables::TableReader& reader, const std::uint8_t* d
   Require(again.size() == table.size(), "a second reading gives as many routes");
 }
 
-}  // namespace kestrelon::fuzz
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) {
+    return 0;
+  }
+  const auto platform = static_cast<tables::Platform>(data[0] % 5);
+  CheckReader(*tables::MakeReader(platform), data + 1, size - 1);
+  return 0;
+}
