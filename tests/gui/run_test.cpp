@@ -61,20 +61,6 @@ class RunTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void sortButtonWritesTheResultAndShowsItRed() {
-    WindowFixture f(kSettings);
-    f.box("txtReadFile(1)")->setText(f.MakeFile("r1.log", kCapture));
-    QTest::mouseClick(f.button("cmdSort(1)"), Qt::LeftButton);
-    QCOMPARE(Read(f.Path("r1.s1")),
-             "R1#show ip route\r\n"
-             "C        10.1.1.0/24 is directly connected, Gi0/0\r\n"
-             "O        10.8.13.0/24 [110/110] via 10.1.1.2, 2d03h, Gi0/0\r\n"
-             "                      [110/110] via 10.1.1.6, 2d03h, Gi0/1\r\n"
-             "R1#\r\n");
-    QCOMPARE(Files(f), (QStringList{U("Kestrelon.ini"), U("r1.log"), U("r1.s1")}));
-    QCOMPARE(TextColour(f.box("txtWriteFile(1)")), QColor(255, 0, 0));
-  }
-
   void compareForcesAndRestoresTheUsersOptions() {
     // The user's options: follow them, next-hop order, interface removed.
     WindowFixture f(kSettings);
