@@ -19,7 +19,6 @@ namespace r = kestrelon::routes;
 
 namespace {
 
-constexpr std::string_view kSeparator = "\n----8<----\n";
 constexpr std::string_view kRemoved = "減< ";
 constexpr std::string_view kAdded = "増> ";
 constexpr std::string_view kBefore = "前< ";
@@ -90,17 +89,9 @@ std::int64_t CountEntries(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const std::size_t cut = input.find(kSeparator);
-  // Exact-size copies, so that a read past either text is a heap overflow.
-  const std::string_view beforeSource =
-      cut == std::string_view::npos ? input : input.substr(0, cut);
-  const std::string_view afterSource =
-      cut == std::string_view::npos ? input : input.substr(cut + kSeparator.size());
-  const std::vector<char> beforeBytes(beforeSource.begin(), beforeSource.end());
-  const std::vector<char> afterBytes(afterSource.begin(), afterSource.end());
-  const std::string_view before(beforeBytes.data(), beforeBytes.size());
-  const std::string_view after(afterBytes.data(), afterBytes.size());
+  const kestrelon::fuzz::TwoTexts texts(data, size);
+  const std::string_view before = texts.before();
+  const std::string_view after = texts.after();
 
   r::RouteLineParser parser;
   Merge(before, after, parser);
