@@ -15,6 +15,7 @@
 #include "routes/route_line_parser.h"
 
 using kestrelon::fuzz::Require;
+namespace f = kestrelon::files;
 namespace r = kestrelon::routes;
 
 namespace {
@@ -63,7 +64,7 @@ std::int64_t CheckBlocks(const std::vector<std::string>& lines) {
 
 std::int64_t Merge(std::string_view before, std::string_view after, r::RouteLineParser& parser,
                    std::vector<std::string>* out = nullptr) {
-  r::VectorLineSink sink;
+  f::VectorLineSink sink;
   const std::int64_t blocks = r::MergeSortedLogs(before, after, parser, sink);
   Require(blocks >= 0, "the block count is not negative");
   Require(CheckBlocks(sink.lines) == blocks, "the count equals the blocks written");

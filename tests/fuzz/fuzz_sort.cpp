@@ -29,6 +29,8 @@
 #include "routes/table_sections.h"
 
 using kestrelon::fuzz::Require;
+namespace f = kestrelon::files;
+namespace f = kestrelon::files;
 namespace r = kestrelon::routes;
 
 namespace {
@@ -66,13 +68,13 @@ std::string BackspacesByRule(std::string_view line) {
 
 // Without a mark the text is the input; a UTF-8 mark goes; UTF-16 becomes valid UTF-8.
 void CheckCaptureText(std::string_view input) {
-  const r::CaptureText capture(input);
+  const f::CaptureText capture(input);
   const std::string_view text = capture.text();
   if (input.starts_with("\xEF\xBB\xBF")) {
     Require(text == input.substr(3), "a UTF-8 mark is dropped, nothing else");
   } else if (input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF")) {
     for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
-      const std::uint32_t c = r::DecodeChar(text, i, length);
+      const std::uint32_t c = f::DecodeChar(text, i, length);
       Require(c < 0xD800 || c > 0xDFFF, "UTF-16 turns into valid UTF-8");
     }
     Require(text.size() <= (input.size() - 2) / 2 * 3 + 3, "at most 3 bytes per code unit");
@@ -83,13 +85,13 @@ void CheckCaptureText(std::string_view input) {
 
 // Staging of the whole capture, against an independent line splitter, character decoder and
 // backspace rule.
-void CheckStaging(std::string_view input, const r::VectorLineSink& sink,
+void CheckStaging(std::string_view input, const f::VectorLineSink& sink,
                   const r::StagingMarks& marks) {
   CheckCaptureText(input);
   const std::vector<std::string_view> lines = kestrelon::fuzz::SplitLines(input);
 
   // The core's reader splits exactly as the independent splitter does.
-  r::LineCursor cursor(input);
+  f::LineCursor cursor(input);
   for (const std::string_view line : lines) {
     Require(!cursor.AtEnd(), "the cursor has as many lines as the splitter");
     const std::string_view peeked = cursor.Peek();
@@ -100,7 +102,7 @@ void CheckStaging(std::string_view input, const r::VectorLineSink& sink,
   bool plain = true;  // no line that staging could change
   for (const std::string_view line : lines) {
     for (std::size_t i = 0; i < line.size(); i += kestrelon::fuzz::Utf8Length(line, i)) {
-      Require(r::CharLength(line, i) == kestrelon::fuzz::Utf8Length(line, i),
+      Require(f::CharLength(line, i) == kestrelon::fuzz::Utf8Length(line, i),
               "the core decodes UTF-8 as the reference does");
     }
     const std::string edited = r::ApplyBackspaces(line);
@@ -228,7 +230,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(keyNumber >= 0 && keyNumber <= 5, "key number in 0..5");
   const std::string_view capture(reinterpret_cast<const char*>(data + 2), size - 2);
 
-  r::VectorLineSink sink;
+  f::VectorLineSink sink;
   r::StagingMarks marks;
   const std::int64_t count = r::StageLines(capture, sink, &marks);
   Require(count == static_cast<std::int64_t>(sink.lines.size()), "staged count");
@@ -252,7 +254,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<r::SortRecord> records;
   std::vector<std::array<std::int32_t, 4>> words;
   std::vector<std::uint64_t> positions;
-  r::LineCursor cursor(staging);
+  f::LineCursor cursor(staging);
   auto nextExpanded = marks.expanded.begin();
   for (std::size_t i = 0; i < sink.lines.size(); ++i) {
     Require(!cursor.AtEnd(), "the staging bytes hold every staged line");
@@ -297,7 +299,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t written = 0;
   for (const r::SortRecord& record : records) {
     const auto start = static_cast<std::size_t>(record.text().offset);
-    const std::string_view line = staging.substr(start, r::FindLineEnd(staging, start) - start);
+    const std::string_view line = staging.substr(start, f::FindLineEnd(staging, start) - start);
     const std::string out(writer.Process(line, record.expanded()));
     ++written;
     Require(!kestrelon::fuzz::HasLineEnd(out), "no output line holds CR or LF");

@@ -251,7 +251,7 @@ std::string Quad(std::int32_t high, std::int32_t low) {
 // Every line the parser reads as a route entry (a code line that is no classful header and no
 // path staging expanded); withLength counts only the lines that give their own mask.
 Entries ParserEntries(const std::string& capture) {
-  routes::VectorLineSink staged;
+  files::VectorLineSink staged;
   routes::StagingMarks marks;
   routes::StageLines(capture, staged, &marks);
   const std::set<std::int64_t> expanded(marks.expanded.begin(), marks.expanded.end());

@@ -144,7 +144,7 @@ TEST(RouteCompare, DestinationCutsStillFindAddedAndRemovedRoutes) {
 // result without an entry, whoever sorted it.
 TEST(RouteCompare, MergeRefusesATextWithoutAnEntry) {
   TempDir dir;
-  OutputFile result(dir / "after.dif");
+  files::OutputFile result(dir / "after.dif");
   EXPECT_THROW(WriteDifferences(Crlf({"R1#", kC}), Crlf({"R1#", B(6) + "10.0.0.0/8 is subnetted"}),
                                 RouteLineParser(), "before.log", "after.log", result),
                FileError);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 // Each well-formed character decodes whole; anything else, encoded surrogates among them, is
@@ -38,4 +38,4 @@ TEST(Utf8Text, DecodesWellFormedCharactersAndNothingElse) {
 }
 
 }  // namespace
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files
