@@ -134,7 +134,8 @@ TEST(TableReaders, TwoHalvesReadAsOne) {
     std::vector<std::string> records;
     table.ForEach([&](const RouteView& r) {
       records.push_back(std::string(r.vrf) + " " + std::string(r.prefix) + " " +
-                        std::string(r.nextHops.empty() ? "" : *r.nextHops[0].address));
+                        std::string(r.nextHops.empty() ? std::string_view()
+                                                       : r.nextHops[0].address.value_or("")));
     });
     return records;
   };
