@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const kestrelon::routes::MappedFile file(argv[1]);
+    const kestrelon::files::MappedFile file(argv[1]);
     const std::string_view capture = file.bytes();
     const std::size_t lines =
         static_cast<std::size_t>(std::count(capture.begin(), capture.end(), '\n'));

@@ -8,7 +8,7 @@
 
 #include "files/file_error.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
@@ -218,4 +218,4 @@ void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
   }
 }
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -73,7 +73,7 @@ std::size_t FirstBracket(std::string_view first, bool& readsBefore) {
       return i + 1;
     }
     if (c >= 0x80) {
-      return CharPosOf(first, '[');
+      return files::CharPosOf(first, '[');
     }
     hex = hex || c == 'x';
   }
@@ -138,7 +138,7 @@ void EntryStream::Look(std::string_view next) {
   const std::string_view previous = previousIsFirst_ ? First() : std::string_view(previous_);
   // A path's "[" comes right after its blanks.
   const std::size_t e =
-      blanks < next.size() && next[blanks] == '[' ? blanks + 1 : CharPosOf(next, '[');
+      blanks < next.size() && next[blanks] == '[' ? blanks + 1 : files::CharPosOf(next, '[');
   if (previousIsFirst_ && examined_ == 1) {
     previousBracket_ = FirstBracket(previous, firstReadsBeforeBracket_);
   }

@@ -47,7 +47,7 @@ int ClassfulLength(std::string_view address) {
 // Reads each staged line: the route lines the text pipeline's parser reads, through the same
 // parser; then what IOS prints beside them (IPv6 tables, paths the staging step leaves
 // indented, a capture whose indentation was stripped).
-class StagedLineReader : public routes::LineSink {
+class StagedLineReader : public files::LineSink {
  public:
   explicit StagedLineReader(RouteSink& sink) : forward_(sink, sectionSeen_), builder_(forward_) {}
 
@@ -208,7 +208,7 @@ class StagedLineReader : public routes::LineSink {
 // the middle that starts a route with a mask of its own (so no length is carried into it),
 // after a line that does not end with a blank (so no wrapped entry is joined across it).
 std::size_t FindSplit(std::string_view capture) {
-  routes::LineCursor cursor(capture, capture.size() / 2);
+  files::LineCursor cursor(capture, capture.size() / 2);
   cursor.Next();  // the rest of the line the middle falls in
   const std::size_t limit = capture.size() / 2 + capture.size() / 8;
   std::string_view previous = "x";
