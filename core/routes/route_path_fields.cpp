@@ -1,46 +1,19 @@
 #include "routes/route_path_fields.h"
 
 #include <array>
-#include <charconv>
+
+#include "files/text_fields.h"
 
 namespace kestrelon::routes {
 namespace {
-
-inline bool IsBlankChar(char c) {
-  return c == ' ' || c == '\t';
-}
-
-// By hand: find_first_not_of with a set of two searches the set for every character.
-inline std::string_view TrimBlanks(std::string_view text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && IsBlankChar(text[first])) {
-    ++first;
-  }
-  while (last > first && IsBlankChar(text[last - 1])) {
-    --last;
-  }
-  return text.substr(first, last - first);
-}
 
 inline bool ConsumePrefix(std::string_view& text, std::string_view prefix) {
   if (!text.starts_with(prefix)) {
     return false;
   }
   text.remove_prefix(prefix.size());
-  text = TrimBlanks(text);
+  text = files::TrimBlanks(text);
   return true;
-}
-
-template <typename Number>
-std::optional<Number> ReadNumber(std::string_view digits) {
-  Number value{};
-  const char* end = digits.data() + digits.size();
-  const auto [stop, error] = std::from_chars(digits.data(), end, value);
-  if (digits.empty() || error != std::errc() || stop != end) {
-    return std::nullopt;
-  }
-  return value;
 }
 
 // "[110/20]" at the start of text: the distance and metric, each absent when not a number.
@@ -53,10 +26,10 @@ void ReadCost(std::string_view& text, RoutePathFields& fields) {
   const std::size_t slash = inside.find('/');
   fields.cost = true;
   if (slash != std::string_view::npos) {
-    fields.distance = ReadNumber<std::uint32_t>(inside.substr(0, slash));
-    fields.metric = ReadNumber<std::uint64_t>(inside.substr(slash + 1));
+    fields.distance = files::ReadNumber<std::uint32_t>(inside.substr(0, slash));
+    fields.metric = files::ReadNumber<std::uint64_t>(inside.substr(slash + 1));
   }
-  text = TrimBlanks(text.substr(close + 1));
+  text = files::TrimBlanks(text.substr(close + 1));
 }
 
 // "via 10.1.1.2 (red)" or "via 33.33.33.33%default": the target and its VRF.
@@ -74,12 +47,12 @@ void ReadVia(std::string_view& text, RoutePathFields& fields) {
     target = target.substr(0, percent);
   }
   fields.viaTarget = target;
-  text = TrimBlanks(text);
+  text = files::TrimBlanks(text);
   if (text.starts_with('(') && !text.starts_with("(!)") && !text.starts_with("(>)")) {
     const std::size_t close = text.find(')');
     if (close != std::string_view::npos) {
       fields.viaVrf = text.substr(1, close - 1);
-      text = TrimBlanks(text.substr(close + 1));
+      text = files::TrimBlanks(text.substr(close + 1));
     }
   }
 }
@@ -89,9 +62,9 @@ void ReadCommaField(std::string_view field, RoutePathFields& fields) {
   if (field.ends_with(')')) {
     if (field.ends_with("(!)")) {
       fields.backup = true;
-      field = TrimBlanks(field.substr(0, field.size() - 3));
+      field = files::TrimBlanks(field.substr(0, field.size() - 3));
     } else if (field.ends_with("(>)")) {
-      field = TrimBlanks(field.substr(0, field.size() - 3));
+      field = files::TrimBlanks(field.substr(0, field.size() - 3));
     }
   }
   if (field.empty()) {
@@ -136,7 +109,7 @@ bool IsUptimeText(std::string_view text) {
 
 RoutePathFields ReadRoutePathFields(std::string_view text) {
   RoutePathFields fields;
-  text = TrimBlanks(text);
+  text = files::TrimBlanks(text);
   if (text.empty()) {
     return fields;
   }
@@ -159,7 +132,7 @@ RoutePathFields ReadRoutePathFields(std::string_view text) {
   // The rest: comma fields (a leading comma ends the part read above).
   while (true) {
     const std::size_t comma = text.find(',');
-    ReadCommaField(TrimBlanks(text.substr(0, comma)), fields);
+    ReadCommaField(files::TrimBlanks(text.substr(0, comma)), fields);
     if (comma == std::string_view::npos) {
       return fields;
     }

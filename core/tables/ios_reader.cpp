@@ -5,6 +5,7 @@
 
 #include "files/line_cursor.h"
 #include "files/line_sink.h"
+#include "files/text_fields.h"
 #include "routes/route_line_parser.h"
 #include "routes/route_path_fields.h"
 #include "routes/staging.h"
@@ -21,7 +22,7 @@ constexpr std::string_view kExpandedMark = " *";
 // The VRF a section heading names: "Routing Table: NAME", "IPv6 Routing Table - NAME - 7
 // entries", and AlliedWare Plus's "[VRF: NAME]", which prints IOS's layout otherwise.
 std::optional<std::string_view> SectionVrf(std::string_view line) {
-  const std::string_view text = TrimBlanks(line);
+  const std::string_view text = files::TrimBlanks(line);
   if (text.empty() || (text[0] != 'R' && text[0] != 'I' && text[0] != '[')) {
     return std::nullopt;  // the quick answer for most lines
   }
@@ -32,7 +33,7 @@ std::optional<std::string_view> SectionVrf(std::string_view line) {
     return rest->substr(0, rest->find(" - "));
   }
   if (text.starts_with("[VRF: ") && text.ends_with("]")) {
-    return TrimBlanks(text.substr(6, text.size() - 7));
+    return files::TrimBlanks(text.substr(6, text.size() - 7));
   }
   return std::nullopt;
 }
