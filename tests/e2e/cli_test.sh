@@ -120,12 +120,6 @@ check "UTF-8 with a mark and UTF-16: status 0" test "$status" -eq 0
 check "UTF-8 with a mark and UTF-16" grep -q '^同等です' "$out"
 
 # --- failures: status 2, nothing on stdout, one line on stderr naming the file; nothing changed
-trouble() { # name, text the message holds
-  check "$1: status 2" test "$status" -eq 2
-  check "$1: nothing on stdout" test ! -s "$out"
-  check "$1: one line naming $2" \
-    test "$(wc -l <"$err")" = 1 -a -n "$(grep "^kestrelon-cli: .*$2" "$err")"
-}
 printf 'earlier\r\n' >earlier.diff
 cp earlier.diff out.diff
 mkdir kept-none

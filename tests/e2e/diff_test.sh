@@ -1,17 +1,9 @@
 #!/usr/bin/env bash
-# End-to-end tests of kestrelon-cli diff: the real executable in a fresh folder, reports compared
-# byte for byte with ones written here by hand, and the exit statuses.
+# kestrelon-cli diff end to end: reports compared byte for byte with ones written here by hand,
+# and the exit statuses.
 source "$(dirname "$0")/lib.sh"
-
-lf() { printf '%s\n' "$@"; }
 setup diff -
 cd "$work" || exit 2
-# A failed run also leaves standard output empty and says one line.
-trouble() { # name, text the message holds
-  refused "$1" "$2"
-  check "$1: nothing on standard output, one line on standard error" \
-    test ! -s "$out" -a "$(wc -l <"$err")" -eq 1
-}
 
 # Before and after a change: a metric, an equal-cost path order (no change), a route gone, one
 # new, a VRF on each side only, an IPv6 route.
@@ -77,7 +69,7 @@ crlf "before: before.log (ios), 5 routes" \
 cli diff -o report.txt before.log after.log
 check "diff with changes: status 1" test "$status" -eq 1
 check "the text report" same expected.text report.txt
-check "diff -o writes nothing to the streams" test ! -s "$out" -a ! -s "$err"
+check "diff -o: nothing on the streams" test ! -s "$out" -a ! -s "$err"
 
 # A capture against itself: status 0, no change. Standard input for one side.
 cli diff before.log before.log
@@ -124,5 +116,5 @@ cli diff --platform nxos before.log after.log
 trouble "a platform that finds nothing" "before.log"
 cli diff --ignore metrics before.log after.log
 check "an unknown field: status 2" test "$status" -eq 2
-check "nothing left in TMPDIR" test -z "$(tmp_listing "$tmp")"
+check "every run removed its private folder" test -z "$(tmp_listing "$tmp")"
 finish

@@ -35,6 +35,7 @@ finish() {
 }
 
 crlf() { printf '%s\r\n' "$@"; }
+lf() { printf '%s\n' "$@"; }
 listing() { (cd "$1" && ls -A | tr '\n' ' '); }
 # What runs left in a $TMPDIR; under wine (KESTRELON_WINDOWS=1) the wine server keeps its own
 # folder there, wine-XXXXXX, which is none of the programs'.
@@ -69,4 +70,11 @@ cli() { (cd "$work" && TMPDIR=$tmp "$bin/kestrelon-cli" "$@" >"$out" 2>"$err"); 
 refused() { # name, text the message holds
   check "$1: status 2" test "$status" -eq 2
   check "$1: message names $2" grep -q -- "$2" "$err"
+}
+# A failed CLI run: status 2, nothing on stdout, one line on stderr naming what failed.
+trouble() { # name, text the message holds
+  check "$1: status 2" test "$status" -eq 2
+  check "$1: nothing on stdout" test ! -s "$out"
+  check "$1: one line naming $2" \
+    test "$(wc -l <"$err")" = 1 -a -n "$(grep "^kestrelon-cli: .*$2" "$err")"
 }

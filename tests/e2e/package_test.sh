@@ -4,32 +4,13 @@
 # compare) on golden captures, their results compared byte for byte.
 #   KESTRELON_BUILD   the build folder (with CPackConfig.cmake)
 #   KESTRELON_SOURCE  the source tree
-set -uo pipefail
-
+source "$(dirname "$0")/lib.sh"
 : "${KESTRELON_BUILD:?set KESTRELON_BUILD to the build folder}"
-: "${KESTRELON_SOURCE:?set KESTRELON_SOURCE to the source tree}"
-export QT_QPA_PLATFORM=offscreen
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/kestrelon-package-test.XXXXXX") || exit 2
+work=$root
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
-
-passed=0
-failed=0
-check() {  # name, then a command that must succeed
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAIL: $name"
-  fi
-}
 contains() { [[ $1 == *"$2"* ]]; }
-same_file() { cmp "$1" "$2"; }
 
-version=$(sed -n 's/^project(Kestrelon VERSION \([0-9.]*\).*/\1/p' "$KESTRELON_SOURCE/CMakeLists.txt")
-golden=$KESTRELON_SOURCE/tests/data/golden
+version=$(sed -n 's/^project(Kestrelon VERSION \([0-9.]*\).*/\1/p' "$source_tree/CMakeLists.txt")
 
 if ! cpack --config "$KESTRELON_BUILD/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1; then
   cat "$work/cpack.log"
@@ -60,13 +41,13 @@ for path in ./usr/bin/kestrelon ./usr/bin/kestrelon-cli \
   check "package holds $path" contains "$contents" " $path"$'\n'
 done
 
-root=$work/root
-dpkg -x "$deb" "$root"
-bin=$root/usr/bin
+unpacked=$work/unpacked
+dpkg -x "$deb" "$unpacked"
+bin=$unpacked/usr/bin
 check "the entry names the program and the icon" grep -qx 'Exec=kestrelon' \
-  "$root/usr/share/applications/kestrelon.desktop"
+  "$unpacked/usr/share/applications/kestrelon.desktop"
 if command -v desktop-file-validate >/dev/null; then
-  check "desktop entry is valid" desktop-file-validate "$root/usr/share/applications/kestrelon.desktop"
+  check "desktop entry is valid" desktop-file-validate "$unpacked/usr/share/applications/kestrelon.desktop"
 fi
 # The installed programs find their libraries by the system's rules alone, not in the build.
 for program in kestrelon kestrelon-cli; do
@@ -82,7 +63,7 @@ cp "$golden/before111.log" "$golden/after111.log" .
 "$bin/kestrelon-cli" compare -o result before111.log after111.log
 status=$?
 check "installed compare status" test "$status" -le 1
-check "installed compare writes the golden result" same_file "$golden/compare111.expected" result
+check "installed compare writes the golden result" same "$golden/compare111.expected" result
 
 # A batch sort with the installed desktop program; the scratch root can be written, so the
 # settings file beside the program counts.
@@ -90,7 +71,7 @@ mkdir "$work/batch" && cd "$work/batch" || exit 2
 cp "$golden/sort101.log" .
 printf '[Kestrelon]\r\nSortExt1=.s1\r\nEnableOpt=0\r\n' >"$bin/Kestrelon.ini"
 check "installed batch sort" "$bin/kestrelon" sort101.log
-check "installed batch sort writes the golden result" same_file "$golden/sort101.nooptions.expected" \
+check "installed batch sort writes the golden result" same "$golden/sort101.nooptions.expected" \
   sort101.s1
 
 # A program folder that cannot be written, as /usr/bin for a user: the settings come from
@@ -109,10 +90,9 @@ if [[ $(id -u) == 0 ]]; then
 fi
 before=$(ls -A "$bin")
 (cd "$user" && HOME=$user XDG_CONFIG_HOME=$user/config "${as_user[@]}" "$bin/kestrelon" sort101.log)
-check "settings from the user's folder" same_file "$golden/sort101.nooptions.expected" \
+check "settings from the user's folder" same "$golden/sort101.nooptions.expected" \
   "$user/sort101.u1"
 check "nothing added beside the installed program" test "$(ls -A "$bin")" == "$before"
 chmod u+w "$bin"
 
-echo "$passed passed, $failed failed"
-[[ $failed == 0 ]]
+finish

@@ -1,6 +1,9 @@
-// Helpers shared by the fuzz targets: an independent line splitter and a checked trap.
+// Helpers shared by the fuzz targets: a checked trap, an independent line splitter and UTF-8
+// decoder, and the split of one input into two texts.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -66,5 +69,25 @@ inline std::size_t Utf8Length(std::string_view text, std::size_t i) {
 inline bool HasLineEnd(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
+
+// The input split at its first separator line into a before and an after text (without one, the
+// whole input is both), each an exact-size copy so that a read past its end is a heap overflow.
+class TwoTexts {
+ public:
+  TwoTexts(const std::uint8_t* data, std::size_t size) {
+    constexpr std::string_view kSeparator = "\n----8<----\n";
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::size_t cut = input.find(kSeparator);
+    const std::string_view second =
+        cut == std::string_view::npos ? input : input.substr(cut + kSeparator.size());
+    before_.assign(data, data + std::min(cut, size));
+    after_.assign(second.begin(), second.end());
+  }
+  std::string_view before() const { return {before_.data(), before_.size()}; }
+  std::string_view after() const { return {after_.data(), after_.size()}; }
+
+ private:
+  std::vector<char> before_, after_;
+};
 
 }  // namespace kestrelon::fuzz

@@ -19,8 +19,6 @@ namespace t = kestrelon::tables;
 
 namespace {
 
-constexpr std::string_view kSeparator = "\n----8<----\n";
-
 // Counts the events and passes them on to each writer.
 class Checked : public t::RouteDiffSink {
  public:
@@ -81,16 +79,9 @@ void CheckCounts(const t::DiffSummary& s, std::size_t changes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // Exact-size copies, so that a read past either capture's end is a heap overflow.
-  const std::string_view input(reinterpret_cast<const char*>(data), size);
-  const std::size_t cut = input.find(kSeparator);
-  const std::string_view first = input.substr(0, cut);
-  const std::string_view second =
-      cut == std::string_view::npos ? input : input.substr(cut + kSeparator.size());
-  const std::vector<char> before(first.begin(), first.end());
-  const std::vector<char> after(second.begin(), second.end());
-  const t::DiffCapture b{{before.data(), before.size()}, "before", "before"};
-  const t::DiffCapture a{{after.data(), after.size()}, "after", "after"};
+  const kestrelon::fuzz::TwoTexts texts(data, size);
+  const t::DiffCapture b{texts.before(), "before", "before"};
+  const t::DiffCapture a{texts.after(), "after", "after"};
   t::DiffOptions options;
   options.ignored = {};  // every field counts, uptime too
 

@@ -2,9 +2,7 @@
 // check boxes and their mirrors, the end of the program.
 #include <sys/stat.h>
 #include <QDir>
-#include <QScopeGuard>
 #include <QTest>
-#include <optional>
 
 #include "window_fixture.h"
 
@@ -175,28 +173,6 @@ class OptionsTest : public QObject {
     window.findChild<QCheckBox*>(U("chkOption"))->setChecked(true);
     window.findChild<QLineEdit*>(U("txtFileExt(1)"))->setText(U("srt"));
     QCOMPARE(Read(ini), QByteArray("[Kestrelon]\nEnableOpt=1\nDiffExt=.dif\n"));
-  }
-
-  // An installed program cannot write its own folder: the settings go to the user's folder,
-  // are read back from there, and nothing is left in the program's folder.
-  void settingsFileInTheUserFolderWhenTheProgramsCannotBeWritten() {
-    QTemporaryDir config, programs;
-    const QString readOnly = programs.filePath(U("missing/bin"));  // nothing can be created there
-    const std::optional<QByteArray> saved =
-        qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
-            ? std::optional<QByteArray>(qgetenv("XDG_CONFIG_HOME"))
-            : std::nullopt;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    const auto restore = qScopeGuard(
-        [&saved] { saved ? qputenv("XDG_CONFIG_HOME", *saved) : qunsetenv("XDG_CONFIG_HOME"); });
-    {
-      kestrelon::ui::frmKestrelon window(readOnly);
-      window.findChild<QLineEdit*>(U("txtFileExt(1)"))->setText(U("srt"));
-    }
-    QVERIFY(QFile::exists(config.filePath(U("kestrelon/Kestrelon.ini"))));
-    QVERIFY(!QFileInfo::exists(readOnly));
-    kestrelon::ui::frmKestrelon again(readOnly);
-    QCOMPARE(again.findChild<QLineEdit*>(U("txtFileExt(1)"))->text(), U(".srt"));
   }
 
   void endClosesAndSavesNothing() {

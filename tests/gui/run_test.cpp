@@ -4,61 +4,30 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QSignalSpy>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 
 #include "window_fixture.h"
 
-using kestrelon::testing::U;
-using kestrelon::testing::WindowFixture;
+using namespace kestrelon::testing;
 
 namespace {
 
-const char kCapture[] =
+const QByteArray kCapture =
     "R1#show ip route\r\n"
     "O        10.8.13.0/24 [110/110] via 10.1.1.2, 2d03h, Gi0/0\r\n"
     "                      [110/110] via 10.1.1.6, 2d03h, Gi0/1\r\n"
     "C        10.1.1.0/24 is directly connected, Gi0/0\r\n"
     "R1#\r\n";
-
-const char kSorted[] =
-    "R1#show ip route\r\n"
-    "C        10.1.1.0/24 is directly connected, Gi0/0\r\n"
-    "O        10.8.13.0/24 [110/110] via 10.1.1.2, 2d03h, Gi0/0\r\n"
-    "                      [110/110] via 10.1.1.6, 2d03h, Gi0/1\r\n"
-    "R1#\r\n";
-
-const char kAfter[] =
+const QByteArray kAfter =
     "R1#show ip route\r\n"
     "O        10.8.13.0/24 [110/110] via 10.1.1.2, 2d05h, Gi0/3\r\n"
     "                      [110/110] via 10.1.1.6, 2d05h, Gi0/1\r\n"
     "C        10.1.1.0/24 is directly connected, Gi0/0\r\n"
     "S        10.9.0.0/16 [1/0] via 10.1.1.9\r\n"
     "R1#\r\n";
-
-void Write(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-QByteArray Read(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// A file replaced by a write gets a new inode.
-ino_t Inode(const QString& path) {
-  struct stat info {};
-  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
-
-QColor TextColour(QLineEdit* box) {
-  return box->palette().color(QPalette::Text);
-}
-
 // count BGP routes; after a change every hundredth has another next hop.
 QByteArray ManyRoutes(int count, bool after) {
   QByteArray text = "R1#show ip route\r\n";
@@ -76,151 +45,97 @@ const char kSettings[] =
     "[Kestrelon]\r\nSortExt1=.s1\r\nSortExt2=.s2\r\nDiffExt=.dif\r\nEnableOpt=0\r\n"
     "StoreSort=0\r\n";
 
+// A file replaced by a write gets a new inode.
+ino_t Inode(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+QStringList Files(const WindowFixture& f) {
+  return QDir(f.Path("")).entryList(QDir::Files, QDir::Name);
+}
+
 }  // namespace
 
 class RunTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void sortButtonWritesTheResultAndShowsItRed() {
-    WindowFixture f(kSettings);
-    Write(f.Path("r1.log"), kCapture);
-    f.box("txtReadFile(1)")->setText(f.Path("r1.log"));
-    QCOMPARE(f.box("txtWriteFile(1)")->text(), f.Path("r1.s1"));
-    QVERIFY(f.button("cmdSort(1)")->isEnabled());
-    QTest::mouseClick(f.button("cmdSort(1)"), Qt::LeftButton);
-    QCOMPARE(Read(f.Path("r1.s1")), QByteArray(kSorted));
-    QVERIFY(!QFile::exists(f.Path("r1.(1)")));
-    QCOMPARE(TextColour(f.box("txtWriteFile(1)")), QColor(255, 0, 0));
-  }
-
   void compareForcesAndRestoresTheUsersOptions() {
     // The user's options: follow them, next-hop order, interface removed.
     WindowFixture f(kSettings);
     f.checkBox("chkOption")->setChecked(true);
     f.window().mSortKey_Click(1);
     f.window().mInfoDel_Click(1);
-    Write(f.Path("before.log"), kCapture);
-    Write(f.Path("after.log"), kAfter);
-    f.box("txtReadFile(1)")->setText(f.Path("before.log"));
-    f.box("txtReadFile(2)")->setText(f.Path("after.log"));
-    QStringList errors;
-    f.window().setErrorReporter(
-        [&](const QString&, const QString& detail) { errors.push_back(detail); });
+    f.box("txtReadFile(1)")->setText(f.MakeFile("before.log", kCapture));
+    f.box("txtReadFile(2)")->setText(f.MakeFile("after.log", kAfter));
     f.window().mFileDiff_Click();
-    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(U("\n"))));
-
+    QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join(U("\n"))));
     // Destination order with time and interface information removed, whatever the user's key:
     // the OSPF entry differs only in its uptime and an interface, so only the added route shows.
-    const QString header =
-        U("前: ") + f.Path("before.log") + U("\r\n後: ") + f.Path("after.log") + U("\r\n\r\n");
-    const QByteArray result = Read(f.Path("after.dif"));
-    QCOMPARE(QString::fromUtf8(result),
-             header + U("増> S        10.9.0.0/16 [1/0] via 10.1.1.9\r\n\r\n"
-                        " 1 の違いがあります\r\n"));
-    // The same as the defaults with the interface cut chosen.
-    WindowFixture defaults(kSettings);
-    Write(defaults.Path("before.log"), kCapture);
-    Write(defaults.Path("after.log"), kAfter);
-    defaults.box("txtReadFile(1)")->setText(f.Path("before.log"));
-    defaults.box("txtReadFile(2)")->setText(f.Path("after.log"));
-    defaults.box("txtDiffFile")->setText(defaults.Path("d.dif"));
-    defaults.window().mInfoDel_Click(1);
-    defaults.window().cmdDiff_Click();
-    QCOMPARE(Read(defaults.Path("d.dif")), result);
-
-    // The user's options are back, and EnableOpt holds the user's value again.
+    QCOMPARE(QString::fromUtf8(Read(f.Path("after.dif"))),
+             U("前: ") + f.Path("before.log") + U("\r\n後: ") + f.Path("after.log") +
+                 U("\r\n\r\n増> S        10.9.0.0/16 [1/0] via 10.1.1.9\r\n\r\n"
+                   " 1 の違いがあります\r\n"));
+    // The user's options are back, EnableOpt holds the user's value again, the sort results
+    // went (StoreSort 0), the result shows red.
     QVERIFY(f.checkBox("chkOption")->isChecked());
     QCOMPARE(f.Setting("EnableOpt"), U("1"));
     for (int k = 0; k < 6; ++k) {
       QCOMPARE(f.item(qPrintable(QStringLiteral("mSortKey(%1)").arg(k)))->isChecked(), k == 1);
       QCOMPARE(f.item(qPrintable(QStringLiteral("mInfoDel(%1)").arg(k)))->isChecked(), k == 1);
     }
-    // The sort results went (StoreSort 0); the result shows red.
-    QVERIFY(!QFile::exists(f.Path("before.s1")));
-    QVERIFY(!QFile::exists(f.Path("after.s2")));
+    QCOMPARE(Files(f),
+             (QStringList{U("Kestrelon.ini"), U("after.dif"), U("after.log"), U("before.log")}));
     QCOMPARE(TextColour(f.box("txtDiffFile")), QColor(255, 0, 0));
+  }
+
+  void failureIsToldAndTheWindowStaysUsable_data() {
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("input gone") << U("input gone") << U("after.log.*errno 2");
+    QTest::newRow("no route lines") << U("no route lines") << U("after.log.*no route lines");
+    QTest::newRow("result folder gone") << U("result folder gone") << U("no-such-folder/after.dif");
   }
 
   void failureIsToldAndTheWindowStaysUsable() {
+    QFETCH(QString, failure);
+    QFETCH(QString, told);
     WindowFixture f(kSettings);
-    Write(f.Path("before.log"), kCapture);
-    Write(f.Path("after.log"), kAfter);
-    Write(f.Path("after.dif"), "earlier\r\n");
-    f.box("txtReadFile(1)")->setText(f.Path("before.log"));
-    f.box("txtReadFile(2)")->setText(f.Path("after.log"));
-    QFile::remove(f.Path("after.log"));  // gone after the commands were enabled
-    f.window().mInfoDel_Click(3);
-    QStringList errors;
-    f.window().setErrorReporter(
-        [&](const QString&, const QString& detail) { errors.push_back(detail); });
-    f.window().cmdDiff_Click();
-    QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.front().contains(f.Path("after.log")), qPrintable(errors.front()));
-    QVERIFY2(errors.front().contains(U("errno 2")), qPrintable(errors.front()));
-    // Nothing half-done: the earlier result intact, no staging file, no sort result.
-    QCOMPARE(Read(f.Path("after.dif")), QByteArray("earlier\r\n"));
-    for (const char* name : {"before.(1)", "after.(2)", "before.s1", "after.s2"}) {
-      QVERIFY2(!QFile::exists(f.Path(name)), name);
+    f.box("txtReadFile(1)")->setText(f.MakeFile("before.log", kCapture));
+    f.box("txtReadFile(2)")->setText(f.MakeFile("after.log", kAfter));
+    f.MakeFile("after.dif", "earlier\r\n");
+    if (failure == U("input gone")) {
+      QFile::remove(f.Path("after.log"));  // after the commands were enabled
+    } else if (failure == U("no route lines")) {
+      f.MakeFile("after.log", "R1#show ipv6 route\r\nC   2001:DB8::/64 [0/0]\r\n");
+    } else {
+      f.box("txtDiffFile")->setText(f.Path("no-such-folder/after.dif"));
     }
-    // Options restored, EnableOpt the user's again, colours re-evaluated.
-    QVERIFY(!f.checkBox("chkOption")->isChecked());
-    QCOMPARE(f.Setting("EnableOpt"), U("0"));
-    QVERIFY(f.item("mInfoDel(3)")->isChecked());
-    QVERIFY(!f.item("mInfoDel(2)")->isChecked());
-    QCOMPARE(TextColour(f.box("txtDiffFile")), QColor(255, 0, 0));
-    QVERIFY(f.window().isEnabled());
-  }
-
-  void failureAfterTheSortsRestoresTheOptions() {
-    WindowFixture f(kSettings);
-    Write(f.Path("before.log"), kCapture);
-    Write(f.Path("after.log"), kAfter);
-    f.box("txtReadFile(1)")->setText(f.Path("before.log"));
-    f.box("txtReadFile(2)")->setText(f.Path("after.log"));
-    f.box("txtDiffFile")->setText(f.Path("no-such-folder/after.dif"));
     f.window().mSortKey_Click(2);
-    QStringList errors;
-    f.window().setErrorReporter(
-        [&](const QString&, const QString& detail) { errors.push_back(detail); });
+    f.window().mInfoDel_Click(3);
     const QByteArray settings = Read(f.IniPath());
     const ino_t settingsFile = Inode(f.IniPath());
     f.window().cmdDiff_Click();
-    // Forcing chkOption on and back is no change of the user's: the file was not written at all.
+    QCOMPARE(f.errors.size(), 1);
+    QVERIFY2(f.errors.front().contains(QRegularExpression(told)), qPrintable(f.errors.front()));
+    // Nothing half-done: the earlier result intact, no working file, no sort result.
+    QCOMPARE(Read(f.Path("after.dif")), QByteArray("earlier\r\n"));
+    QStringList files = {U("Kestrelon.ini"), U("after.dif"), U("after.log"), U("before.log")};
+    if (failure == U("input gone")) {
+      files.removeOne(U("after.log"));
+    }
+    QCOMPARE(Files(f), files);
+    // Options restored; forcing them was no change of the user's, so the settings file was not
+    // written at all.
+    QVERIFY(!f.checkBox("chkOption")->isChecked());
+    QVERIFY(f.item("mSortKey(2)")->isChecked());
+    QVERIFY(f.item("mInfoDel(3)")->isChecked());
+    QVERIFY(!f.item("mInfoDel(2)")->isChecked());
     QCOMPARE(Read(f.IniPath()), settings);
     QCOMPARE(Inode(f.IniPath()), settingsFile);
-    QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.front().contains(U("no-such-folder/after.dif")), qPrintable(errors.front()));
-    // Both sorts ran; their results went as StoreSort 0 says, and nothing else was left.
-    QDir folder(f.Path(""));
-    QStringList files = folder.entryList(QDir::Files | QDir::NoDotAndDotDot);
-    files.sort();
-    QCOMPARE(files, QStringList({U("Kestrelon.ini"), U("after.log"), U("before.log")}));
-    QVERIFY(!f.checkBox("chkOption")->isChecked());
-    QCOMPARE(f.Setting("EnableOpt"), U("0"));
-    QVERIFY(f.item("mSortKey(2)")->isChecked());
-    QVERIFY(f.item("mInfoDel(0)")->isChecked());
-    QVERIFY(!f.item("mInfoDel(2)")->isChecked());
     QCOMPARE(TextColour(f.box("txtWriteFile(1)")), QApplication::palette().color(QPalette::Text));
-  }
-
-  void compareWithoutRouteLinesIsRefused() {
-    WindowFixture f(kSettings);
-    Write(f.Path("before.log"), kCapture);
-    Write(f.Path("after.log"), "R1#show ipv6 route\r\nC   2001:DB8::/64 [0/0]\r\n");
-    f.box("txtReadFile(1)")->setText(f.Path("before.log"));
-    f.box("txtReadFile(2)")->setText(f.Path("after.log"));
-    QStringList errors;
-    f.window().setErrorReporter(
-        [&](const QString&, const QString& detail) { errors.push_back(detail); });
-    f.window().cmdDiff_Click();
-    QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.front().contains(f.Path("after.log")), qPrintable(errors.front()));
-    QVERIFY2(errors.front().contains(U("no route lines")), qPrintable(errors.front()));
-    QVERIFY(!QFile::exists(f.Path("after.dif")));
-    QVERIFY(!f.checkBox("chkOption")->isChecked());
-    QCOMPARE(f.Setting("EnableOpt"), U("0"));
-    QVERIFY(!f.item("mInfoDel(2)")->isChecked());
+    QVERIFY(f.window().isEnabled());
   }
 
   // A long compare leaves the window's event loop turning: a timer ticks throughout, while every
@@ -232,9 +147,6 @@ class RunTest : public QObject {
     Write(f.Path("after.log"), ManyRoutes(routes, true));
     f.box("txtReadFile(1)")->setText(f.Path("before.log"));
     f.box("txtReadFile(2)")->setText(f.Path("after.log"));
-    QStringList errors;
-    f.window().setErrorReporter(
-        [&](const QString&, const QString& detail) { errors.push_back(detail); });
     int ticks = 0;
     bool held = true;
     bool blue = true;
@@ -260,7 +172,7 @@ class RunTest : public QObject {
     longestGap = std::max(longestGap, clock.elapsed() - last);
     qInfo("compare of %d routes a side took %lld ms: %d timer ticks, longest gap %lld ms", routes,
           clock.elapsed(), ticks, longestGap);
-    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(U("\n"))));
+    QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join(U("\n"))));
     QVERIFY(ticks > 0);
     QVERIFY(held);
     QVERIFY(blue);

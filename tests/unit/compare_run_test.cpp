@@ -1,12 +1,15 @@
 #include "routes/compare_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <filesystem>
+#include <cerrno>
 #include <string>
-#include <vector>
 
 #include "files/file_error.h"
+#include "files/signal_cleanup.h"
 #include "test_files.h"
 
 namespace kestrelon::routes {
@@ -82,39 +85,39 @@ TEST(CompareRun, NamesThatWouldReplaceAFileItReadsAreRefusedBeforeAnyWrite) {
   }
 }
 
-// What the window sees: the forced options, each sort, the user's options again, also after a
-// failure; nothing at all for refused names.
-TEST(CompareRun, HooksSeeTheForcedOptionsEachSortAndTheRestore) {
-  struct Recorder : CompareHooks {
-    std::vector<std::string>* calls;
-    explicit Recorder(std::vector<std::string>* c) : calls(c) {}
-    void OptionsForced(const SortOptions& o) override {
-      calls->push_back(o.followOptions && o.KeyNumber() == 0 && o.infoDel[1] && o.infoDel[2]
-                           ? "forced"
-                           : "forced wrongly");
-    }
-    void SortStarting(int side) override { calls->push_back("sort " + std::to_string(side)); }
-    void OptionsRestored(const SortOptions& o) override {
-      calls->push_back(!o.followOptions && o.infoDel[1] && !o.infoDel[2] ? "restored"
-                                                                         : "restored wrongly");
-    }
-  };
-  const std::vector<std::string> all = {"forced", "sort 1", "sort 2", "restored"};
-  for (const char* diffFile : {"b.dif", "no-such-folder/b.dif", "b.log"}) {
-    SCOPED_TRACE(diffFile);
-    Fixture f;
-    f.request.userOptions.followOptions = false;
-    f.request.userOptions.sortKey = {false, true, false, false, false, false};
-    f.request.userOptions.infoDel = {false, true, false, false, false, false};
-    f.request.diffFile = f.dir / diffFile;
-    std::vector<std::string> calls;
-    if (std::string(diffFile) == "b.dif") {
-      EXPECT_EQ(f.Run(Recorder(&calls)), 1);
-    } else {
-      EXPECT_THROW(f.Run(Recorder(&calls)), FileError);
-    }
-    EXPECT_EQ(calls, std::string(diffFile) == "b.log" ? std::vector<std::string>{} : all);
+// A kept sort result that outgrows the file size limit stops the compare while the merge waits
+// for its entries on another thread: the earlier results stay, and nothing else is left. (The
+// programs ignore SIGXFSZ, so the write fails with EFBIG.)
+TEST(CompareRun, KeptSortResultFailingMidwayKeepsEverything) {
+  Fixture f;
+  std::string input;
+  for (int i = 0; i < 4000; ++i) {
+    input += "O       10." + std::to_string(i / 250) + "." + std::to_string(i % 250) +
+             ".0/24 [110/20] via 10.255.0.1, 00:01:02, GigabitEthernet0/1\r\n";
   }
+  WriteFile(f.dir / "a.log", input);
+  WriteFile(f.dir / "b.log", input);
+  WriteFile(f.dir / "b.s", "earlier\r\n");
+  WriteFile(f.dir / "b.dif", "earlier\r\n");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    files::InstallSignalCleanup();
+    const rlimit small{64 * 1024, 64 * 1024};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    try {
+      f.Run();
+    } catch (const FileError& error) {
+      ::_exit(error.errnum() == EFBIG ? 3 : 4);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+  EXPECT_EQ(ReadFile(f.dir / "a.log"), input);
+  EXPECT_EQ(ReadFile(f.dir / "b.s"), "earlier\r\n");
+  EXPECT_EQ(ReadFile(f.dir / "b.dif"), "earlier\r\n");
+  EXPECT_EQ(ListFolder(f.dir.path()) + ListFolder(f.tmp.path()), "a.log\nb.dif\nb.log\nb.s\n");
 }
 
 }  // namespace

@@ -19,7 +19,11 @@ using kestrelon::testing::ReadFile;
 const std::string kGolden = std::string(KESTRELON_TEST_DATA) + "/golden/";
 
 // kind, input1, input2, key=N, filter=N,N..., expected
-using GoldenCase = std::vector<std::string>;
+struct GoldenCase : std::vector<std::string> {};
+
+void PrintTo(const GoldenCase& c, std::ostream* out) {
+  *out << c[0] << " " << c[5];
+}
 
 std::vector<GoldenCase> LoadManifest() {
   std::ifstream in(kGolden + "MANIFEST.tsv");

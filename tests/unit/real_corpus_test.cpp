@@ -1,99 +1,224 @@
-// The IOS-classic captures of the shared real corpus: every IPv4 destination that the upstream
-// parsers expect is an entry for the compare, in the routing table of its VRF. Skipped when the
-// corpus is not beside the checkout.
+// The real captures of ../shared/corpus/real (read relative to the checkout; skipped when it is
+// absent), each with the records another parser's own test suite expects for it: the table
+// readers read those records and nothing else; the compare sees every expected IPv4 destination
+// of an IOS-classic capture as an entry; and the IOS reader sees every route the text
+// pipeline's parser sees, in those captures and the golden ones.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
 
+#include "files/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/sort_pipeline.h"
+#include "routes/staging.h"
 #include "routes/table_sections.h"
+#include "tables/ios_reader.h"
+#include "tables/platform_detect.h"
+#include "tables/route_table.h"
 #include "test_files.h"
 
-namespace kestrelon::routes {
+namespace kestrelon {
 namespace {
 
-const std::filesystem::path kCorpus = KESTRELON_REAL_CORPUS;
+namespace fs = std::filesystem;
+using tables::Platform;
+
+const fs::path kCorpus = KESTRELON_REAL_CORPUS;
+
+// One expected path: vrf as written (empty for none), network/bits, next-hop address and
+// interface.
+struct Expected {
+  std::string vrf, prefix, hopAddress, hopInterface;
+  std::string network;
+  int bits;
+};
+
+std::string TextOr(const nlohmann::json& value) {
+  return value.is_string() ? value.get<std::string>() : std::string();
+}
+
+// ASA expectations give the mask dotted: its length is that of its leading ones.
+int MaskLength(const std::string& dotted) {
+  std::uint32_t mask = 0;
+  std::size_t at = 0;
+  for (int octet = 0; octet < 4; ++octet) {
+    std::size_t used = 0;
+    mask = mask << 8 | static_cast<std::uint32_t>(std::stoul(dotted.substr(at), &used));
+    at += used + 1;
+  }
+  int length = 0;
+  while (length < 32 && (mask >> (31 - length) & 1u) != 0) {
+    ++length;
+  }
+  return length;
+}
+
+std::vector<Expected> ExpectedRecords(const fs::path& file) {
+  std::vector<Expected> records;
+  for (const nlohmann::json& r : nlohmann::json::parse(testing::ReadFile(file.string()))) {
+    const nlohmann::json& length = r["prefix_len_or_mask"];
+    const int bits = length.is_string() ? MaskLength(length.get<std::string>()) : length.get<int>();
+    const std::string network = TextOr(r["network"]);
+    records.push_back({TextOr(r["vrf"]), network + "/" + std::to_string(bits),
+                       TextOr(r["nexthop_ip"]), TextOr(r["nexthop_if"]), network, bits});
+  }
+  return records;
+}
+
+// The platform a capture's name says (the upstream test folder it comes from).
+Platform PlatformOfName(const std::string& name) {
+  for (const auto& [mark, platform] : {std::pair{"_xr_", Platform::kIosXr},
+                                       {"_eos_", Platform::kEos},
+                                       {"_nxos_", Platform::kNxos},
+                                       {"_asa_", Platform::kAsa}}) {
+    if (name.find(mark) != std::string::npos) {
+      return platform;
+    }
+  }
+  return Platform::kIos;  // IOS, IOS-XE, and AlliedWare Plus, which prints IOS's layout
+}
+
+// genie writes NX-OS interfaces in full ("Ethernet1/64" for the printed "Eth1/64", "Loopback11"
+// for "Lo11"): names compare by their first two letters and what follows the letters.
+std::string InterfaceKey(const std::string& name) {
+  std::size_t letters = 0;
+  while (letters < name.size() && std::isalpha(static_cast<unsigned char>(name[letters]))) {
+    ++letters;
+  }
+  std::string key = name.substr(0, std::min<std::size_t>(letters, 2)) + name.substr(letters);
+  std::transform(key.begin(), key.end(), key.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return key;
+}
+
+using Path = std::tuple<std::string, std::string, std::string, std::string>;
+
+TEST(RealCorpus, TableReadersReadEveryExpectedRecordAndNothingElse) {
+  if (!fs::is_directory(kCorpus)) {
+    GTEST_SKIP() << "no corpus at " << kCorpus;
+  }
+  std::vector<std::string> stems;
+  for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus)) {
+    const std::string name = entry.path().filename().string();
+    if (name.ends_with(".expected.json")) {
+      stems.push_back(name.substr(0, name.size() - std::string(".expected.json").size()));
+    }
+  }
+  std::sort(stems.begin(), stems.end());
+  ASSERT_FALSE(stems.empty());
+
+  std::size_t agreeing = 0;
+  for (const std::string& stem : stems) {
+    SCOPED_TRACE(stem);
+    const std::string capture = testing::ReadFile((kCorpus / (stem + ".txt")).string());
+    EXPECT_EQ(tables::DetectPlatform(capture), PlatformOfName(stem));
+    tables::RouteTable table;
+    tables::MakeReader(PlatformOfName(stem))->Read(capture, table);
+
+    std::set<Path> expected, read;
+    for (const Expected& e : ExpectedRecords(kCorpus / (stem + ".expected.json"))) {
+      // ntc's name for the global table is none
+      expected.emplace(e.vrf.empty() ? "default" : e.vrf, e.prefix, e.hopAddress,
+                       InterfaceKey(e.hopInterface));
+    }
+    table.ForEach([&](const tables::RouteView& route) {
+      const std::string vrf(route.vrf), prefix(route.prefix);
+      if (route.nextHops.empty()) {
+        read.emplace(vrf, prefix, "", "");
+      }
+      for (const tables::NextHopView& hop : route.nextHops) {
+        read.emplace(vrf, prefix, std::string(hop.address.value_or("")),
+                     InterfaceKey(std::string(hop.interface.value_or(""))));
+      }
+    });
+    std::vector<Path> missing, extra;
+    std::set_difference(expected.begin(), expected.end(), read.begin(), read.end(),
+                        std::back_inserter(missing));
+    std::set_difference(read.begin(), read.end(), expected.begin(), expected.end(),
+                        std::back_inserter(extra));
+    for (const auto& [list, what] : {std::pair{&missing, "not read: "}, {&extra, "unexpected: "}}) {
+      for (const Path& p : *list) {
+        ADD_FAILURE() << what << std::get<0>(p) << " " << std::get<1>(p) << " via "
+                      << std::get<2>(p) << " " << std::get<3>(p);
+      }
+    }
+    agreeing += missing.empty() && extra.empty() ? 1 : 0;
+    std::cout << "  " << stem << ": " << expected.size() - missing.size() << " of "
+              << expected.size() << " expected paths read, " << extra.size() << " more\n";
+  }
+  std::cout << "  " << agreeing << " of " << stems.size() << " captures agree\n";
+}
 
 // VRF name (empty for the global table) and destination halves: what the compare pairs by.
 using Destination = std::tuple<std::string, std::int32_t, std::int32_t>;
 
 // The entries of a capture as the compare reads them: sorted with the compare's options, then
 // the route lines of each routing table.
-std::multiset<Destination> CompareEntries(const std::filesystem::path& capture) {
+std::multiset<Destination> CompareEntries(const fs::path& capture) {
   testing::TempDir dir;
-  RouteLineParser parser;
-  SortPipeline pipeline(parser);
-  pipeline.RunSort(1, capture.string(), dir / "c.srt", SortOptions{}.ForcedForCompare());
+  routes::RouteLineParser parser;
+  routes::SortPipeline pipeline(parser);
+  pipeline.RunSort(1, capture.string(), dir / "c.srt", routes::SortOptions{}.ForcedForCompare());
   const std::string sorted = testing::ReadFile(dir / "c.srt");
-  std::vector<TableSection> tables = SplitTableSections(sorted);
-  if (!HasSeveralTables(tables)) {
+  std::vector<routes::TableSection> sections = routes::SplitTableSections(sorted);
+  if (!routes::HasSeveralTables(sections)) {
     std::string_view name;
-    for (const TableSection& table : tables) {
-      name = table.headed ? table.name : name;
+    for (const routes::TableSection& section : sections) {
+      name = section.headed ? section.name : name;
     }
-    tables = {{name, sorted, false}};
+    sections = {{name, sorted, false}};
   }
   std::multiset<Destination> entries;
-  for (const TableSection& table : tables) {
-    RouteLineParser reader = parser;
-    std::istringstream lines{std::string(table.text)};
+  for (const routes::TableSection& section : sections) {
+    routes::RouteLineParser reader = parser;
+    std::istringstream lines{std::string(section.text)};
     for (std::string line; std::getline(lines, line);) {
       std::int16_t state = 1;
-      const ParsedLine p = reader.ParseDestination(line.substr(0, line.find('\r')), state);
-      if (p.CodeKey < kNoCode) {
-        entries.emplace(std::string(table.name), p.DestHigh, p.DestLow);
+      const routes::ParsedLine p = reader.ParseDestination(line.substr(0, line.find('\r')), state);
+      if (p.CodeKey < routes::kNoCode) {
+        entries.emplace(std::string(section.name), p.DestHigh, p.DestLow);
       }
     }
   }
   return entries;
 }
 
-// Each IPv4 destination once per prefix length: a /24 and a /32 of one address are two routes.
-std::multiset<Destination> ExpectedDestinations(const std::filesystem::path& json) {
-  std::ifstream in(json);
-  std::set<std::tuple<Destination, int>> routes;
-  for (const nlohmann::json& r : nlohmann::json::parse(in)) {
-    int o[4] = {};
-    char dot = 0;
-    std::istringstream octets(r.at("network").get<std::string>());
-    if (octets >> o[0] >> dot >> o[1] >> dot >> o[2] >> dot >> o[3] && dot == '.') {
-      const std::string vrf = r.at("vrf").is_string() ? r.at("vrf").get<std::string>() : "";
-      routes.emplace(Destination{vrf == "default" ? "" : vrf, o[0] * 256 + o[1], o[2] * 256 + o[3]},
-                     r.at("prefix_len_or_mask").get<int>());
-    }
-  }
-  std::multiset<Destination> expected;
-  for (const auto& route : routes) {
-    expected.insert(std::get<0>(route));
-  }
-  return expected;
-}
-
 TEST(RealCorpus, EveryExpectedIpv4DestinationIsARouteForTheCompare) {
-  std::ifstream sources(kCorpus / "SOURCES.md");
-  if (!sources) {
+  if (!fs::exists(kCorpus / "SOURCES.md")) {
     GTEST_SKIP() << "no real corpus at " << kCorpus;
   }
+  std::istringstream sources(testing::ReadFile((kCorpus / "SOURCES.md").string()));
   int captures = 0, total = 0, found = 0;
   // The captures marked IOS-classic: "| `NAME` | Y |".
   for (std::string line; std::getline(sources, line);) {
     const std::size_t close = line.find("` | Y |");
     const std::string name = line.starts_with("| `") ? line.substr(3, close - 3) : "";
-    if (close == std::string::npos ||
-        !std::filesystem::exists(kCorpus / (name + ".expected.json"))) {
+    if (close == std::string::npos || !fs::exists(kCorpus / (name + ".expected.json"))) {
       continue;
     }
     ++captures;
     std::multiset<Destination> entries = CompareEntries(kCorpus / (name + ".txt"));
-    for (const Destination& d : ExpectedDestinations(kCorpus / (name + ".expected.json"))) {
+    // Each IPv4 destination once per prefix length: a /24 and a /32 of one address are two.
+    std::set<std::tuple<Destination, int>> routes;
+    for (const Expected& e : ExpectedRecords(kCorpus / (name + ".expected.json"))) {
+      int o[4] = {};
+      char dot = 0;
+      std::istringstream octets(e.network);
+      if (octets >> o[0] >> dot >> o[1] >> dot >> o[2] >> dot >> o[3] && dot == '.') {
+        routes.emplace(
+            Destination{e.vrf == "default" ? "" : e.vrf, o[0] * 256 + o[1], o[2] * 256 + o[3]},
+            e.bits);
+      }
+    }
+    for (const auto& [d, bits] : routes) {
       const auto entry = entries.find(d);
       ++total;
       if (entry == entries.end()) {
@@ -106,10 +231,96 @@ TEST(RealCorpus, EveryExpectedIpv4DestinationIsARouteForTheCompare) {
       }
     }
   }
+  EXPECT_GT(captures, 0);
   std::cout << "real corpus: " << found << " of " << total << " IPv4 destinations of " << captures
             << " captures are route lines for the compare\n";
-  EXPECT_GT(captures, 0);
+}
+
+// How many lines or routes give each destination (o1.o2.o3.o4), and each destination with its
+// mask length.
+struct Entries {
+  std::map<std::string, int> destinations;
+  std::map<std::pair<std::string, int>, int> withLength;
+};
+
+std::string Quad(std::int32_t high, std::int32_t low) {
+  return std::to_string(high >> 8) + "." + std::to_string(high & 255) + "." +
+         std::to_string(low >> 8) + "." + std::to_string(low & 255);
+}
+
+// Every line the parser reads as a route entry (a code line that is no classful header and no
+// path staging expanded); withLength counts only the lines that give their own mask.
+Entries ParserEntries(const std::string& capture) {
+  files::VectorLineSink staged;
+  routes::StagingMarks marks;
+  routes::StageLines(capture, staged, &marks);
+  const std::set<std::int64_t> expanded(marks.expanded.begin(), marks.expanded.end());
+  std::int64_t number = 0;
+  routes::RouteLineParser parser;
+  std::int16_t state = routes::kLineStateReset;
+  Entries entries;
+  for (const std::string& line : staged.lines) {
+    const bool wasExpanded = expanded.count(number++) > 0;
+    routes::RouteLineLayout layout;
+    const routes::ParsedLine p = parser.ParseLayout(line, state, layout);
+    if (state == 2 && layout.codeLine && line.find("subnetted,") == std::string::npos &&
+        !wasExpanded) {
+      const std::string destination = Quad(p.DestHigh, p.DestLow);
+      ++entries.destinations[destination];
+      if (layout.ownMask >= 0) {
+        ++entries.withLength[{destination, layout.ownMask}];
+      }
+    }
+  }
+  return entries;
+}
+
+Entries ReaderEntries(const std::string& capture) {
+  tables::RouteTable table;
+  tables::IosReader().Read(capture, table);
+  Entries entries;
+  table.ForEach([&](const tables::RouteView& route) {
+    const std::size_t slash = route.prefix.find('/');
+    const std::string address(route.prefix.substr(0, slash));
+    ++entries.destinations[address];
+    ++entries.withLength[{address, std::stoi(std::string(route.prefix.substr(slash + 1)))}];
+  });
+  return entries;
+}
+
+// One reading of an IOS line: the same destination and, where the line gives one, the same mask
+// length.
+TEST(RealCorpus, IosReaderSeesEveryRouteTheTextPipelineSees) {
+  std::vector<fs::path> captures;
+  for (const auto& entry : fs::directory_iterator(fs::path(KESTRELON_TEST_DATA) / "golden")) {
+    if (entry.path().extension() == ".log") {
+      captures.push_back(entry.path());
+    }
+  }
+  if (fs::is_directory(kCorpus)) {
+    for (const auto& entry : fs::directory_iterator(kCorpus)) {
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(".txt") && (name.find("_ios") != std::string::npos)) {
+        captures.push_back(entry.path());
+      }
+    }
+  }
+  ASSERT_FALSE(captures.empty());
+  for (const fs::path& path : captures) {
+    const std::string capture = testing::ReadFile(path.string());
+    const Entries parser = ParserEntries(capture);
+    const Entries reader = ReaderEntries(capture);
+    for (const auto& [destination, count] : parser.destinations) {
+      EXPECT_EQ(reader.destinations.count(destination) ? reader.destinations.at(destination) : 0,
+                count)
+          << path.filename() << ": " << destination;
+    }
+    for (const auto& [entry, count] : parser.withLength) {
+      EXPECT_GE(reader.withLength.count(entry) ? reader.withLength.at(entry) : 0, count)
+          << path.filename() << ": " << entry.first << "/" << entry.second;
+    }
+  }
 }
 
 }  // namespace
-}  // namespace kestrelon::routes
+}  // namespace kestrelon

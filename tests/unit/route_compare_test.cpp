@@ -150,15 +150,5 @@ TEST(RouteCompare, MergeRefusesATextWithoutAnEntry) {
                FileError);
 }
 
-// The fuzzer's find: a hex mask of two digits ends at the "[" of the entry's line, and the path
-// rebuilt from it reads as a mask of its own.
-TEST(RouteCompare, MergeOfATextWithItselfHasNoBlock) {
-  const std::string text = "R    0.2.0.0 0xF0[\n" + B(15) + "[ [ 9  ";
-  RouteLineParser parser;
-  files::VectorLineSink sink;
-  EXPECT_EQ(MergeSortedLogs(text, text, parser, sink), 0);
-  EXPECT_TRUE(sink.lines.empty());
-}
-
 }  // namespace
 }  // namespace kestrelon::routes

@@ -1,21 +1,17 @@
 // The route diff on small IOS captures: each kind of change, every field a change can name and
 // its --ignore, next hops as a set, VRFs on one side only, IPv4 and IPv6 in numeric order, the
-// summary's counts, the refusals; and the report writers' shapes.
+// summary's counts, the refusals. (The report writers' bytes: e2e/diff_test.sh.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "files/capture_text.h"
 #include "files/file_error.h"
 #include "tables/address_text.h"
-#include "tables/diff_csv_writer.h"
-#include "tables/diff_json_writer.h"
 #include "tables/diff_side.h"
-#include "tables/json_writer.h"
 #include "tables/platform_detect.h"
 #include "tables/route_diff.h"
 #include "tables/route_table.h"
@@ -415,51 +411,6 @@ TEST(RouteDiff, RealCapturesAgainstThemselvesAndAnEditedCopy) {
     ++edited;
   }
   EXPECT_GT(edited, 20u);
-}
-
-TEST(RouteDiffWriters, JsonHoldsTheSummaryAndRecordsAsRoutesWritesThem) {
-  const std::string before = Join(kBase);
-  const std::string after = Join(Edit(6, {"B        10.2.0.0/16 [20/5] via 192.0.2.1, 1d03h"}));
-  StringByteSink out;
-  JsonDiffWriter writer(out);
-  DiffRouteCaptures({before, "b \"1\".log", "b"}, {after, "a.log", "a"}, {}, writer);
-  const nlohmann::json doc = nlohmann::json::parse(out.text);
-  EXPECT_EQ(doc["before"], "b \"1\".log");
-  EXPECT_EQ(doc["summary"]["ignored"], nlohmann::json::array({"uptime"}));
-  EXPECT_EQ(doc["summary"]["changed"], 1);
-  EXPECT_EQ(doc["summary"]["vrfs"][0]["routes_after"], 3);
-  ASSERT_EQ(doc["changes"].size(), 1u);
-  const nlohmann::json& change = doc["changes"][0];
-  EXPECT_EQ(change["change"], "changed");
-  EXPECT_EQ(change["fields"], nlohmann::json::array({"metric"}));
-
-  // The record after is the one routes writes for the same capture.
-  StringByteSink routes;
-  JsonRouteWriter routesWriter(routes, false);
-  routesWriter.BeginCapture("a.log", Platform::kIos);
-  MakeReader(Platform::kIos)->Read(after, routesWriter);
-  routesWriter.EndCapture();
-  routesWriter.Finish();
-  const std::size_t start =
-      routes.text.find("{\"vrf\":\"default\",\"afi\":\"ipv4\",\"protocol\":\"B\"");
-  ASSERT_NE(start, std::string::npos);
-  const std::string record = routes.text.substr(start, routes.text.find("},", start) + 1 - start);
-  EXPECT_NE(out.text.find("\"after\":" + record + "}"), std::string::npos) << record;
-}
-
-TEST(RouteDiffWriters, CsvHasOneRowPerChange) {
-  StringByteSink out;
-  CsvDiffWriter writer(out);
-  DiffRouteCaptures({Join(kBase), "b", "b"},
-                    {Join(Edit(6, {"B*       10.2.0.0/16 [20/0] via 192.0.2.1, 1d02h"})), "a", "a"},
-                    {}, writer);
-  EXPECT_EQ(out.text,
-            "\"change\",\"vrf\",\"afi\",\"prefix\",\"fields\",\"before_protocol\","
-            "\"before_flags\",\"before_distance\",\"before_metric\",\"before_next_hops\","
-            "\"before_uptime\",\"after_protocol\",\"after_flags\",\"after_distance\","
-            "\"after_metric\",\"after_next_hops\",\"after_uptime\"\r\n"
-            "\"changed\",\"default\",\"ipv4\",\"10.2.0.0/16\",\"flags\",\"B\",\"\",20,0,"
-            "\"192.0.2.1\",\"1d02h\",\"B\",\"*\",20,0,\"192.0.2.1\",\"1d02h\"\r\n");
 }
 
 }  // namespace

@@ -60,24 +60,6 @@ TEST(TableWriters, JsonHoldsEveryFieldAndNullForAbsentOnes) {
   EXPECT_EQ(std::count(out.text.begin(), out.text.end(), '\n'), 4);
 }
 
-TEST(TableWriters, JsonOfSeveralCapturesIsOneArray) {
-  StringByteSink out;
-  JsonRouteWriter writer(out, true);
-  for (const char* source : {"a", "b"}) {
-    writer.BeginCapture(source, Platform::kIos);
-    if (std::string(source) == "a") {
-      PutRoutes(writer);
-    }
-    writer.EndCapture();
-  }
-  writer.Finish();
-  const nlohmann::json doc = nlohmann::json::parse(out.text);
-  ASSERT_TRUE(doc.is_array());
-  EXPECT_EQ(doc[0]["routes"].size(), 2u);
-  EXPECT_EQ(doc[1]["source"], "b");
-  EXPECT_TRUE(doc[1]["routes"].empty());
-}
-
 TEST(TableWriters, CsvHasOneRowPerNextHopQuotedByRfc4180) {
   StringByteSink out;
   CsvRouteWriter writer(out);

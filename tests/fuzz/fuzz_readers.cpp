@@ -1,0 +1,78 @@
+// Any bytes through each route-table reader (the first byte picks the platform): it never fails
+// or reads out of bounds, and each record it gives is well formed.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_common.h"
+#include "tables/json_writer.h"
+#include "tables/route_table.h"
+#include "tables/table_reader.h"
+
+using kestrelon::fuzz::HasLineEnd;
+using kestrelon::fuzz::Require;
+namespace tables = kestrelon::tables;
+
+namespace {
+
+class CheckedSink : public tables::RouteSink {
+ public:
+  explicit CheckedSink(tables::RouteSink& next) : next_(next) {}
+  void Put(const tables::RouteView& route) override {
+    Require(!route.vrf.empty(), "a route has a VRF");
+    Require(!HasLineEnd(route.protocol) && !HasLineEnd(route.prefix) && !HasLineEnd(route.vrf),
+            "no field spans lines");
+    const std::size_t slash = route.prefix.rfind('/');
+    Require(slash != std::string_view::npos, "a prefix has a length");
+    const std::string_view length = route.prefix.substr(slash + 1);
+    Require(!length.empty() && length.size() <= 3, "a prefix length of one to three digits");
+    for (const tables::NextHopView& hop : route.nextHops) {
+      Require(hop.address || hop.interface || hop.vrf, "a next hop shows something");
+      Require(!hop.address || !HasLineEnd(*hop.address), "an address on one line");
+      Require(!hop.interface || !HasLineEnd(*hop.interface), "an interface on one line");
+    }
+    ++routes;
+    next_.Put(route);
+  }
+  std::size_t routes = 0;
+
+ private:
+  tables::RouteSink& next_;
+};
+
+// Reads input with reader, into a table and through the JSON writer, and checks both agree.
+void CheckReader(const tables::TableReader& reader, const std::uint8_t* data, std::size_t size) {
+  // An exact-size copy, so that a read past the capture's end is a heap overflow.
+  const std::vector<char> owned(data, data + size);
+  const std::string_view capture(owned.data(), owned.size());
+  tables::RouteTable table;
+  CheckedSink checked(table);
+  reader.Read(capture, checked);
+  Require(table.size() == checked.routes, "the table holds every route put");
+
+  tables::StringByteSink json;
+  tables::JsonRouteWriter writer(json, false);
+  writer.BeginCapture("fuzz", tables::Platform::kIos);
+  reader.Read(capture, writer);
+  writer.EndCapture();
+  writer.Finish();
+  Require(!json.text.empty() && json.text.back() == '\n', "the JSON is complete");
+
+  // Read twice, the same records: a reader keeps no state between captures.
+  tables::RouteTable again;
+  reader.Read(capture, again);
+  Require(again.size() == table.size(), "a second reading gives as many routes");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) {
+    return 0;
+  }
+  const auto platform = static_cast<tables::Platform>(data[0] % 5);
+  CheckReader(*tables::MakeReader(platform), data + 1, size - 1);
+  return 0;
+}
