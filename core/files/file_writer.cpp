@@ -15,6 +15,9 @@ constexpr std::size_t kBufferSize = 1 << 20;
 constexpr int kNameAttempts = 100;
 
 files::NativeFile CreateNewFile(const std::string& path) {
+  // A file of a private folder is registered before it exists: a signal's clean-up must not run
+  // between its creation and the end of the program.
+  const files::HoldSignals hold;
   std::optional<files::NativeFile> file = files::CreateExclusive(path);
   if (!file) {
     throw FileError("create", path, EEXIST);
