@@ -236,12 +236,30 @@ void ReadSequentially(std::string_view capture, RouteSink& sink) {
   reader.Finish();
 }
 
+// Whether text surely holds no section heading, even once staged: none of the headings' words
+// and no backspace that could make them.
+bool HasNoSection(std::string_view text) {
+  return text.find("Routing Table") == std::string_view::npos &&
+         text.find("VRF: ") == std::string_view::npos && text.find('\b') == std::string_view::npos;
+}
+
 }  // namespace
 
 void IosReader::Read(std::string_view capture, RouteSink& sink) const {
   const std::size_t split = capture.size() >= parallelFrom_ ? FindSplit(capture) : 0;
   if (split == 0) {
     ReadSequentially(capture, sink);
+    return;
+  }
+  // When the first half leaves the global table's VRF in force, the second half's routes are
+  // what its own reading gives: they go to a part of the sink as they are read.
+  if (std::unique_ptr<RouteSink> part =
+          HasNoSection(capture.substr(0, split)) ? sink.NewPart() : nullptr) {
+    std::future<void> reading =
+        std::async(std::launch::async, [&] { ReadSequentially(capture.substr(split), *part); });
+    ReadSequentially(capture.substr(0, split), sink);
+    reading.get();
+    sink.AppendPart(std::move(part));
     return;
   }
   // A large capture is read in two halves at once; the second half's routes wait in a table

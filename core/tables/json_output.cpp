@@ -2,6 +2,8 @@
 
 #include <rapidjson/writer.h>
 
+#include <array>
+#include <charconv>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -34,21 +36,59 @@ class BufferedStream {
     }
   }
   void Raw(std::string_view bytes) {
+    if (bytes.size() >= kSize / 2) {  // a piece written elsewhere: passed on, not copied
+      Flush();
+      out_.Write(bytes);
+      return;
+    }
     Reserve(bytes.size());
-    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    if (!bytes.empty()) {  // an empty view may carry a null pointer, which memcpy must not see
+      std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    }
     used_ += bytes.size();
   }
+  // A text that needs no escaping, between quotes.
+  void Quoted(std::string_view text) {
+    Reserve(text.size() + 2);
+    char* at = buffer_.data() + used_;
+    *at = '"';
+    if (!text.empty()) {
+      std::memcpy(at + 1, text.data(), text.size());
+    }
+    at[text.size() + 1] = '"';
+    used_ += text.size() + 2;
+  }
   void Flush() {
-    out_.Write({buffer_.data(), used_});
-    used_ = 0;
+    if (used_ > 0) {
+      out_.Write({buffer_.data(), used_});
+      used_ = 0;
+    }
   }
 
  private:
-  static constexpr std::size_t kSize = 1 << 16;
+  static constexpr std::size_t kSize = 1 << 20;
   ByteSink& out_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
 };
+
+// Bytes a JSON string holds as they are: printable ASCII but the quote and the backslash.
+constexpr auto kPlain = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0x20; c < 0x7F; ++c) {
+    table[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+  }
+  return table;
+}();
+
+bool IsPlain(std::string_view text) {
+  for (const char c : text) {
+    if (!kPlain[static_cast<unsigned char>(c)]) {
+      return false;
+    }
+  }
+  return true;
+}
 
 [[maybe_unused]] void PutReserve(BufferedStream& stream, std::size_t count) {
   stream.Reserve(count);
@@ -66,6 +106,10 @@ class JsonOutput::Impl {
   void Raw(std::string_view bytes) { stream_.Raw(bytes); }
 
   void Text(std::string_view text) {
+    if (IsPlain(text)) {  // most texts: nothing to escape, copied as they are
+      stream_.Quoted(text);
+      return;
+    }
     Value();
     if (!routes::IsAscii(text)) {
       valid_.clear();
@@ -91,14 +135,12 @@ class JsonOutput::Impl {
   }
 
   void Number(std::uint64_t value) {
-    Value();
-    writer_.Uint64(value);
+    char digits[24];
+    stream_.Raw({digits, static_cast<std::size_t>(
+                             std::to_chars(digits, digits + sizeof digits, value).ptr - digits)});
   }
 
-  void Null() {
-    Value();
-    writer_.Null();
-  }
+  void Null() { stream_.Raw("null"); }
 
   // The record's fixed keys and punctuation are the same for every route; every value goes
   // through the writer, which quotes and escapes it.
