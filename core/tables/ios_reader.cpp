@@ -21,10 +21,14 @@ constexpr std::string_view kExpandedMark = " *";
 // The VRF a section heading names: "Routing Table: NAME", "IPv6 Routing Table - NAME - 7
 // entries", and AlliedWare Plus's "[VRF: NAME]", which prints IOS's layout otherwise.
 std::optional<std::string_view> SectionVrf(std::string_view line) {
-  const std::string_view text = TrimBlanks(line);
-  if (text.empty() || (text[0] != 'R' && text[0] != 'I' && text[0] != '[')) {
+  std::size_t first = 0;
+  while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) {
+    ++first;
+  }
+  if (first == line.size() || (line[first] != 'R' && line[first] != 'I' && line[first] != '[')) {
     return std::nullopt;  // the quick answer for most lines
   }
+  const std::string_view text = TrimBlanks(line);
   if (auto name = AfterPrefix(text, "Routing Table: ")) {
     return name;
   }

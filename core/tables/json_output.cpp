@@ -8,10 +8,55 @@
 #include <string>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "files/utf8_text.h"
 
 namespace kestrelon::tables {
 namespace {
+
+// Bytes a JSON string holds as they are: printable ASCII but the quote and the backslash.
+constexpr auto kPlain = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0x20; c < 0x7F; ++c) {
+    table[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+  }
+  return table;
+}();
+
+bool IsPlainChar(char c) {
+  return kPlain[static_cast<unsigned char>(c)];
+}
+
+// Whether no byte of text needs escaping; sixteen bytes at a time.
+bool IsPlain(std::string_view text) {
+  const char* data = text.data();
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi8(' ');
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i del = _mm_set1_epi8(0x7F);
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    // A signed compare: bytes from 0x80 up are below the blank too.
+    const __m128i bad =
+        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(chunk, space), _mm_cmpeq_epi8(chunk, quote)),
+                     _mm_or_si128(_mm_cmpeq_epi8(chunk, backslash), _mm_cmpeq_epi8(chunk, del)));
+    if (_mm_movemask_epi8(bad) != 0) {
+      return false;
+    }
+  }
+#endif
+  for (; i < text.size(); ++i) {
+    if (!IsPlainChar(data[i])) {
+      return false;
+    }
+  }
+  return true;
+}
 
 // rapidjson's output stream over a ByteSink, through a buffer of its own. The writer reserves
 // room for a whole string before it writes it (PutReserve, PutUnsafe below, found by
@@ -47,16 +92,44 @@ class BufferedStream {
     }
     used_ += bytes.size();
   }
-  // A text that needs no escaping, between quotes.
-  void Quoted(std::string_view text) {
+  // Bytes known when compiling: copied without a call.
+  template <std::size_t N>
+  void Literal(const char (&bytes)[N]) {
+    Reserve(N - 1);
+    std::memcpy(buffer_.data() + used_, bytes, N - 1);
+    used_ += N - 1;
+  }
+  // text between quotes when it needs no escaping (printable ASCII but the quote and the
+  // backslash); false, with nothing written, otherwise.
+  bool TryQuoted(std::string_view text) {
     Reserve(text.size() + 2);
     char* at = buffer_.data() + used_;
-    *at = '"';
-    if (!text.empty()) {
-      std::memcpy(at + 1, text.data(), text.size());
+    if (text.size() < 16) {  // most texts: checked and copied in one pass
+      char* out = at + 1;
+      for (const char c : text) {
+        if (!IsPlainChar(c)) {
+          return false;
+        }
+        *out++ = c;
+      }
+      *at = '"';
+      *out++ = '"';
+      used_ = static_cast<std::size_t>(out - buffer_.data());
+      return true;
     }
+    if (!IsPlain(text)) {
+      return false;
+    }
+    *at = '"';
+    std::memcpy(at + 1, text.data(), text.size());
     at[text.size() + 1] = '"';
     used_ += text.size() + 2;
+    return true;
+  }
+  void Number(std::uint64_t value) {
+    Reserve(20);
+    char* at = buffer_.data() + used_;
+    used_ += static_cast<std::size_t>(std::to_chars(at, at + 20, value).ptr - at);
   }
   void Flush() {
     if (used_ > 0) {
@@ -71,24 +144,6 @@ class BufferedStream {
   std::vector<char> buffer_;
   std::size_t used_ = 0;
 };
-
-// Bytes a JSON string holds as they are: printable ASCII but the quote and the backslash.
-constexpr auto kPlain = [] {
-  std::array<bool, 256> table{};
-  for (int c = 0x20; c < 0x7F; ++c) {
-    table[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
-  }
-  return table;
-}();
-
-bool IsPlain(std::string_view text) {
-  for (const char c : text) {
-    if (!kPlain[static_cast<unsigned char>(c)]) {
-      return false;
-    }
-  }
-  return true;
-}
 
 [[maybe_unused]] void PutReserve(BufferedStream& stream, std::size_t count) {
   stream.Reserve(count);
@@ -106,8 +161,7 @@ class JsonOutput::Impl {
   void Raw(std::string_view bytes) { stream_.Raw(bytes); }
 
   void Text(std::string_view text) {
-    if (IsPlain(text)) {  // most texts: nothing to escape, copied as they are
-      stream_.Quoted(text);
+    if (stream_.TryQuoted(text)) {  // most texts: nothing to escape, copied as they are
       return;
     }
     Value();
@@ -134,45 +188,44 @@ class JsonOutput::Impl {
     }
   }
 
-  void Number(std::uint64_t value) {
-    char digits[24];
-    stream_.Raw({digits, static_cast<std::size_t>(
-                             std::to_chars(digits, digits + sizeof digits, value).ptr - digits)});
-  }
+  void Number(std::uint64_t value) { stream_.Number(value); }
 
-  void Null() { stream_.Raw("null"); }
+  void Null() { stream_.Literal("null"); }
 
   // The record's fixed keys and punctuation are the same for every route; every value goes
   // through the writer, which quotes and escapes it.
   void Record(const RouteView& route) {
-    stream_.Raw("{\"vrf\":");
+    stream_.Literal("{\"vrf\":");
     Text(route.vrf);
-    stream_.Raw(",\"afi\":");
+    stream_.Literal(",\"afi\":");
     Text(AfiName(route.afi));
-    stream_.Raw(",\"protocol\":");
+    stream_.Literal(",\"protocol\":");
     Text(route.protocol);
-    stream_.Raw(",\"flags\":");
+    stream_.Literal(",\"flags\":");
     Text(route.flags);
-    stream_.Raw(",\"prefix\":");
+    stream_.Literal(",\"prefix\":");
     Text(route.prefix);
-    stream_.Raw(",\"distance\":");
+    stream_.Literal(",\"distance\":");
     route.distance ? Number(*route.distance) : Null();
-    stream_.Raw(",\"metric\":");
+    stream_.Literal(",\"metric\":");
     route.metric ? Number(*route.metric) : Null();
-    stream_.Raw(",\"next_hops\":[");
+    stream_.Literal(",\"next_hops\":[");
     for (std::size_t i = 0; i < route.nextHops.size(); ++i) {
       const NextHopView& hop = route.nextHops[i];
-      stream_.Raw(i > 0 ? ",{\"address\":" : "{\"address\":");
+      if (i > 0) {
+        stream_.Literal(",");
+      }
+      stream_.Literal("{\"address\":");
       Optional(hop.address);
-      stream_.Raw(",\"interface\":");
+      stream_.Literal(",\"interface\":");
       Optional(hop.interface);
-      stream_.Raw(",\"vrf\":");
+      stream_.Literal(",\"vrf\":");
       Optional(hop.vrf);
-      stream_.Raw("}");
+      stream_.Literal("}");
     }
-    stream_.Raw("],\"uptime\":");
+    stream_.Literal("],\"uptime\":");
     Optional(route.uptime);
-    stream_.Raw("}");
+    stream_.Literal("}");
   }
 
   void Flush() { stream_.Flush(); }
