@@ -4,7 +4,6 @@
 #include <string>
 
 #include "files/line_cursor.h"
-#include "files/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/route_path_fields.h"
 #include "routes/staging.h"
@@ -51,20 +50,25 @@ int ClassfulLength(std::string_view address) {
 // Reads each staged line: the route lines the text pipeline's parser reads, through the same
 // parser; then what IOS prints beside them (IPv6 tables, paths the staging step leaves
 // indented, a capture whose indentation was stripped).
-class StagedLineReader : public routes::LineSink {
+class StagedLineReader : public routes::StagedLineSink {
  public:
   explicit StagedLineReader(RouteSink& sink) : forward_(sink, sectionSeen_), builder_(forward_) {}
 
-  void Put(std::string_view line) override {
-    const bool expanded = IsExpanded();
-    ++staged_;
+  void Take(const routes::StagedLine& staged) override {
+    std::string_view line = staged.text;
+    const bool expanded = staged.expanded;
     if (expanded) {
       line.remove_suffix(kExpandedMark.size());  // staging's mark, no part of the path
     }
-    if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
-      builder_.SetVrf(*vrf);
-      sectionSeen_ = true;
-      return;
+    // A heading starts with one of three characters, after blanks: most lines are ruled out
+    // by their first.
+    const char first = line.empty() ? ' ' : line[0];
+    if (first == ' ' || first == '\t' || first == 'R' || first == 'I' || first == '[') {
+      if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
+        builder_.SetVrf(*vrf);
+        sectionSeen_ = true;
+        return;
+      }
     }
     routes::RouteLineLayout layout;
     std::int16_t state = state_;
@@ -78,23 +82,12 @@ class StagedLineReader : public routes::LineSink {
   }
 
   void Finish() { builder_.Finish(); }
-  routes::StagingMarks* marks() { return &marks_; }
   // Whether a section heading was read: the routes before it are in the VRF the capture was in
   // where the reading began.
   std::size_t routesBeforeSection() const { return forward_.before; }
   const std::string& vrf() const { return builder_.vrf(); }
 
  private:
-  // Whether staging expanded this line from an indented extra path: its mark, beside the line.
-  bool IsExpanded() {
-    if (!marks_.expanded.empty() && marks_.expanded.back() == staged_) {
-      marks_.expanded.clear();  // only the newest mark is ever asked for
-      return true;
-    }
-    marks_.tables.clear();  // the reader finds its sections itself
-    return false;
-  }
-
   // A line the text pipeline reads as a route: a route of its own, a further path expanded by
   // staging, or a classful header whose length the entries under it inherit.
   void ReadRuleRoute(std::string_view line, const routes::RouteLineLayout& layout, bool expanded) {
@@ -199,12 +192,10 @@ class StagedLineReader : public routes::LineSink {
   };
 
   bool sectionSeen_ = false;
-  routes::StagingMarks marks_;
   Forward forward_;
   RouteBuilder builder_;
   routes::RouteLineParser parser_;
   std::int16_t state_ = routes::kLineStateReset;
-  std::int64_t staged_ = 0;
   int strippedLength_ = -1;
 };
 
@@ -236,7 +227,7 @@ std::size_t FindSplit(std::string_view capture) {
 
 void ReadSequentially(std::string_view capture, RouteSink& sink) {
   StagedLineReader reader(sink);
-  routes::StageLines(capture, reader, reader.marks());
+  routes::StageLines(capture, reader);
   reader.Finish();
 }
 
@@ -273,14 +264,14 @@ void IosReader::Read(std::string_view capture, RouteSink& sink) const {
   std::size_t beforeSection = 0;
   std::future<void> reading = std::async(std::launch::async, [&] {
     StagedLineReader reader(second);
-    routes::StageLines(capture.substr(split), reader, reader.marks());
+    routes::StageLines(capture.substr(split), reader);
     reader.Finish();
     beforeSection = reader.routesBeforeSection();
   });
   std::string vrf;
   {
     StagedLineReader reader(sink);
-    routes::StageLines(capture.substr(0, split), reader, reader.marks());
+    routes::StageLines(capture.substr(0, split), reader);
     reader.Finish();
     vrf = reader.vrf();
   }
