@@ -200,12 +200,15 @@ class StagedLineReader : public routes::StagedLineSink {
 };
 
 // Where the second half of a large capture can be read on its own: the first line at or after
-// the middle that starts a route with a mask of its own (so no length is carried into it),
+// the split point that starts a route with a mask of its own (so no length is carried into it),
 // after a line that does not end with a blank (so no wrapped entry is joined across it).
 std::size_t FindSplit(std::string_view capture) {
-  routes::LineCursor cursor(capture, capture.size() / 2);
-  cursor.Next();  // the rest of the line the middle falls in
-  const std::size_t limit = capture.size() / 2 + capture.size() / 8;
+  // A little before the middle: the thread that reads the first half also puts the second
+  // half's routes (or writes their output) after it.
+  const std::size_t from = capture.size() / 32 * 15;
+  routes::LineCursor cursor(capture, from);
+  cursor.Next();  // the rest of the line the point falls in
+  const std::size_t limit = from + capture.size() / 8;
   std::string_view previous = "x";
   while (!cursor.AtEnd() && cursor.Position() < limit) {
     const std::size_t at = cursor.Position();
