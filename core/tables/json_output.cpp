@@ -4,6 +4,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -28,6 +29,18 @@ constexpr auto kPlain = [] {
 
 bool IsPlainChar(char c) {
   return kPlain[static_cast<unsigned char>(c)];
+}
+
+// Whether no byte of an eight-byte word needs escaping, with the word tests of "Bit Twiddling
+// Hacks": no byte below the blank, none from 0x80 up, none that is the quote, the backslash or
+// DEL.
+bool IsPlainWord(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  const auto hasZero = [](std::uint64_t x) { return (x - kOnes) & ~x & kHigh; };
+  const std::uint64_t below = (word - kOnes * 0x20) & ~word & kHigh;
+  return (below | (word & kHigh) | hasZero(word ^ (kOnes * '"')) | hasZero(word ^ (kOnes * '\\')) |
+          hasZero(word ^ (kOnes * 0x7F))) == 0;
 }
 
 // Whether no byte of text needs escaping; sixteen bytes at a time.
@@ -74,10 +87,13 @@ class BufferedStream {
   void PutUnchecked(char c) { buffer_[used_++] = c; }
   void Reserve(std::size_t count) {
     if (used_ + count > buffer_.size()) {
-      Flush();
-      if (count > buffer_.size()) {
-        buffer_.resize(count);
-      }
+      MakeRoom(count);
+    }
+  }
+  void MakeRoom(std::size_t count) {
+    Flush();
+    if (count > buffer_.size()) {
+      buffer_.resize(count);
     }
   }
   void Raw(std::string_view bytes) {
@@ -102,28 +118,46 @@ class BufferedStream {
   // text between quotes when it needs no escaping (printable ASCII but the quote and the
   // backslash); false, with nothing written, otherwise.
   bool TryQuoted(std::string_view text) {
-    Reserve(text.size() + 2);
+    const std::size_t size = text.size();
+    Reserve(size + 2);
     char* at = buffer_.data() + used_;
-    if (text.size() < 16) {  // most texts: checked and copied in one pass
-      char* out = at + 1;
-      for (const char c : text) {
-        if (!IsPlainChar(c)) {
+    const char* from = text.data();
+    if (size >= 8 && size <= 16) {  // most texts: two words that overlap, inside the text
+      std::uint64_t head;
+      std::uint64_t tail;
+      std::memcpy(&head, from, 8);
+      std::memcpy(&tail, from + size - 8, 8);
+      if (!IsPlainWord(head) || !IsPlainWord(tail)) {
+        return false;
+      }
+      std::memcpy(at + 1, &head, 8);
+      std::memcpy(at + 1 + size - 8, &tail, 8);
+    } else if (size >= 4 && size < 8) {
+      std::uint32_t head;
+      std::uint32_t tail;
+      std::memcpy(&head, from, 4);
+      std::memcpy(&tail, from + size - 4, 4);
+      if (!IsPlainWord(std::uint64_t{head} << 32 | tail)) {
+        return false;
+      }
+      std::memcpy(at + 1, &head, 4);
+      std::memcpy(at + 1 + size - 4, &tail, 4);
+    } else if (size < 4) {
+      for (std::size_t i = 0; i < size; ++i) {
+        if (!IsPlainChar(from[i])) {
           return false;
         }
-        *out++ = c;
+        at[1 + i] = from[i];
       }
-      *at = '"';
-      *out++ = '"';
-      used_ = static_cast<std::size_t>(out - buffer_.data());
-      return true;
+    } else {
+      if (!IsPlain(text)) {
+        return false;
+      }
+      std::memcpy(at + 1, from, size);
     }
-    if (!IsPlain(text)) {
-      return false;
-    }
-    *at = '"';
-    std::memcpy(at + 1, text.data(), text.size());
-    at[text.size() + 1] = '"';
-    used_ += text.size() + 2;
+    at[0] = '"';
+    at[size + 1] = '"';
+    used_ += size + 2;
     return true;
   }
   void Number(std::uint64_t value) {
@@ -161,23 +195,9 @@ class JsonOutput::Impl {
   void Raw(std::string_view bytes) { stream_.Raw(bytes); }
 
   void Text(std::string_view text) {
-    if (stream_.TryQuoted(text)) {  // most texts: nothing to escape, copied as they are
-      return;
+    if (!stream_.TryQuoted(text)) {  // most texts: nothing to escape, copied as they are
+      Escaped(text);
     }
-    Value();
-    if (!routes::IsAscii(text)) {
-      valid_.clear();
-      for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
-        const std::uint32_t c = routes::DecodeChar(text, i, length);
-        if (length == 1 && c >= 0x80) {
-          valid_.append("\xEF\xBF\xBD");
-        } else {
-          valid_.append(text.substr(i, length));
-        }
-      }
-      text = valid_;
-    }
-    writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
   }
 
   void Optional(const OptionalText& text) {
@@ -197,8 +217,11 @@ class JsonOutput::Impl {
   void Record(const RouteView& route) {
     stream_.Literal("{\"vrf\":");
     Text(route.vrf);
-    stream_.Literal(",\"afi\":");
-    Text(AfiName(route.afi));
+    if (route.afi == Afi::kIpv4) {
+      stream_.Literal(",\"afi\":\"ipv4\"");
+    } else {
+      stream_.Literal(",\"afi\":\"ipv6\"");
+    }
     stream_.Literal(",\"protocol\":");
     Text(route.protocol);
     stream_.Literal(",\"flags\":");
@@ -231,6 +254,9 @@ class JsonOutput::Impl {
   void Flush() { stream_.Flush(); }
 
  private:
+  // A text that needs escaping, or that is made valid UTF-8 first, through the writer.
+  void Escaped(std::string_view text);
+
   // The writer, ready for one value.
   void Value() { writer_.Reset(stream_); }
 
@@ -238,6 +264,23 @@ class JsonOutput::Impl {
   rapidjson::Writer<BufferedStream> writer_;
   std::string valid_;
 };
+
+void JsonOutput::Impl::Escaped(std::string_view text) {
+  Value();
+  if (!routes::IsAscii(text)) {
+    valid_.clear();
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+      const std::uint32_t c = routes::DecodeChar(text, i, length);
+      if (length == 1 && c >= 0x80) {
+        valid_.append("\xEF\xBF\xBD");
+      } else {
+        valid_.append(text.substr(i, length));
+      }
+    }
+    text = valid_;
+  }
+  writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+}
 
 JsonOutput::JsonOutput(ByteSink& out) : impl_(std::make_unique<Impl>(out)) {}
 JsonOutput::~JsonOutput() = default;
