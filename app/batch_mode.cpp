@@ -26,7 +26,7 @@ bool Readable(const std::string& name) {
     return false;
   }
   try {
-    routes::EnsureReadable(name);
+    files::EnsureReadable(name);
   } catch (const FileError& error) {
     PrintError(error.what());
     return false;

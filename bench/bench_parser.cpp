@@ -16,8 +16,8 @@
 namespace kestrelon::bench {
 namespace {
 
+using files::LineCursor;
 using routes::kLineStateReset;
-using routes::LineCursor;
 using routes::ParsedLine;
 using routes::RouteLineParser;
 
@@ -72,7 +72,7 @@ void Collect(Lines& lines) {
 // The capture as printed and as staged, built once.
 struct Corpus {
   std::string text;
-  routes::VectorLineSink staged;
+  files::VectorLineSink staged;
   Lines printed;
   Lines stagedLines;
 

@@ -22,10 +22,10 @@
 namespace kestrelon::bench {
 namespace {
 
-using routes::FindLineEnd;
+using files::FindLineEnd;
+using files::LineCursor;
+using files::LineSink;
 using routes::kLineStateReset;
-using routes::LineCursor;
-using routes::LineSink;
 using routes::MakeSortRecord;
 using routes::MergeSortedLogs;
 using routes::ParsedLine;

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   }
   const auto wanted = [&](std::string_view name) { return step == "all" || step == name; };
   try {
-    const kestrelon::routes::MappedFile file(argv[1]);
+    const kestrelon::files::MappedFile file(argv[1]);
     const std::string_view capture = file.bytes();
     const std::size_t lines =
         static_cast<std::size_t>(std::count(capture.begin(), capture.end(), '\n'));

@@ -72,14 +72,14 @@ int main(int argc, char** argv) {
     if (mode == "steps") {
       const std::string input = argv[2];
       kestrelon::files::PrivateFolder work;
-      kestrelon::routes::AtomicOutputFile result(argv[3]);
+      kestrelon::files::AtomicOutputFile result(argv[3]);
       pipeline.SetFiles(1, input, work.NewFile("staging"), argv[3]);
       const SortOptions options;
       pipeline.StageLog(1, options);
       lap("stage+keys");
       pipeline.SortRecords(1);
       lap("sort");
-      kestrelon::routes::FileLineSink sink(result);
+      kestrelon::files::FileLineSink sink(result);
       pipeline.WriteSortResult(1, options, sink);
       result.Commit();
       lap("write");

@@ -32,9 +32,9 @@ std::unique_ptr<tables::RouteDiffSink> MakeWriter(RoutesFormat format, tables::B
 
 // Reads both inputs and writes the report to output; the number of changes.
 std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
-                 routes::OutputFile& output) {
-  std::array<std::optional<routes::MappedFile>, 2> files;
-  std::array<std::optional<routes::CaptureText>, 2> texts;  // a byte order mark, UTF-16
+                 files::OutputFile& output) {
+  std::array<std::optional<files::MappedFile>, 2> files;
+  std::array<std::optional<files::CaptureText>, 2> texts;  // a byte order mark, UTF-16
   std::array<tables::DiffCapture, 2> captures;
   for (std::size_t i = 0; i < 2; ++i) {
     const std::string& operand = command.inputs[i];
@@ -59,14 +59,14 @@ ExitCode RunDiffCommand(const CommandLine& command) {
   files::PrivateFolder folder;
   std::size_t changes = 0;
   if (command.output) {
-    routes::AtomicOutputFile output(*command.output);
+    files::AtomicOutputFile output(*command.output);
     changes = Diff(command, folder, output);
     output.Commit();
   } else {
     // Standard output gets the report only when it is complete.
     const std::string result = folder.NewFile("diff");
     try {
-      routes::OutputFile output(result);
+      files::OutputFile output(result);
       changes = Diff(command, folder, output);
       output.Close();
     } catch (const FileError& error) {

@@ -104,8 +104,8 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
     const std::string& operand = command.inputs[i];
     const std::string name = operand == kStandardStream ? kStandardInputName : operand;
     const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1);
-    const routes::MappedFile file(path);
-    const routes::CaptureText text(file.bytes());  // a byte order mark, UTF-16
+    const files::MappedFile file(path);
+    const files::CaptureText text(file.bytes());  // a byte order mark, UTF-16
     const std::string_view capture = text.text();
     const tables::Platform platform = tables::ChoosePlatform(capture, name, command.platform);
     if (command.verbose) {
@@ -126,7 +126,7 @@ ExitCode RunRoutesCommand(const CommandLine& command) {
   files::PrivateFolder folder;
   const bool several = command.inputs.size() > 1;
   if (command.output) {
-    routes::AtomicOutputFile output(*command.output);
+    files::AtomicOutputFile output(*command.output);
     tables::FileByteSink sink(output);
     FormatWriter writer(command.format, sink, several);
     ReadInputs(command, folder, writer);
@@ -135,7 +135,7 @@ ExitCode RunRoutesCommand(const CommandLine& command) {
     // Standard output gets the result only when it is complete.
     const std::string result = folder.NewFile("routes");
     try {
-      routes::OutputFile output(result);
+      files::OutputFile output(result);
       tables::FileByteSink sink(output);
       FormatWriter writer(command.format, sink, several);
       ReadInputs(command, folder, writer);

@@ -14,7 +14,7 @@ constexpr std::size_t kChunk = 1 << 16;
 
 void CopyOpenFileToFile(files::NativeFile& source, const std::string& sourceName,
                         const std::string& target) {
-  routes::OutputFile output(target);
+  files::OutputFile output(target);
   std::vector<char> buffer(kChunk);
   while (const std::size_t n = source.Read(buffer.data(), buffer.size(), sourceName)) {
     output.Write({buffer.data(), n});
@@ -32,7 +32,7 @@ void WriteStandardOutput(std::string_view bytes) {
 }
 
 void CopyFileToStandardOutput(const std::string& path) {
-  const routes::MappedFile file(path);
+  const files::MappedFile file(path);
   WriteStandardOutput(file.bytes());
 }
 

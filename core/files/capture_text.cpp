@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
@@ -66,4 +66,4 @@ CaptureText::CaptureText(std::string_view bytes) : text_(bytes) {
   }
 }
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

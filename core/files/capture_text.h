@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 class CaptureText {
  public:
@@ -25,4 +25,4 @@ class CaptureText {
 // UTF-16 code units to UTF-8. A lone surrogate or a last odd byte becomes U+FFFD.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

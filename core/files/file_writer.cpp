@@ -8,7 +8,7 @@
 
 #include "files/file_error.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
@@ -220,4 +220,4 @@ void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
   }
 }
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -13,7 +13,7 @@
 #include "files/platform.h"
 #include "files/signal_cleanup.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 class OutputFile {
  public:
@@ -76,4 +76,4 @@ class AtomicOutputFile : public OutputFile {
 // made just before). Termination signals wait until it is over. Throws FileError.
 void CommitTogether(std::initializer_list<AtomicOutputFile*> files);
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -5,7 +5,7 @@
 #include "files/file_error.h"
 #include "files/platform.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 void EnsureReadable(const std::string& path) {
   const files::NativeFile file = files::OpenForReading(path, /*waitForWriter=*/false);
@@ -14,4 +14,4 @@ void EnsureReadable(const std::string& path) {
   }
 }
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -3,10 +3,10 @@
 
 #include <string>
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 // Throws FileError naming path and the reason when it cannot be opened for reading or is a
 // folder.
 void EnsureReadable(const std::string& path);
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

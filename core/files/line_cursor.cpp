@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 // Whether any byte of word equals the byte that fills pattern (bit trick, no false positives
@@ -74,4 +74,4 @@ std::string_view LineCursor::Peek() const {
   return bytes_.substr(position_, end - position_);
 }
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 class LineCursor {
  public:
@@ -34,4 +34,4 @@ class LineCursor {
 // Offset of the first CR or LF at or after from, or bytes.size().
 std::size_t FindLineEnd(std::string_view bytes, std::size_t from);
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

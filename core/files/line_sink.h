@@ -7,7 +7,7 @@
 
 #include "files/file_writer.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 class LineSink {
  public:
@@ -45,4 +45,4 @@ class VectorLineSink : public LineSink {
   std::vector<std::string> lines;
 };
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

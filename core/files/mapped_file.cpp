@@ -4,7 +4,7 @@
 
 #include "files/file_error.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 // The open file, when it is a regular file.
@@ -25,4 +25,4 @@ files::NativeFile OpenRegularFile(const std::string& path) {
 MappedFile::MappedFile(const std::string& path)
     : file_(OpenRegularFile(path)), map_(file_, static_cast<std::size_t>(file_.Size(path)), path) {}
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -6,7 +6,7 @@
 
 #include "files/platform.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 class MappedFile {
  public:
@@ -20,4 +20,4 @@ class MappedFile {
   files::MemoryMap map_;
 };
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

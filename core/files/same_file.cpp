@@ -5,7 +5,7 @@
 
 #include "files/platform.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b) {
@@ -20,4 +20,4 @@ bool SameFile(const std::string& a, const std::string& b) {
   return files::SameFileIdentity(a, b);
 }
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -4,8 +4,8 @@
 
 #include <string>
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 bool SameFile(const std::string& a, const std::string& b);
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

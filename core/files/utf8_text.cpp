@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 bool IsContinuation(unsigned char b) {
@@ -116,4 +116,4 @@ std::size_t CharPosOf(std::string_view text, char c) {
   return IsAscii(text.substr(0, at)) ? at + 1 : CharOfByte(text, at);
 }
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 
 // True when no byte has its high bit set.
 bool IsAscii(std::string_view text);
@@ -27,4 +27,4 @@ std::size_t CharOfByte(std::string_view text, std::size_t offset);
 // 1-based character position of the first occurrence of the ASCII character c, 0 when absent.
 std::size_t CharPosOf(std::string_view text, char c);
 
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

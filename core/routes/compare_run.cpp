@@ -21,6 +21,8 @@
 namespace kestrelon::routes {
 namespace {
 
+using files::SameFile;
+
 void Refuse(const std::string& path, const std::string& why) {
   throw FileError("write", path, 0, why);
 }
@@ -63,10 +65,10 @@ void CheckCompareNames(const CompareRequest& r) {
 
 void CheckInputsReadable(const CompareRequest& r) {
   for (const std::string& input : r.inputs) {
-    EnsureReadable(input);
+    files::EnsureReadable(input);
   }
   for (int i = 0; i < 2; ++i) {
-    const MappedFile input(r.inputs[i]);
+    const files::MappedFile input(r.inputs[i]);
     if (!CaptureHasRouteLine(input.bytes())) {
       RefuseNoRouteLines(HeaderName(r, i));
     }
@@ -145,11 +147,11 @@ class Compare {
     for (int i = 0; i < 2; ++i) {
       kept_[i].reset();
       if (r_.keepSortResults) {
-        kept_[i] = std::make_unique<AtomicOutputFile>(r_.sortResults[i]);
+        kept_[i] = std::make_unique<files::AtomicOutputFile>(r_.sortResults[i]);
       }
     }
     difference_.reset();
-    difference_ = std::make_unique<AtomicOutputFile>(r_.diffFile);
+    difference_ = std::make_unique<files::AtomicOutputFile>(r_.diffFile);
   }
 
   // Side Index, with its staging file removed when it fails.
@@ -173,7 +175,7 @@ class Compare {
   }
 
   // Sorts side Index and writes its lines into sink.
-  void WriteSide(int Index, LineSink& sink) {
+  void WriteSide(int Index, files::LineSink& sink) {
     pipeline_.SortRecords(Index);
     pipeline_.WriteSortResult(Index, forced_, sink);
     pipeline_.KillTmpFile(Index);
@@ -192,9 +194,9 @@ class Compare {
       try {
         OnSide(Index, [&] {
           EntryStream stream(carried, channel);
-          if (AtomicOutputFile* kept = kept_[static_cast<std::size_t>(Index - 1)].get()) {
-            FileLineSink file(*kept);
-            TeeLineSink both(file, stream);
+          if (files::AtomicOutputFile* kept = kept_[static_cast<std::size_t>(Index - 1)].get()) {
+            files::FileLineSink file(*kept);
+            files::TeeLineSink both(file, stream);
             WriteSide(Index, both);
             kept->Close();
           } else {
@@ -230,18 +232,18 @@ class Compare {
 
   // Both sides written to files, kept or private, then merged from them.
   std::int64_t MergeThroughFiles() {
-    std::array<std::unique_ptr<OutputFile>, 2> privateResults;
+    std::array<std::unique_ptr<files::OutputFile>, 2> privateResults;
     for (std::size_t i = 0; i < 2; ++i) {
       if (!kept_[i]) {
         privateResults[i] =
-            std::make_unique<OutputFile>(work_.NewFile("sorted" + std::to_string(i + 1)));
+            std::make_unique<files::OutputFile>(work_.NewFile("sorted" + std::to_string(i + 1)));
       }
     }
     const auto side = [&](int Index) {
       OnSide(Index, [&] {
         const auto i = static_cast<std::size_t>(Index - 1);
-        OutputFile& result = kept_[i] ? *kept_[i] : *privateResults[i];
-        FileLineSink file(result);
+        files::OutputFile& result = kept_[i] ? *kept_[i] : *privateResults[i];
+        files::FileLineSink file(result);
         WriteSide(Index, file);
         result.Close();
       });
@@ -250,15 +252,15 @@ class Compare {
     const auto written = [&](std::size_t i) -> const std::string& {
       return kept_[i] ? kept_[i]->writtenPath() : privateResults[i]->writtenPath();
     };
-    const MappedFile before(written(0));
-    const MappedFile after(written(1));
+    const files::MappedFile before(written(0));
+    const files::MappedFile after(written(1));
     return WriteDifferences(before.bytes(), after.bytes(), pipeline_.parser(), HeaderName(r_, 0),
                             HeaderName(r_, 1), *difference_);
   }
 
   void Commit() {
     if (r_.keepSortResults) {
-      CommitTogether({kept_[0].get(), kept_[1].get(), difference_.get()});
+      files::CommitTogether({kept_[0].get(), kept_[1].get(), difference_.get()});
     } else {
       difference_->Commit();
     }
@@ -268,8 +270,8 @@ class Compare {
   const CompareRequest& r_;
   const SortOptions& forced_;
   files::PrivateFolder& work_;
-  std::array<std::unique_ptr<AtomicOutputFile>, 2> kept_;
-  std::unique_ptr<AtomicOutputFile> difference_;
+  std::array<std::unique_ptr<files::AtomicOutputFile>, 2> kept_;
+  std::unique_ptr<files::AtomicOutputFile> difference_;
 };
 
 }  // namespace

@@ -108,9 +108,9 @@ void EntryStream::Look(std::string_view next) {
     ownMaskLine_.assign(next);
   }
   const std::string_view previous = previousIsFirst_ ? First() : std::string_view(previous_);
-  const std::size_t e = CharPosOf(next, '[');
+  const std::size_t e = files::CharPosOf(next, '[');
   if (previousIsFirst_ && examined_ == 1) {
-    previousBracket_ = CharPosOf(previous, '[');
+    previousBracket_ = files::CharPosOf(previous, '[');
   }
   const std::size_t f = previousBracket_;
   const bool aligned = std::llabs(static_cast<long long>(f) - static_cast<long long>(e)) <= 2;

@@ -27,7 +27,7 @@ class EntrySink {
 
 // Takes the lines of one sorted file in order (a line sink) and hands each entry on as soon as
 // the lines after it settle how many lines it has.
-class EntryStream : public LineSink {
+class EntryStream : public files::LineSink {
  public:
   // Parses as a copy of parser: the compare starts each side from the same carried mask length.
   EntryStream(const RouteLineParser& parser, EntrySink& sink);

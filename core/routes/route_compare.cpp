@@ -28,7 +28,7 @@ bool SameLines(const Entry& a, const Entry& b) {
   return true;
 }
 
-void PutBlockLines(const Entry& entry, std::string_view prefix, LineSink& sink,
+void PutBlockLines(const Entry& entry, std::string_view prefix, files::LineSink& sink,
                    std::string& buffer) {
   for (int i = 0; i < entry.count; ++i) {
     buffer.assign(prefix);
@@ -77,8 +77,8 @@ std::string_view EntryReader::ReadEntryLine(std::int32_t& DestHigh, std::int32_t
     if (next.substr(0, 4) != "    ") {
       break;
     }
-    const std::size_t e = CharPosOf(next, '[');
-    const std::size_t f = CharPosOf(previous_, '[');
+    const std::size_t e = files::CharPosOf(next, '[');
+    const std::size_t f = files::CharPosOf(previous_, '[');
     const bool aligned = std::llabs(static_cast<long long>(f) - static_cast<long long>(e)) <= 2;
     if (!aligned || e == 0 || next.substr(0, e - 1).find_first_not_of(' ') != std::string::npos) {
       previous_.assign(next);
@@ -113,7 +113,7 @@ void ReadEntry(EntryReader& reader, Entry& entry) {
 }
 
 std::int64_t MergeEntries(EntrySource& before, EntrySource& after, Entry& a, Entry& b,
-                          LineSink& sink) {
+                          files::LineSink& sink) {
   std::int64_t blocks = 0;
   std::string buffer;
   while (a.count > 0 || b.count > 0) {
@@ -155,7 +155,7 @@ class ReaderSource : public EntrySource {
 
 // The merge of one table of each side.
 std::int64_t MergeTables(std::string_view before, std::string_view after,
-                         const RouteLineParser& parser, LineSink& sink) {
+                         const RouteLineParser& parser, files::LineSink& sink) {
   ReaderSource sources[2] = {ReaderSource(before, parser), ReaderSource(after, parser)};
   Entry a;
   Entry b;
@@ -167,7 +167,7 @@ std::int64_t MergeTables(std::string_view before, std::string_view after,
 }  // namespace
 
 std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
-                             const RouteLineParser& parser, LineSink& sink) {
+                             const RouteLineParser& parser, files::LineSink& sink) {
   const std::vector<TableSection> tablesBefore = SplitTableSections(before);
   std::vector<TableSection> tablesAfter = SplitTableSections(after);
   if (!HasSeveralTables(tablesBefore) && !HasSeveralTables(tablesAfter)) {
@@ -213,8 +213,8 @@ void RefuseNoRouteLines(const std::string& name) {
 }
 
 bool CaptureHasRouteLine(std::string_view bytes) {
-  const CaptureText text(bytes);
-  LineCursor cursor(text.text());
+  const files::CaptureText text(bytes);
+  files::LineCursor cursor(text.text());
   RouteLineParser parser;
   std::string edited;
   while (!cursor.AtEnd()) {
@@ -234,13 +234,13 @@ bool CaptureHasRouteLine(std::string_view bytes) {
 namespace {
 
 void WriteHeader(const std::string& headerBefore, const std::string& headerAfter,
-                 OutputFile& result) {
+                 files::OutputFile& result) {
   result.WriteLine("前: " + headerBefore);
   result.WriteLine("後: " + headerAfter);
   result.WriteLine("");
 }
 
-void WriteSummary(std::int64_t blocks, OutputFile& result) {
+void WriteSummary(std::int64_t blocks, files::OutputFile& result) {
   if (blocks == 0) {
     result.WriteLine("同等です");
   } else {
@@ -252,7 +252,7 @@ void WriteSummary(std::int64_t blocks, OutputFile& result) {
 
 std::int64_t WriteDifferences(std::string_view before, std::string_view after,
                               const RouteLineParser& parser, const std::string& headerBefore,
-                              const std::string& headerAfter, OutputFile& result) {
+                              const std::string& headerAfter, files::OutputFile& result) {
   // Two tables without a route would compare as equivalent: nothing to compare is no answer.
   if (!HasRouteEntry(before, parser)) {
     RefuseNoRouteLines(headerBefore);
@@ -261,7 +261,7 @@ std::int64_t WriteDifferences(std::string_view before, std::string_view after,
     RefuseNoRouteLines(headerAfter);
   }
   WriteHeader(headerBefore, headerAfter, result);
-  FileLineSink sink(result);
+  files::FileLineSink sink(result);
   const std::int64_t blocks = MergeSortedLogs(before, after, parser, sink);
   WriteSummary(blocks, result);
   return blocks;
@@ -269,7 +269,7 @@ std::int64_t WriteDifferences(std::string_view before, std::string_view after,
 
 std::int64_t WriteDifferences(EntrySource& before, EntrySource& after,
                               const std::string& headerBefore, const std::string& headerAfter,
-                              OutputFile& result) {
+                              files::OutputFile& result) {
   Entry a;
   Entry b;
   before.ReadEntry(a);
@@ -281,7 +281,7 @@ std::int64_t WriteDifferences(EntrySource& before, EntrySource& after,
     RefuseNoRouteLines(headerAfter);
   }
   WriteHeader(headerBefore, headerAfter, result);
-  FileLineSink sink(result);
+  files::FileLineSink sink(result);
   const std::int64_t blocks = MergeEntries(before, after, a, b, sink);
   WriteSummary(blocks, result);
   return blocks;

@@ -33,7 +33,7 @@ class EntryReader {
                                  std::int16_t& LineCount);
 
  private:
-  LineCursor cursor_;
+  files::LineCursor cursor_;
   RouteLineParser parser_;
   std::string previous_;  // the look-ahead's line above, rebuilt
   std::string rebuilt_;
@@ -61,7 +61,7 @@ class EntrySource {
 // The merge of two sides whose first entries a and b have been read: the difference blocks go
 // into sink, each ended by an empty line. Returns the number of blocks.
 std::int64_t MergeEntries(EntrySource& before, EntrySource& after, Entry& a, Entry& b,
-                          LineSink& sink);
+                          files::LineSink& sink);
 
 // Merges the two sorted texts and puts the difference blocks into sink, each ended by an empty
 // line. Both sides start from the parser's carried mask length. When either side holds several
@@ -69,7 +69,7 @@ std::int64_t MergeEntries(EntrySource& before, EntrySource& after, Entry& a, Ent
 // order of the first side, then the tables found only in the second. Returns the number of
 // blocks.
 std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
-                             const RouteLineParser& parser, LineSink& sink);
+                             const RouteLineParser& parser, files::LineSink& sink);
 
 // Writes the whole difference file of two sorted texts into result: the header lines naming
 // headerBefore and headerAfter, the blocks, the summary line. Refused (FileError naming the
@@ -77,13 +77,13 @@ std::int64_t MergeSortedLogs(std::string_view before, std::string_view after,
 // nothing to compare never reads as equivalent. Returns the number of blocks.
 std::int64_t WriteDifferences(std::string_view before, std::string_view after,
                               const RouteLineParser& parser, const std::string& headerBefore,
-                              const std::string& headerAfter, OutputFile& result);
+                              const std::string& headerAfter, files::OutputFile& result);
 
 // The same for two sides of one table each, read as their entries come (a side that has none
 // is refused as above).
 std::int64_t WriteDifferences(EntrySource& before, EntrySource& after,
                               const std::string& headerBefore, const std::string& headerAfter,
-                              OutputFile& result);
+                              files::OutputFile& result);
 
 // Whether a capture holds a line that the compare takes for a route, read as the sort reads
 // it (byte order marks, UTF-16, backspaces); stops at the first.

@@ -117,7 +117,7 @@ class DecodedChars {
     offsets_.reserve(text.size() + 1);
     for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
       offsets_.push_back(i);
-      chars_.push_back(DecodeChar(text, i, length));
+      chars_.push_back(files::DecodeChar(text, i, length));
     }
     offsets_.push_back(text.size());
   }
@@ -515,7 +515,7 @@ ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& L
   }
   if constexpr (reading != Reading::kSort) {
     route =
-        IsAscii(LineText)
+        files::IsAscii(LineText)
             ? ParseRoute<reading>(AsciiChars(LineText, HopMarkers{}), CarriedMaskLen_, out, layout)
             : ParseRoute<reading>(DecodedChars(LineText), CarriedMaskLen_, out, layout);
   } else {

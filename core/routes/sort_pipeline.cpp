@@ -23,15 +23,15 @@ constexpr std::uint64_t kMaxLines = std::uint64_t{1} << SortRecord::kLineNumberB
 // The line of bytes that starts at offset.
 std::string_view LineAt(std::string_view bytes, std::uint64_t offset) {
   const auto start = static_cast<std::size_t>(offset);
-  return bytes.substr(start, FindLineEnd(bytes, start) - start);
+  return bytes.substr(start, files::FindLineEnd(bytes, start) - start);
 }
 
 // Key building as staging hands on its lines: each line parsed in file order and its record
 // made; a changed line is written to the staging file, an unchanged one is found in the input.
 class KeyBuilder : public StagedLineSink {
  public:
-  KeyBuilder(int keyNumber, std::string_view input, OutputFile& staging, RecordArray& records,
-             RouteLineParser& parser)
+  KeyBuilder(int keyNumber, std::string_view input, files::OutputFile& staging,
+             RecordArray& records, RouteLineParser& parser)
       : keyNumber_(keyNumber),
         input_(input),
         staging_(staging),
@@ -72,7 +72,7 @@ class KeyBuilder : public StagedLineSink {
   // the first heading on start afresh: their keys are built again.
   void RedoFirstTable() {
     staging_.Flush();
-    const MappedFile staged(staging_.writtenPath());
+    const files::MappedFile staged(staging_.writtenPath());
     std::int16_t state = kLineStateReset;
     for (std::uint64_t i = headings_[0]; i < count_ - 1; ++i) {
       const SortRecord old = records_[i];
@@ -85,7 +85,7 @@ class KeyBuilder : public StagedLineSink {
 
   int keyNumber_;
   std::string_view input_;
-  OutputFile& staging_;
+  files::OutputFile& staging_;
   RecordArray& records_;
   RouteLineParser& parser_;
   std::int16_t lineState_ = kLineStateReset;
@@ -133,7 +133,7 @@ void SortPipeline::StageLog(int Index, const SortOptions& options) {
   if (s.text->text().size() >= kMaxOffset) {
     throw FileError("read", s.orgFile, EFBIG);
   }
-  OutputFile staging(s.tmpFile);
+  files::OutputFile staging(s.tmpFile);
   s.stagingWritten = true;
   KeyBuilder builder(options.KeyNumber(), s.text->text(), staging, s.records, s.parser);
   s.lineCount = StageLines(s.text->text(), builder);
@@ -163,9 +163,9 @@ void SortPipeline::SortRecords(int Index) {
   }
 }
 
-void SortPipeline::WriteSortResult(int Index, const SortOptions& options, LineSink& result) {
+void SortPipeline::WriteSortResult(int Index, const SortOptions& options, files::LineSink& result) {
   const Side& s = side(Index);
-  const MappedFile staging(s.tmpFile);
+  const files::MappedFile staging(s.tmpFile);
   const std::string_view staged = staging.bytes();
   const std::string_view input = s.text ? s.text->text() : std::string_view();
   std::optional<SortedLineWriter> writer;
@@ -194,14 +194,14 @@ void SortPipeline::KillTmpFile(int Index) {
 }
 
 void SortPipeline::SortInto(int Index, std::string orgFile, files::PrivateFolder& work,
-                            OutputFile& result, const SortOptions& options) {
+                            files::OutputFile& result, const SortOptions& options) {
   SetFiles(Index, std::move(orgFile), work.NewFile("staging" + std::to_string(Index)),
            result.path());
   try {
     StageLog(Index, options);
     TakeParserState(Index);
     SortRecords(Index);
-    FileLineSink sink(result);
+    files::FileLineSink sink(result);
     WriteSortResult(Index, options, sink);
     KillTmpFile(Index);
   } catch (...) {
@@ -221,9 +221,9 @@ void SortPipeline::Abandon(int Index) {
 
 void SortPipeline::RunSort(int Index, std::string orgFile, std::string sortFile,
                            const SortOptions& options) {
-  EnsureReadable(orgFile);  // a missing input is told before a missing output folder
+  files::EnsureReadable(orgFile);  // a missing input is told before a missing output folder
   files::PrivateFolder work;
-  AtomicOutputFile result(sortFile);
+  files::AtomicOutputFile result(sortFile);
   SortInto(Index, std::move(orgFile), work, result, options);
   result.Commit();
 }

@@ -49,7 +49,7 @@ class SortPipeline {
   // Orders the records, each routing table's on their own.
   void SortRecords(int Index);
   // Puts the staged lines in record order, re-indented and filtered, into result.
-  void WriteSortResult(int Index, const SortOptions& options, LineSink& result);
+  void WriteSortResult(int Index, const SortOptions& options, files::LineSink& result);
   // Deletes strTmpFile, and lets go of the input and the records.
   void KillTmpFile(int Index);
   // After a failure: removes the staging file if this run made it, and lets go of the input and
@@ -58,8 +58,8 @@ class SortPipeline {
 
   // Runs the steps with the staging file in work; the result goes to result, which the caller
   // closes and puts in place. The staging file is removed on every path out.
-  void SortInto(int Index, std::string orgFile, files::PrivateFolder& work, OutputFile& result,
-                const SortOptions& options);
+  void SortInto(int Index, std::string orgFile, files::PrivateFolder& work,
+                files::OutputFile& result, const SortOptions& options);
 
   // One whole sort: the staging file in a private folder of its own, the result written beside
   // sortFile and renamed into place when complete (it may replace its own input, which has been
@@ -74,8 +74,8 @@ class SortPipeline {
     std::int64_t lineCount = 0;
     bool stagingWritten = false;  // this run created the staging file
     // From staging to the writer: the unchanged lines are read from the input again.
-    std::optional<MappedFile> input;
-    std::optional<CaptureText> text;
+    std::optional<files::MappedFile> input;
+    std::optional<files::CaptureText> text;
     RecordArray records;
     std::size_t headings = 0;
     // Where each routing table's records start when a capture holds several, else {0}.

@@ -17,7 +17,7 @@ std::size_t ByteAt(std::string_view text, std::size_t pos, bool ascii) {
   if (ascii) {
     return pos - 1 < text.size() ? pos - 1 : text.size();
   }
-  return ByteOfChar(text, pos);
+  return files::ByteOfChar(text, pos);
 }
 
 // A line being cut: a view of the line as it came, or of one of two buffers, so that a cut that
@@ -49,7 +49,7 @@ bool EndsWith(std::string_view text, std::string_view tail) {
 
 // Keeps what stands before the first occurrence of needle at or after character position 10.
 void CutBeforeFromColumn10(CutLine& line, std::string_view needle) {
-  const std::size_t from = ByteAt(line.text, 10, IsAscii(line.text));
+  const std::size_t from = ByteAt(line.text, 10, files::IsAscii(line.text));
   const std::size_t at = line.text.find(needle, from);
   if (at != npos) {
     line.Keep(at);
@@ -101,8 +101,8 @@ void CostCut(CutLine& line) {
   }
   // Removes the character before the "[" (the blank) and the whole bracketed part.
   std::size_t before = open - 1;
-  if (!IsAscii(text.substr(0, open))) {
-    before = ByteOfChar(text, CharOfByte(text, open) - 1);
+  if (!files::IsAscii(text.substr(0, open))) {
+    before = files::ByteOfChar(text, files::CharOfByte(text, open) - 1);
   }
   line.Remove(before, close + 1);
 }
@@ -143,7 +143,7 @@ bool IsRouteShaped(std::string_view line) {
     }
   }
   // Only the first ten characters are looked at: their bytes are theirs when ASCII.
-  const bool ascii = IsAscii(line.substr(0, std::min<std::size_t>(line.size(), 10)));
+  const bool ascii = files::IsAscii(line.substr(0, std::min<std::size_t>(line.size(), 10)));
   // The character at 1-based position pos, or 0 when the line is shorter (0 is no blank, no "*").
   const auto at = [&](std::size_t pos) -> char {
     const std::size_t b = ByteAt(line, pos, ascii);
@@ -180,7 +180,7 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
   // Where the previous line has its "[": found once per line at most.
   const auto previousBracket = [&] {
     if (!previousBracketKnown_) {
-      previousBracket_ = CharPosOf(previous_, '[');
+      previousBracket_ = files::CharPosOf(previous_, '[');
       previousBracketKnown_ = true;
     }
     return previousBracket_;
@@ -192,7 +192,7 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
   if (expanded && EndsWith(staged, kMarker)) {
     current = staged.substr(0, staged.size() - kMarker.size());
     result = current;
-    c = CharPosOf(current, '[');
+    c = files::CharPosOf(current, '[');
     bracketKnown = true;
     if (c > 0 && c == previousBracket() && samePrefix(current)) {
       line_.assign(c - 1, ' ');
@@ -202,7 +202,7 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
       detached_ = true;  // includes a line without "[" under one without: nothing to align to
     }
   } else if (detached_) {
-    c = CharPosOf(current, '[');
+    c = files::CharPosOf(current, '[');
     bracketKnown = true;
     if (c > 0 && c == previousBracket() && samePrefix(current)) {
       line_.assign(c - 1, ' ');

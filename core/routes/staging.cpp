@@ -42,7 +42,7 @@ void Expand(std::string_view above, std::string_view path, std::size_t pathBrack
 // Adapts the line-sink form to the staged-line one.
 class MarkingSink : public StagedLineSink {
  public:
-  MarkingSink(LineSink& sink, StagingMarks* marks) : sink_(sink), marks_(marks) {}
+  MarkingSink(files::LineSink& sink, StagingMarks* marks) : sink_(sink), marks_(marks) {}
   void Take(const StagedLine& line) override {
     if (marks_ != nullptr) {
       if (line.expanded) {
@@ -56,7 +56,7 @@ class MarkingSink : public StagedLineSink {
   }
 
  private:
-  LineSink& sink_;
+  files::LineSink& sink_;
   StagingMarks* marks_;
   std::int64_t count_ = 0;
 };
@@ -70,7 +70,7 @@ std::string ApplyBackspaces(std::string_view line) {
   text.reserve(line.size());
   std::vector<std::size_t> starts;
   for (std::size_t i = 0, length = 0; i < line.size(); i += length) {
-    length = CharLength(line, i);
+    length = files::CharLength(line, i);
     if (line[i] == '\b') {
       if (!starts.empty()) {
         text.resize(starts.back());
@@ -85,7 +85,7 @@ std::string ApplyBackspaces(std::string_view line) {
 }
 
 std::int64_t StageLines(std::string_view input, StagedLineSink& sink) {
-  LineCursor cursor(input);
+  files::LineCursor cursor(input);
   // Lines that differ from the input's bytes live in owned strings; the others stay views into
   // the input, so most lines are never copied. The previous line is kept the same way.
   std::string current;
@@ -113,8 +113,8 @@ std::int64_t StageLines(std::string_view input, StagedLineSink& sink) {
     }
 
     if (StartsWithFourBlanks(text)) {
-      const std::size_t a = CharPosOf(text, '[');
-      const std::size_t b = CharPosOf(previousText, '[');
+      const std::size_t a = files::CharPosOf(text, '[');
+      const std::size_t b = files::CharPosOf(previousText, '[');
       // Everything before the "[" is a blank, so its character position is its byte offset + 1.
       const bool indentedPath = a > 0 && AllBlanks(text.substr(0, a - 1));
       if (Near(b, a)) {
@@ -144,7 +144,7 @@ std::int64_t StageLines(std::string_view input, StagedLineSink& sink) {
       }
       const std::size_t first = lookAhead.find_first_not_of(' ');
       if (first != std::string_view::npos && lookAhead[first] == '[') {
-        wrapTailBracket = CharPosOf(lookAhead, '[');
+        wrapTailBracket = files::CharPosOf(lookAhead, '[');
         scratch.assign(text);
         scratch.append(lookAhead.substr(first));
         own();
@@ -169,7 +169,7 @@ std::int64_t StageLines(std::string_view input, StagedLineSink& sink) {
   return count;
 }
 
-std::int64_t StageLines(std::string_view input, LineSink& sink, StagingMarks* marks) {
+std::int64_t StageLines(std::string_view input, files::LineSink& sink, StagingMarks* marks) {
   MarkingSink marking(sink, marks);
   return StageLines(input, marking);
 }

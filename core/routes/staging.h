@@ -41,7 +41,8 @@ struct StagingMarks {
 
 // The same into a line sink; with marks, also notes which lines were expanded and which head a
 // routing table.
-std::int64_t StageLines(std::string_view input, LineSink& sink, StagingMarks* marks = nullptr);
+std::int64_t StageLines(std::string_view input, files::LineSink& sink,
+                        StagingMarks* marks = nullptr);
 
 // Applies the backspaces of a line: each one removes itself and the character before it
 // (a backspace at the very start removes only itself).

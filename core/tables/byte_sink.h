@@ -16,11 +16,11 @@ class ByteSink {
 
 class FileByteSink : public ByteSink {
  public:
-  explicit FileByteSink(routes::OutputFile& file) : file_(file) {}
+  explicit FileByteSink(files::OutputFile& file) : file_(file) {}
   void Write(std::string_view bytes) override { file_.Write(bytes); }
 
  private:
-  routes::OutputFile& file_;
+  files::OutputFile& file_;
 };
 
 class StringByteSink : public ByteSink {

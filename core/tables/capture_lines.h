@@ -44,7 +44,7 @@ namespace kestrelon::tables {
 
 template <typename Visit>
 void ForEachCaptureLine(std::string_view capture, Visit&& visit) {
-  routes::LineCursor cursor(capture);
+  files::LineCursor cursor(capture);
   std::string repaired;
   while (!cursor.AtEnd()) {
     const std::string_view line = cursor.Next();

@@ -206,7 +206,7 @@ std::size_t FindSplit(std::string_view capture) {
   // A little before the middle: the thread that reads the first half also puts the second
   // half's routes (or writes their output) after it.
   const std::size_t from = capture.size() / 32 * 15;
-  routes::LineCursor cursor(capture, from);
+  files::LineCursor cursor(capture, from);
   cursor.Next();  // the rest of the line the point falls in
   const std::size_t limit = from + capture.size() / 8;
   std::string_view previous = "x";

@@ -267,10 +267,10 @@ class JsonOutput::Impl {
 
 void JsonOutput::Impl::Escaped(std::string_view text) {
   Value();
-  if (!routes::IsAscii(text)) {
+  if (!files::IsAscii(text)) {
     valid_.clear();
     for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
-      const std::uint32_t c = routes::DecodeChar(text, i, length);
+      const std::uint32_t c = files::DecodeChar(text, i, length);
       if (length == 1 && c >= 0x80) {
         valid_.append("\xEF\xBF\xBD");
       } else {

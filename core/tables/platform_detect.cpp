@@ -92,7 +92,7 @@ void Look(std::string_view line, Layout& layout) {
 std::optional<Platform> DetectPlatform(std::string_view capture) {
   Layout layout;
   std::optional<Platform> marked;
-  routes::LineCursor cursor(capture);
+  files::LineCursor cursor(capture);
   std::string repaired;
   for (std::size_t lines = 0; lines < kLinesLooked && !cursor.AtEnd() && !marked; ++lines) {
     std::string_view line = cursor.Next();

@@ -17,6 +17,7 @@
 #include "routes/route_line_parser.h"
 
 using kestrelon::fuzz::Require;
+namespace f = kestrelon::files;
 namespace r = kestrelon::routes;
 
 namespace {
@@ -66,7 +67,7 @@ std::int64_t CheckBlocks(const std::vector<std::string>& lines) {
 
 std::int64_t Merge(std::string_view before, std::string_view after, r::RouteLineParser& parser,
                    std::vector<std::string>* out = nullptr) {
-  r::VectorLineSink sink;
+  f::VectorLineSink sink;
   const std::int64_t blocks = r::MergeSortedLogs(before, after, parser, sink);
   Require(blocks >= 0, "the block count is not negative");
   Require(CheckBlocks(sink.lines) == blocks, "the count equals the blocks written");
@@ -105,7 +106,7 @@ class Collect : public r::EntrySink {
 void CheckStream(std::string_view text, const r::RouteLineParser& parser) {
   Collect streamed;
   r::EntryStream stream(parser, streamed);
-  for (r::LineCursor cursor(text); !cursor.AtEnd();) {
+  for (f::LineCursor cursor(text); !cursor.AtEnd();) {
     stream.Put(cursor.Next());
   }
   stream.Finish();

@@ -21,6 +21,7 @@
 #include "routes/staging.h"
 
 using kestrelon::fuzz::Require;
+namespace f = kestrelon::files;
 namespace r = kestrelon::routes;
 
 namespace {
@@ -54,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(keyNumber >= 0 && keyNumber <= 5, "key number in 0..5");
   const std::string_view capture(reinterpret_cast<const char*>(data + 2), size - 2);
 
-  r::VectorLineSink sink;
+  f::VectorLineSink sink;
   r::StagingMarks marks;
   const std::int64_t count = r::StageLines(capture, sink, &marks);
   Require(count == static_cast<std::int64_t>(sink.lines.size()), "staged count");
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<r::SortRecord> records;
   std::vector<std::array<std::int32_t, 4>> words;
   std::vector<std::uint64_t> positions;
-  r::LineCursor cursor(staging);
+  f::LineCursor cursor(staging);
   auto nextExpanded = marks.expanded.begin();
   for (std::size_t i = 0; i < sink.lines.size(); ++i) {
     Require(!cursor.AtEnd(), "the staging bytes hold every staged line");
@@ -121,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t written = 0;
   for (const r::SortRecord& record : records) {
     const auto start = static_cast<std::size_t>(record.text().offset);
-    const std::string_view line = staging.substr(start, r::FindLineEnd(staging, start) - start);
+    const std::string_view line = staging.substr(start, f::FindLineEnd(staging, start) - start);
     const std::string out(writer.Process(line, record.expanded()));
     const std::string plain(plainWriter.Process(line, record.expanded()));
     ++written;

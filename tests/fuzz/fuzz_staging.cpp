@@ -53,13 +53,13 @@ std::string BackspacesByRule(std::string_view line) {
 
 // Without a mark the text is the input; a UTF-8 mark goes; UTF-16 becomes valid UTF-8.
 void CheckCaptureText(std::string_view input) {
-  const kestrelon::routes::CaptureText capture(input);
+  const kestrelon::files::CaptureText capture(input);
   const std::string_view text = capture.text();
   if (input.starts_with("\xEF\xBB\xBF")) {
     Require(text == input.substr(3), "a UTF-8 mark is dropped, nothing else");
   } else if (input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF")) {
     for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
-      const std::uint32_t c = kestrelon::routes::DecodeChar(text, i, length);
+      const std::uint32_t c = kestrelon::files::DecodeChar(text, i, length);
       Require(c < 0xD800 || c > 0xDFFF, "UTF-16 turns into valid UTF-8");
     }
     Require(text.size() <= (input.size() - 2) / 2 * 3 + 3, "at most 3 bytes per code unit");
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string_view> lines = kestrelon::fuzz::SplitLines(input);
 
   // The core's reader splits exactly as the independent splitter does.
-  kestrelon::routes::LineCursor cursor(input);
+  kestrelon::files::LineCursor cursor(input);
   for (const std::string_view line : lines) {
     Require(!cursor.AtEnd(), "the cursor has as many lines as the splitter");
     const std::string_view peeked = cursor.Peek();
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool plain = true;  // no line that staging could change
   for (const std::string_view line : lines) {
     for (std::size_t i = 0; i < line.size(); i += kestrelon::fuzz::Utf8Length(line, i)) {
-      Require(kestrelon::routes::CharLength(line, i) == kestrelon::fuzz::Utf8Length(line, i),
+      Require(kestrelon::files::CharLength(line, i) == kestrelon::fuzz::Utf8Length(line, i),
               "the core decodes UTF-8 as the reference does");
     }
     const std::string edited = kestrelon::routes::ApplyBackspaces(line);
@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  kestrelon::routes::VectorLineSink sink;
+  kestrelon::files::VectorLineSink sink;
   kestrelon::routes::StagingMarks marks;
   const std::int64_t count = kestrelon::routes::StageLines(input, sink, &marks);
   const auto staged = static_cast<std::int64_t>(sink.lines.size());

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 TEST(CaptureText, MarksAreDroppedAndUtf16IsConverted) {
@@ -32,4 +32,4 @@ TEST(CaptureText, MarksAreDroppedAndUtf16IsConverted) {
 }
 
 }  // namespace
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -27,7 +27,7 @@ class Collect : public EntrySink {
   void Take(std::int32_t destHigh, std::int32_t destLow, std::int16_t count,
             std::string_view text) override {
     Found found{destHigh, destLow, {}};
-    LineCursor cursor(text);
+    files::LineCursor cursor(text);
     for (int i = 0; i < count; ++i) {
       found.lines.emplace_back(cursor.Next());
     }
@@ -55,7 +55,7 @@ std::vector<Found> ReadFromFile(const std::string& text, const RouteLineParser& 
 std::vector<Found> FindWhileWritten(const std::string& text, const RouteLineParser& parser) {
   Collect collect;
   EntryStream stream(parser, collect);
-  for (LineCursor cursor(text); !cursor.AtEnd();) {
+  for (files::LineCursor cursor(text); !cursor.AtEnd();) {
     stream.Put(cursor.Next());
   }
   stream.Finish();

@@ -8,7 +8,7 @@
 #include "files/file_error.h"
 #include "test_files.h"
 
-namespace kestrelon::routes {
+namespace kestrelon::files {
 namespace {
 
 using namespace kestrelon::testing;
@@ -63,4 +63,4 @@ TEST(FileWriter, CommitTogetherIsAllOrNothing) {
 }
 
 }  // namespace
-}  // namespace kestrelon::routes
+}  // namespace kestrelon::files

@@ -34,7 +34,7 @@ std::string Quad(std::int32_t high, std::int32_t low) {
 
 // withLength counts only the lines that give their own mask.
 Entries ParserEntries(const std::string& capture) {
-  routes::VectorLineSink staged;
+  files::VectorLineSink staged;
   routes::StagingMarks marks;
   routes::StageLines(capture, staged, &marks);
   const std::set<std::int64_t> expanded(marks.expanded.begin(), marks.expanded.end());

@@ -144,7 +144,7 @@ TEST(RouteCompare, DestinationCutsStillFindAddedAndRemovedRoutes) {
 // result without an entry, whoever sorted it.
 TEST(RouteCompare, MergeRefusesATextWithoutAnEntry) {
   TempDir dir;
-  OutputFile result(dir / "after.dif");
+  files::OutputFile result(dir / "after.dif");
   EXPECT_THROW(WriteDifferences(Crlf({"R1#", kC}), Crlf({"R1#", B(6) + "10.0.0.0/8 is subnetted"}),
                                 RouteLineParser(), "before.log", "after.log", result),
                FileError);
@@ -155,7 +155,7 @@ TEST(RouteCompare, MergeRefusesATextWithoutAnEntry) {
 TEST(RouteCompare, MergeOfATextWithItselfHasNoBlock) {
   const std::string text = "R    0.2.0.0 0xF0[\n" + B(15) + "[ [ 9  ";
   RouteLineParser parser;
-  VectorLineSink sink;
+  files::VectorLineSink sink;
   EXPECT_EQ(MergeSortedLogs(text, text, parser, sink), 0);
   EXPECT_TRUE(sink.lines.empty());
 }

@@ -321,7 +321,7 @@ TEST(RouteDiff, RealCapturesAgainstThemselvesAndAnEditedCopy) {
     const std::string name = entry.path().filename().string();
     SCOPED_TRACE(name);
     const std::string bytes = testing::ReadFile(entry.path().string());
-    const routes::CaptureText capture(bytes);
+    const files::CaptureText capture(bytes);
     const std::string text(capture.text());
     Recorder same;
     EXPECT_EQ(DiffRouteCaptures({text, name, name}, {text, name, name}, {}, same), 0u);

@@ -41,10 +41,10 @@ TEST(SignalCleanup, TerminationSignalsRemoveTheRunsTemporaryFiles) {
     WriteFile(dir / "r.txt", "earlier\n");
     const int status = InChild([&] {
       PrivateFolder work;
-      routes::OutputFile staging(work.NewFile("staging1"));
+      files::OutputFile staging(work.NewFile("staging1"));
       staging.WriteLine("staged");
       staging.Close();
-      routes::AtomicOutputFile result(dir / "r.txt");
+      files::AtomicOutputFile result(dir / "r.txt");
       result.WriteLine("half");
       ::raise(signalNumber);
       ::_exit(9);
@@ -61,7 +61,7 @@ TEST(SignalCleanup, TerminationSignalsRemoveTheRunsTemporaryFiles) {
 TEST(SignalCleanup, HeldSignalActsWhenTheHoldEnds) {
   TempDir dir;
   const int status = InChild([&] {
-    routes::AtomicOutputFile result(dir / "r.txt");
+    files::AtomicOutputFile result(dir / "r.txt");
     result.WriteLine("whole");
     {
       const HoldSignals hold;

@@ -185,7 +185,7 @@ TEST(SortKeys, RecordArrayKeepsItsRecordsAsItGrows) {
 
 // Stages, keys, sorts and writes a capture in memory, as the pipeline does with files.
 std::vector<std::string> SortText(const std::string& text, const SortOptions& options) {
-  VectorLineSink staged;
+  files::VectorLineSink staged;
   StagingMarks marks;
   StageLines(text, staged, &marks);
   RouteLineParser parser;

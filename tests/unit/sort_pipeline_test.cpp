@@ -158,9 +158,9 @@ TEST(SortPipeline, FailureNamesTheFileAndLeavesAnEarlierResult) {
 // The sort done in memory, every staged line kept and keyed in a pass of its own, as a reference
 // for the pipeline, which keys while staging and reads unchanged lines from the input again.
 std::string SortInMemory(const std::string& capture, const SortOptions& options) {
-  VectorLineSink staged;
+  files::VectorLineSink staged;
   StagingMarks marks;
-  StageLines(CaptureText(capture).text(), staged, &marks);
+  StageLines(files::CaptureText(capture).text(), staged, &marks);
   const bool severalTables = marks.tables.size() >= 2;
   const auto marked = [](const std::vector<std::int64_t>& lines, std::size_t i) {
     return std::find(lines.begin(), lines.end(), static_cast<std::int64_t>(i)) != lines.end();

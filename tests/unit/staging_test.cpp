@@ -57,7 +57,7 @@ TEST(Staging, RepairsWhatTheCaptureBroke) {
       {"abc\bd\r\n", {"abd"}},
   };
   for (const auto& c : cases) {
-    VectorLineSink sink;
+    files::VectorLineSink sink;
     EXPECT_EQ(StageLines(c.input, sink), static_cast<std::int64_t>(c.staged.size()));
     EXPECT_EQ(sink.lines, c.staged) << ::testing::PrintToString(c.input);
   }
@@ -88,7 +88,7 @@ TEST(Staging, MarksItsOwnExpansionsAndTheTableHeadings) {
       " Routing Table: not at the start of the line",
       "Routing Table: blue",
   });
-  VectorLineSink sink;
+  files::VectorLineSink sink;
   StagingMarks marks;
   EXPECT_EQ(StageLines(input, sink, &marks), 6);
   EXPECT_EQ(marks.expanded, (std::vector<std::int64_t>{3}));
