@@ -4,10 +4,10 @@
 #include <QFile>
 #include <cstdio>
 
-#include "app/exit_codes.h"
 #include "files/file_error.h"
 #include "files/input_probe.h"
 #include "names/batch_args.h"
+#include "names/exit_codes.h"
 #include "ui/core_names.h"
 #include "ui/main_window.h"
 
@@ -67,7 +67,7 @@ int RunBatch(ui::frmKestrelon& window, const QStringList& arguments) {
     }
   }
   window.mEnd_Click();
-  return ready && !failed ? kSuccess : kTrouble;
+  return ready && !failed ? names::kSuccess : names::kTrouble;
 }
 
 }  // namespace kestrelon::app

@@ -14,12 +14,6 @@ constexpr char kUserSettings[] =
     "$XDG_CONFIG_HOME/kestrelon/Kestrelon.ini\n(else ~/.config/kestrelon/Kestrelon.ini)";
 #endif
 
-std::string VersionNumber() {
-  // The minor number shows as two digits, as in the window's version text: 5 -> "05".
-  const std::string minor = std::to_string(kVersionMinor + 100);
-  return std::to_string(kVersionMajor) + "." + minor.substr(minor.size() - 2);
-}
-
 }  // namespace
 
 std::optional<std::string> InfoOptionText(const std::vector<std::string>& args) {
@@ -27,7 +21,7 @@ std::optional<std::string> InfoOptionText(const std::vector<std::string>& args) 
     return std::nullopt;
   }
   if (args[0] == "--version") {
-    return "Kestrelon " + VersionNumber() + "\n";
+    return std::string("Kestrelon ") + kVersion + "\n";
   }
   if (args[0] == "--help") {
     return std::string(

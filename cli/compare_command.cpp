@@ -9,7 +9,7 @@
 
 namespace kestrelon::cli {
 
-ExitCode RunCompareCommand(const CommandLine& command) {
+names::ExitCode RunCompareCommand(const CommandLine& command) {
   files::PrivateFolder folder;
   routes::CompareRequest request;
   for (int i = 0; i < 2; ++i) {
@@ -34,7 +34,7 @@ ExitCode RunCompareCommand(const CommandLine& command) {
   if (!command.output) {
     CopyFileToStandardOutput(request.diffFile);
   }
-  return blocks == 0 ? kSuccess : kDifferences;
+  return blocks == 0 ? names::kSuccess : names::kDifferences;
 }
 
 }  // namespace kestrelon::cli

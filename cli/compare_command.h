@@ -3,12 +3,12 @@
 #pragma once
 
 #include "cli/cli_options.h"
-#include "cli/exit_codes.h"
+#include "names/exit_codes.h"
 
 namespace kestrelon::cli {
 
 // Runs the compare of command.inputs[0] (before) and [1] (after): kSuccess when the tables are
 // equivalent, kDifferences otherwise. Throws FileError; on failure nothing is delivered.
-ExitCode RunCompareCommand(const CommandLine& command);
+names::ExitCode RunCompareCommand(const CommandLine& command);
 
 }  // namespace kestrelon::cli

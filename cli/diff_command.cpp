@@ -55,26 +55,12 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
 
 }  // namespace
 
-ExitCode RunDiffCommand(const CommandLine& command) {
+names::ExitCode RunDiffCommand(const CommandLine& command) {
   files::PrivateFolder folder;
   std::size_t changes = 0;
-  if (command.output) {
-    files::AtomicOutputFile output(*command.output);
-    changes = Diff(command, folder, output);
-    output.Commit();
-  } else {
-    // Standard output gets the report only when it is complete.
-    const std::string result = folder.NewFile("diff");
-    try {
-      files::OutputFile output(result);
-      changes = Diff(command, folder, output);
-      output.Close();
-    } catch (const FileError& error) {
-      RethrowForStandardOutput(error, result);
-    }
-    CopyFileToStandardOutput(result);
-  }
-  return changes == 0 ? kSuccess : kDifferences;
+  WriteResult(command.output, folder, "diff",
+              [&](files::OutputFile& output) { changes = Diff(command, folder, output); });
+  return changes == 0 ? names::kSuccess : names::kDifferences;
 }
 
 }  // namespace kestrelon::cli

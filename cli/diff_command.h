@@ -3,13 +3,13 @@
 #pragma once
 
 #include "cli/cli_options.h"
-#include "cli/exit_codes.h"
+#include "names/exit_codes.h"
 
 namespace kestrelon::cli {
 
 // kSuccess when no route changed, kDifferences when one did. Throws FileError for an input
 // that cannot be read or placed or holds no route, or an output that cannot be written;
 // nothing is delivered then.
-ExitCode RunDiffCommand(const CommandLine& command);
+names::ExitCode RunDiffCommand(const CommandLine& command);
 
 }  // namespace kestrelon::cli

@@ -1,6 +1,6 @@
 #include "cli/help_text.h"
 
-#include <cstdio>
+#include <string>
 
 #include "kestrelon/version.h"
 
@@ -73,9 +73,7 @@ Examples:
 }
 
 std::string VersionText() {
-  char text[64];
-  std::snprintf(text, sizeof text, "kestrelon-cli %d.%02d\n", kVersionMajor, kVersionMinor);
-  return text;
+  return std::string("kestrelon-cli ") + kVersion + "\n";
 }
 
 }  // namespace kestrelon::cli

@@ -8,25 +8,25 @@
 #include "cli/cli_options.h"
 #include "cli/compare_command.h"
 #include "cli/diff_command.h"
-#include "cli/exit_codes.h"
 #include "cli/help_text.h"
 #include "cli/routes_command.h"
 #include "cli/sort_command.h"
 #include "cli/standard_streams.h"
 #include "files/platform.h"
 #include "files/signal_cleanup.h"
+#include "names/exit_codes.h"
 
 namespace {
 
-kestrelon::cli::ExitCode Run(const kestrelon::cli::CommandLine& command) {
+kestrelon::names::ExitCode Run(const kestrelon::cli::CommandLine& command) {
   using namespace kestrelon::cli;
   switch (command.mode) {
     case Mode::kHelp:
       WriteStandardOutput(HelpText());
-      return kSuccess;
+      return kestrelon::names::kSuccess;
     case Mode::kVersion:
       WriteStandardOutput(VersionText());
-      return kSuccess;
+      return kestrelon::names::kSuccess;
     case Mode::kSort:
       return RunSortCommand(command);
     case Mode::kCompare:
@@ -36,7 +36,7 @@ kestrelon::cli::ExitCode Run(const kestrelon::cli::CommandLine& command) {
     case Mode::kDiff:
       return RunDiffCommand(command);
   }
-  return kTrouble;
+  return kestrelon::names::kTrouble;
 }
 
 }  // namespace
@@ -51,5 +51,5 @@ int main(int argc, char* argv[]) {
   } catch (const std::exception& error) {
     std::cerr << "kestrelon-cli: " << error.what() << '\n';
   }
-  return kTrouble;
+  return kestrelon::names::kTrouble;
 }

@@ -122,30 +122,15 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
 
 }  // namespace
 
-ExitCode RunRoutesCommand(const CommandLine& command) {
+names::ExitCode RunRoutesCommand(const CommandLine& command) {
   files::PrivateFolder folder;
   const bool several = command.inputs.size() > 1;
-  if (command.output) {
-    files::AtomicOutputFile output(*command.output);
+  WriteResult(command.output, folder, "routes", [&](files::OutputFile& output) {
     tables::FileByteSink sink(output);
     FormatWriter writer(command.format, sink, several);
     ReadInputs(command, folder, writer);
-    output.Commit();
-  } else {
-    // Standard output gets the result only when it is complete.
-    const std::string result = folder.NewFile("routes");
-    try {
-      files::OutputFile output(result);
-      tables::FileByteSink sink(output);
-      FormatWriter writer(command.format, sink, several);
-      ReadInputs(command, folder, writer);
-      output.Close();
-    } catch (const FileError& error) {
-      RethrowForStandardOutput(error, result);
-    }
-    CopyFileToStandardOutput(result);
-  }
-  return kSuccess;
+  });
+  return names::kSuccess;
 }
 
 }  // namespace kestrelon::cli

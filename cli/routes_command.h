@@ -3,12 +3,12 @@
 #pragma once
 
 #include "cli/cli_options.h"
-#include "cli/exit_codes.h"
+#include "names/exit_codes.h"
 
 namespace kestrelon::cli {
 
 // Throws FileError for an input that cannot be read or placed, or an output that cannot be
 // written; nothing is delivered then.
-ExitCode RunRoutesCommand(const CommandLine& command);
+names::ExitCode RunRoutesCommand(const CommandLine& command);
 
 }  // namespace kestrelon::cli

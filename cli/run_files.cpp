@@ -50,4 +50,25 @@ void RethrowForStandardOutput(const FileError& error, const std::string& private
   throw FileError(error.operation(), kStandardOutputName, error.errnum());
 }
 
+void WriteResult(const std::optional<std::string>& output, files::PrivateFolder& folder,
+                 const std::string& privateName,
+                 const std::function<void(files::OutputFile&)>& write) {
+  if (output) {
+    files::AtomicOutputFile file(*output);
+    write(file);
+    file.Commit();
+    return;
+  }
+  // Standard output gets the result only when it is complete.
+  const std::string result = folder.NewFile(privateName);
+  try {
+    files::OutputFile file(result);
+    write(file);
+    file.Close();
+  } catch (const FileError& error) {
+    RethrowForStandardOutput(error, result);
+  }
+  CopyFileToStandardOutput(result);
+}
+
 }  // namespace kestrelon::cli

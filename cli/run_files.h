@@ -1,10 +1,14 @@
-// Where one run reads and writes: inputs the core can read, the names of kept sort results, and
-// how a failure to write a result meant for standard output is told.
+// Where one run reads and writes: inputs the core can read, the names of kept sort results, the
+// result file (named, or private behind standard output), and how a failure to write a result
+// meant for standard output is told.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "files/file_error.h"
+#include "files/file_writer.h"
 #include "files/private_folder.h"
 
 namespace kestrelon::cli {
@@ -21,5 +25,11 @@ std::string KeptSortResultName(const std::string& folder, const std::string& ope
 // A failure to write privateName, the private file behind standard output, is told as one of
 // standard output; other failures are rethrown as they are.
 [[noreturn]] void RethrowForStandardOutput(const FileError& error, const std::string& privateName);
+
+// Runs write on the result: the file output names, put in place only when write succeeds, or
+// without one a private file of folder (privateName) that goes to standard output once complete.
+void WriteResult(const std::optional<std::string>& output, files::PrivateFolder& folder,
+                 const std::string& privateName,
+                 const std::function<void(files::OutputFile&)>& write);
 
 }  // namespace kestrelon::cli

@@ -8,7 +8,7 @@
 
 namespace kestrelon::cli {
 
-ExitCode RunSortCommand(const CommandLine& command) {
+names::ExitCode RunSortCommand(const CommandLine& command) {
   files::PrivateFolder folder;
   const std::string input = ReadableInput(command.inputs[0], folder, 1);
   // Writing over the input is allowed, as in the window: the sort has read it completely.
@@ -24,7 +24,7 @@ ExitCode RunSortCommand(const CommandLine& command) {
   if (!command.output) {
     CopyFileToStandardOutput(result);
   }
-  return kSuccess;
+  return names::kSuccess;
 }
 
 }  // namespace kestrelon::cli

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "cli/cli_options.h"
-#include "cli/exit_codes.h"
+#include "names/exit_codes.h"
 
 namespace kestrelon::cli {
 
 // Runs the sort of command.inputs[0]. Throws FileError; on failure nothing is delivered.
-ExitCode RunSortCommand(const CommandLine& command);
+names::ExitCode RunSortCommand(const CommandLine& command);
 
 }  // namespace kestrelon::cli

@@ -140,17 +140,9 @@ QString TechNotes2Text() {
   });
 }
 
-QString TwoDigitMinor(int minor) {
-  return QString::number(minor + 100).right(2);
-}
-
-QString VersionLine() {
-  return QStringLiteral("試作版 Ver.") + QString::number(kVersionMajor) + QStringLiteral(".") +
-         TwoDigitMinor(kVersionMinor) + QStringLiteral(" です");
-}
-
 QString AboutText() {
-  return VersionLine() + QStringLiteral("\r\n\r\n") +
+  return QStringLiteral("試作版 Ver.") + QString::fromLatin1(kVersion) +
+         QStringLiteral(" です\r\n\r\n") +
          JoinLines({"Kestrelon 開発チーム", "連絡先は README.md をご覧ください"});
 }
 

@@ -13,10 +13,4 @@ QString TechNotes1Text();
 QString TechNotes2Text();
 QString AboutText();
 
-// The minor version as two digits: the last two characters of (minor + 100) in decimal.
-QString TwoDigitMinor(int minor);
-
-// "試作版 Ver.0.50 です": the first line of the version text, without its line end.
-QString VersionLine();
-
 }  // namespace kestrelon::ui

@@ -168,6 +168,13 @@ void AtomicOutputFile::Commit() {
   CommitTogether({this});
 }
 
+void AtomicOutputFile::CommitDurably() {
+  Flush();
+  files::CopyPermissions(target_, native(), path());
+  native().Sync(path());
+  Commit();
+}
+
 void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
   for (AtomicOutputFile* file : files) {
     file->Close();

@@ -38,6 +38,7 @@ class OutputFile {
  protected:
   OutputFile(std::string path, files::NativeFile file, std::string reportPath);
   void CloseQuietly();
+  files::NativeFile& native() { return file_; }
 
  private:
   std::string path_;
@@ -56,6 +57,10 @@ class AtomicOutputFile : public OutputFile {
 
   // Closes the temporary file and renames it over the target.
   void Commit();
+  // Commit for a small file the user keeps (the settings): the new file first takes the
+  // permission bits of the one it replaces and is put on the disk, so that a crash leaves the
+  // old file or the new one whole.
+  void CommitDurably();
 
  private:
   friend void CommitTogether(std::initializer_list<AtomicOutputFile*> files);

@@ -2,36 +2,14 @@
 
 #include <array>
 
+#include "files/text_fields.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace kestrelon::routes {
 namespace {
-
-inline bool IsBlankChar(char c) {
-  return c == ' ' || c == '\t';
-}
-
-// Every text below is a part of one whose trailing blanks are gone: a suffix needs its leading
-// blanks trimmed only. By hand: find_first_not_of with a set of two searches the set for every
-// character.
-inline std::string_view TrimLeading(std::string_view text) {
-  std::size_t first = 0;
-  while (first < text.size() && IsBlankChar(text[first])) {
-    ++first;
-  }
-  return text.substr(first);
-}
-
-inline std::string_view TrimBlanks(std::string_view text) {
-  text = TrimLeading(text);
-  std::size_t last = text.size();
-  while (last > 0 && IsBlankChar(text[last - 1])) {
-    --last;
-  }
-  return text.substr(0, last);
-}
 
 // Where c first stands in text from from, or text.size(): a loop, for the distances of a few
 // characters, shorter than a call to memchr.
@@ -76,29 +54,14 @@ std::size_t FindFirst(std::string_view text, std::size_t from = 0) {
   return i;
 }
 
+// Every text below is a part of one whose trailing blanks are gone: a suffix needs only its
+// leading blanks trimmed.
 inline bool ConsumePrefix(std::string_view& text, std::string_view prefix) {
   if (!text.starts_with(prefix)) {
     return false;
   }
-  text = TrimLeading(text.substr(prefix.size()));
+  text = files::TrimLeadingBlanks(text.substr(prefix.size()));
   return true;
-}
-
-// A decimal number of digits only, or none when empty, not digits or too large.
-template <typename Number>
-std::optional<Number> ReadNumber(std::string_view digits) {
-  if (digits.empty()) {
-    return std::nullopt;
-  }
-  Number value = 0;
-  for (const char c : digits) {
-    const auto digit = static_cast<unsigned>(c - '0');
-    if (digit > 9 || __builtin_mul_overflow(value, Number{10}, &value) ||
-        __builtin_add_overflow(value, static_cast<Number>(digit), &value)) {
-      return std::nullopt;
-    }
-  }
-  return value;
 }
 
 // "[110/20]" at the start of text: the distance and metric, each absent when not a number.
@@ -111,10 +74,10 @@ void ReadCost(std::string_view& text, RoutePathFields& fields) {
   const std::size_t slash = FindChar(inside, 0, '/');
   fields.cost = true;
   if (slash != inside.size()) {
-    fields.distance = ReadNumber<std::uint32_t>(inside.substr(0, slash));
-    fields.metric = ReadNumber<std::uint64_t>(inside.substr(slash + 1));
+    fields.distance = files::ReadNumber<std::uint32_t>(inside.substr(0, slash));
+    fields.metric = files::ReadNumber<std::uint64_t>(inside.substr(slash + 1));
   }
-  text = TrimLeading(text.substr(close + 1));
+  text = files::TrimLeadingBlanks(text.substr(close + 1));
 }
 
 // "via 10.1.1.2 (red)" or "via 33.33.33.33%default": the target and its VRF.
@@ -129,12 +92,12 @@ void ReadVia(std::string_view& text, RoutePathFields& fields) {
     end += 1 + vrfEnd;
   }
   fields.viaTarget = target;
-  text = TrimLeading(text.substr(end));
+  text = files::TrimLeadingBlanks(text.substr(end));
   if (text.starts_with('(') && !text.starts_with("(!)") && !text.starts_with("(>)")) {
     const std::size_t close = FindChar(text, 0, ')');
     if (close != text.size()) {
       fields.viaVrf = text.substr(1, close - 1);
-      text = TrimLeading(text.substr(close + 1));
+      text = files::TrimLeadingBlanks(text.substr(close + 1));
     }
   }
 }
@@ -144,9 +107,9 @@ void ReadCommaField(std::string_view field, RoutePathFields& fields) {
   if (field.ends_with(')')) {
     if (field.ends_with("(!)")) {
       fields.backup = true;
-      field = TrimBlanks(field.substr(0, field.size() - 3));
+      field = files::TrimBlanks(field.substr(0, field.size() - 3));
     } else if (field.ends_with("(>)")) {
-      field = TrimBlanks(field.substr(0, field.size() - 3));
+      field = files::TrimBlanks(field.substr(0, field.size() - 3));
     }
   }
   if (field.empty()) {
@@ -196,7 +159,7 @@ bool IsUptimeText(std::string_view text) {
 
 RoutePathFields ReadRoutePathFields(std::string_view text) {
   RoutePathFields fields;
-  text = TrimBlanks(text);
+  text = files::TrimBlanks(text);
   if (text.empty()) {
     return fields;
   }
@@ -219,7 +182,7 @@ RoutePathFields ReadRoutePathFields(std::string_view text) {
   // The rest: comma fields (a leading comma ends the part read above).
   while (true) {
     const std::size_t comma = FindFirst<','>(text);
-    ReadCommaField(TrimBlanks(text.substr(0, comma)), fields);
+    ReadCommaField(files::TrimBlanks(text.substr(0, comma)), fields);
     if (comma == text.size()) {
       return fields;
     }

@@ -1,12 +1,13 @@
 #include "settings/profile_file.h"
 
 #include <cerrno>
-#include <random>
 #include <vector>
 
 #include "files/file_error.h"
+#include "files/file_writer.h"
 #include "files/platform.h"
-#include "files/signal_cleanup.h"
+#include "files/text_fields.h"
+#include "files/utf8_text.h"
 
 namespace kestrelon::settings {
 namespace {
@@ -21,13 +22,6 @@ std::size_t SkipBlanks(std::string_view s, std::size_t i) {
   while (i < s.size() && IsBlank(s[i]))
     ++i;
   return i;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  s.remove_prefix(SkipBlanks(s, 0));
-  while (!s.empty() && IsBlank(s.back()))
-    s.remove_suffix(1);
-  return s;
 }
 
 // Where the content of a line starts: after a byte order mark and blanks.
@@ -77,7 +71,7 @@ std::optional<std::string_view> SectionName(std::string_view line) {
   std::size_t close = line.find(']', i);
   if (close == std::string_view::npos)
     return std::nullopt;
-  return TrimBlanks(line.substr(i + 1, close - i - 1));
+  return files::TrimBlanks(line.substr(i + 1, close - i - 1));
 }
 
 // Where the value of a key line for key starts (after "=" and blanks); nullopt when the line is
@@ -87,7 +81,7 @@ std::optional<std::size_t> ValueStart(std::string_view line, std::string_view ke
   if (i >= line.size() || line[i] == ';' || line[i] == '#')
     return std::nullopt;
   std::size_t eq = line.find('=', i);
-  if (eq == std::string_view::npos || !SameName(TrimBlanks(line.substr(i, eq - i)), key)) {
+  if (eq == std::string_view::npos || !SameName(files::TrimBlanks(line.substr(i, eq - i)), key)) {
     return std::nullopt;
   }
   return SkipBlanks(line, eq + 1);
@@ -121,36 +115,6 @@ Location Locate(const std::vector<std::string_view>& lines, std::string_view sec
     }
   }
   return at;
-}
-
-// The length of the UTF-8 character at s[i], or 1 when no valid sequence starts there.
-std::size_t CharLength(std::string_view s, std::size_t i) {
-  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  unsigned char c = byte(i);
-  std::size_t n = 1;
-  unsigned char lo = 0x80, hi = 0xBF;  // the range of the second byte
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    if (c == 0xE0)
-      lo = 0xA0;  // no overlong forms
-    if (c == 0xED)
-      hi = 0x9F;  // no surrogates
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    if (c == 0xF0)
-      lo = 0x90;
-    if (c == 0xF4)
-      hi = 0x8F;  // nothing above U+10FFFF
-  }
-  if (n == 1 || i + n > s.size() || byte(i + 1) < lo || byte(i + 1) > hi)
-    return 1;
-  for (std::size_t k = i + 2; k < i + n; ++k) {
-    if ((byte(k) & 0xC0) != 0x80)
-      return 1;
-  }
-  return n;
 }
 
 }  // namespace
@@ -194,7 +158,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     added.append("[").append(section).append("]").append(newEnd);
   } else {
     insertAt = at.end;
-    while (insertAt > at.section + 1 && TrimBlanks(lines[insertAt - 1]).empty())
+    while (insertAt > at.section + 1 && files::TrimBlanks(lines[insertAt - 1]).empty())
       --insertAt;
   }
   added.append(key).append("=").append(value).append(newEnd);
@@ -213,7 +177,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
 std::string_view CutAtCharBoundary(std::string_view text, std::size_t maxBytes) {
   std::size_t end = 0;
   while (end < text.size()) {
-    std::size_t n = CharLength(text, end);
+    std::size_t n = files::CharLength(text, end);
     if (end + n > maxBytes)
       break;
     end += n;
@@ -245,36 +209,13 @@ bool LoadTextFile(const std::string& path, std::string& text) {
 bool ReplaceFileAtomically(const std::string& path, std::string_view text) {
   if (path.empty() || path.find('\0') != std::string::npos)
     return false;
-  // A symbolic link stays a link: the file it points to is replaced.
-  const std::string target = files::ResolveLinks(path);
-  std::random_device random;
-  std::string temp;
-  std::optional<files::NativeFile> file;
-  std::optional<files::RemoveOnSignal> removal;
   try {
-    for (int attempt = 0; !file && attempt < 100; ++attempt) {
-      temp = target + ".~" + std::to_string(files::ProcessId()) + "-" + std::to_string(random()) +
-             ".tmp";
-      // Created and registered for removal on a termination signal, or neither.
-      const files::HoldSignals hold;
-      file = files::CreateExclusive(temp);
-      if (file)
-        removal.emplace(temp);
-    }
-    if (!file)
-      return false;
-    file->Write(text, temp);
-    files::CopyPermissions(target, *file, temp);  // an existing file keeps its mode
-    file->Sync(temp);
-    file->Close(temp);
-    files::ReplaceFile(temp, target);
-    removal.reset();
+    // A symbolic link stays a link: the file it points to is replaced.
+    files::AtomicOutputFile file(files::ResolveLinks(path));
+    file.Write(text);
+    file.CommitDurably();  // an existing file keeps its mode
     return true;
   } catch (const FileError&) {
-    if (file) {
-      file->CloseQuietly();
-      files::RemoveFileQuietly(temp);
-    }
     return false;
   }
 }

@@ -1,5 +1,5 @@
 // Line helpers the readers share: the lines of a capture with the terminal's backspaces
-// applied, blanks trimmed, and the head of a route line in the IOS manner (a short code, then
+// applied, blank lines, and the head of a route line in the IOS manner (a short code, then
 // the destination prefix, then the path).
 #pragma once
 
@@ -11,8 +11,6 @@
 
 namespace kestrelon::tables {
 
-std::string_view TrimBlanks(std::string_view text);
-std::string_view TrimLeadingBlanks(std::string_view text);
 bool IsBlank(std::string_view text);
 
 // Calls visit(line) for each line of capture (ends CR LF, CR or LF), backspaces applied as the

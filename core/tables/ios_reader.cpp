@@ -4,6 +4,7 @@
 #include <string>
 
 #include "files/line_cursor.h"
+#include "files/text_fields.h"
 #include "routes/route_line_parser.h"
 #include "routes/route_path_fields.h"
 #include "routes/staging.h"
@@ -21,13 +22,13 @@ constexpr std::string_view kExpandedMark = " *";
 // entries", and AlliedWare Plus's "[VRF: NAME]", which prints IOS's layout otherwise.
 std::optional<std::string_view> SectionVrf(std::string_view line) {
   std::size_t first = 0;
-  while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) {
+  while (first < line.size() && files::IsBlankChar(line[first])) {
     ++first;
   }
   if (first == line.size() || (line[first] != 'R' && line[first] != 'I' && line[first] != '[')) {
     return std::nullopt;  // the quick answer for most lines
   }
-  const std::string_view text = TrimBlanks(line);
+  const std::string_view text = files::TrimBlanks(line);
   if (auto name = AfterPrefix(text, "Routing Table: ")) {
     return name;
   }
@@ -35,7 +36,7 @@ std::optional<std::string_view> SectionVrf(std::string_view line) {
     return rest->substr(0, rest->find(" - "));
   }
   if (text.starts_with("[VRF: ") && text.ends_with("]")) {
-    return TrimBlanks(text.substr(6, text.size() - 7));
+    return files::TrimBlanks(text.substr(6, text.size() - 7));
   }
   return std::nullopt;
 }

@@ -1,7 +1,6 @@
 #include "tables/nxos_reader.h"
 
-#include <charconv>
-
+#include "files/text_fields.h"
 #include "tables/capture_lines.h"
 #include "tables/route_builder.h"
 
@@ -20,21 +19,10 @@ std::optional<std::string_view> SectionVrf(std::string_view line) {
   return std::nullopt;
 }
 
-template <typename Number>
-std::optional<Number> ReadNumber(std::string_view digits) {
-  Number value{};
-  const char* end = digits.data() + digits.size();
-  const auto [stop, error] = std::from_chars(digits.data(), end, value);
-  if (digits.empty() || error != std::errc() || stop != end) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // Splits off the next comma field of text.
 std::string_view NextField(std::string_view& text) {
   const std::size_t comma = text.find(',');
-  const std::string_view field = TrimBlanks(text.substr(0, comma));
+  const std::string_view field = files::TrimBlanks(text.substr(0, comma));
   text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
   return field;
 }
@@ -76,8 +64,8 @@ void ReadVia(std::string_view text, RouteBuilder& builder, std::string& protocol
     const std::string_view inside = field.substr(1, field.size() - 2);
     const std::size_t slash = inside.find('/');
     if (slash != std::string_view::npos) {
-      path.distance = ReadNumber<std::uint32_t>(inside.substr(0, slash));
-      path.metric = ReadNumber<std::uint64_t>(inside.substr(slash + 1));
+      path.distance = files::ReadNumber<std::uint32_t>(inside.substr(0, slash));
+      path.metric = files::ReadNumber<std::uint64_t>(inside.substr(slash + 1));
     }
     field = NextField(text);
   }
@@ -105,7 +93,7 @@ void NxosReader::Read(std::string_view capture, RouteSink& sink) const {
       builder.SetVrf(*vrf);
       return;
     }
-    const std::string_view text = TrimLeadingBlanks(line);
+    const std::string_view text = files::TrimLeadingBlanks(line);
     if (text.size() == line.size()) {
       // "10.1.0.0/16, ubest/mbest: 2/0, attached" begins a route.
       const std::size_t comma = text.find(", ubest/mbest:");
