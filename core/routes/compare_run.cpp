@@ -130,8 +130,7 @@ class Compare {
     // which the merge pairs by name and so reads from whole files.
     if (pipeline_.TableHeadings(1) < 2 && pipeline_.TableHeadings(2) < 2) {
       if (const std::optional<std::int64_t> blocks = MergeAsWritten()) {
-        Commit();
-        return *blocks;
+        return *blocks;  // put in place by the merge
       }
       CreateResults();  // the sorted lines held routing tables after all: through files
       StageBoth();
@@ -165,18 +164,24 @@ class Compare {
     }
   }
 
+  // Stages and sorts both sides at once: the records of a side that is staged first are sorted
+  // while the other is still being staged.
   void StageBoth() {
-    RunTogether({[this] { OnSide(1, [this] { pipeline_.StageLog(1, forced_); }); },
-                 [this] { OnSide(2, [this] { pipeline_.StageLog(2, forced_); }); }});
+    const auto stage = [this](int Index) {
+      OnSide(Index, [this, Index] {
+        pipeline_.StageLog(Index, forced_);
+        pipeline_.SortRecords(Index);
+      });
+    };
+    RunTogether({[&] { stage(1); }, [&] { stage(2); }});
     // The shared parser ends as the sorts one after the other leave it: side 2's key building
     // last. The merge parses both sides from there.
     pipeline_.TakeParserState(1);
     pipeline_.TakeParserState(2);
   }
 
-  // Sorts side Index and writes its lines into sink.
+  // Writes the sorted lines of side Index into sink.
   void WriteSide(int Index, files::LineSink& sink) {
-    pipeline_.SortRecords(Index);
     pipeline_.WriteSortResult(Index, forced_, sink);
     pipeline_.KillTmpFile(Index);
   }
@@ -184,7 +189,8 @@ class Compare {
   // The entries are found as each side's lines are written and merged at once; the sort results
   // that are not kept are never written. Empty when a side's sorted lines held two or more
   // routing-table headings after all (staging counts the lines it read, the merge those it
-  // reads), and then nothing of the result is kept.
+  // reads), and then nothing of the result is kept. The results are put in place as soon as the
+  // merge has the last entry, while the sides let go of their inputs and records.
   std::optional<std::int64_t> MergeAsWritten() {
     const RouteLineParser carried = pipeline_.parser();
     std::array<EntryChannel, 2> channels;
@@ -197,15 +203,17 @@ class Compare {
           if (files::AtomicOutputFile* kept = kept_[static_cast<std::size_t>(Index - 1)].get()) {
             files::FileLineSink file(*kept);
             files::TeeLineSink both(file, stream);
-            WriteSide(Index, both);
+            pipeline_.WriteSortResult(Index, forced_, both);
             kept->Close();
           } else {
-            WriteSide(Index, stream);
+            pipeline_.WriteSortResult(Index, forced_, stream);
           }
+          pipeline_.RemoveTmpFile(Index);
           stream.Finish();
           headings[static_cast<std::size_t>(Index - 1)] = stream.headings();
-          channel.Close();
+          channel.Close();  // nothing after this fails
         });
+        pipeline_.LetGo(Index);
       } catch (...) {
         channels[0].Cancel();
         channels[1].Cancel();
@@ -218,6 +226,10 @@ class Compare {
                    try {
                      blocks = WriteDifferences(channels[0], channels[1], HeaderName(r_, 0),
                                                HeaderName(r_, 1), *difference_);
+                     // Both sides have closed their channels: all they write is complete.
+                     if (headings[0] < 2 && headings[1] < 2) {
+                       Commit();
+                     }
                    } catch (...) {
                      channels[0].Cancel();
                      channels[1].Cancel();

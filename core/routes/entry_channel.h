@@ -46,7 +46,9 @@ class EntryChannel : public EntrySink, public EntrySource {
   };
   void Hand(std::unique_lock<std::mutex>& lock);
 
-  static constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
+  // A quarter of a megabyte: each hand-over may wake the other thread, and fewer of them leave
+  // the two sides more time on the processors.
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
   static constexpr std::size_t kWaiting = 4;
 
   std::mutex mutex_;

@@ -14,9 +14,6 @@ bool StartsWithFourBlanks(std::string_view line) {
   return line.substr(0, 4) == "    ";
 }
 
-// Whether parsing line on its own sets the carried mask length. Only a line whose first
-// character other than blanks and "*" is a digit can; for those the parse tells, run once from
-// 0 and, when that leaves 0 (no mask, or "/0"), once from 32.
 // The position of the first character of line other than a blank, or line.size(). Paths under
 // an entry start with some twenty blanks: eight at a time.
 std::size_t SkipBlanks(std::string_view line) {
@@ -30,8 +27,11 @@ std::size_t SkipBlanks(std::string_view line) {
   return first;
 }
 
-bool HasOwnMask(std::string_view line) {
-  std::size_t first = SkipBlanks(line);
+// Whether parsing line on its own sets the carried mask length; parsed is then the parser as
+// the line leaves any parser. first is where its blanks end. Only a line whose first character
+// other than blanks and "*" is a digit can; for those the parse tells, run once from 0 and,
+// when that leaves 0 (no mask, or "/0"), once from 32.
+bool HasOwnMask(std::string_view line, std::size_t first, RouteLineParser& parsed) {
   while (first < line.size() && (line[first] == ' ' || line[first] == '*')) {
     ++first;
   }
@@ -42,6 +42,7 @@ bool HasOwnMask(std::string_view line) {
   std::int16_t state = 1;
   fromZero.ParseDestination(line, state);
   if (fromZero.CarriedMaskLen() != 0) {
+    parsed = fromZero;
     return true;
   }
   RouteLineParser fromAll;
@@ -49,7 +50,34 @@ bool HasOwnMask(std::string_view line) {
   fromAll.ParseDestination("C    0.0.0.0/32 ", state);
   state = 1;
   fromAll.ParseDestination(line, state);
-  return fromAll.CarriedMaskLen() == 0;
+  if (fromAll.CarriedMaskLen() != 0) {
+    return false;
+  }
+  parsed = fromAll;
+  return true;
+}
+
+// The position of the first "[" of a route line (1-based, 0: none), and whether any line
+// rebuilt from it through that "[" and a path reads as the route line does. It does when the
+// code (columns 1 to 5) stands before the "[": the destination then does too, and its mask is
+// read up to the first character that does not fit, the "[" at the latest. A hex mask ("0x")
+// is the exception: its end is looked for at a fixed distance, past a "[" that cuts it short.
+// Kept to ASCII, where characters are bytes.
+std::size_t FirstBracket(std::string_view first, bool& readsBefore) {
+  readsBefore = false;
+  bool hex = false;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    const auto c = static_cast<unsigned char>(first[i]);
+    if (c == '[') {
+      readsBefore = i >= 5 && !hex;
+      return i + 1;
+    }
+    if (c >= 0x80) {
+      return files::CharPosOf(first, '[');
+    }
+    hex = hex || c == 'x';
+  }
+  return 0;
 }
 
 }  // namespace
@@ -103,21 +131,31 @@ void EntryStream::Look(std::string_view next) {
     kept_.push_back('\n');
     ends_[examined_] = kept_.size();
   }
-  if (HasOwnMask(next)) {
+  const std::size_t blanks = SkipBlanks(next);
+  if (HasOwnMask(next, blanks, ownMaskParser_)) {
     ownMaskAt_ = examined_;
-    ownMaskLine_.assign(next);
   }
   const std::string_view previous = previousIsFirst_ ? First() : std::string_view(previous_);
-  const std::size_t e = files::CharPosOf(next, '[');
+  // A path's "[" comes right after its blanks.
+  const std::size_t e =
+      blanks < next.size() && next[blanks] == '[' ? blanks + 1 : files::CharPosOf(next, '[');
   if (previousIsFirst_ && examined_ == 1) {
-    previousBracket_ = files::CharPosOf(previous, '[');
+    previousBracket_ = FirstBracket(previous, firstReadsBeforeBracket_);
   }
   const std::size_t f = previousBracket_;
   const bool aligned = std::llabs(static_cast<long long>(f) - static_cast<long long>(e)) <= 2;
-  if (!aligned || e == 0 || SkipBlanks(next) < e - 1) {
+  if (!aligned || e == 0 || blanks < e - 1) {
     previous_.assign(next);
     previousBracket_ = e;
     previousIsFirst_ = false;
+    return;
+  }
+  if (previousIsFirst_ && firstReadsBeforeBracket_) {
+    // The rebuilt line would read as the first line did: the path belongs to the entry, and
+    // the line above the next path keeps the first line's text through its "[".
+    if (lineCount_ < INT16_MAX) {
+      ++lineCount_;
+    }
     return;
   }
   rebuilt_.assign(previous.substr(0, previous.find('[') + 1));
@@ -145,8 +183,7 @@ void EntryStream::Close() {
   // lines again: none of them starts an entry (they begin with blanks), but the last one with
   // a mask of its own sets the carried mask length.
   if (ownMaskAt_ >= static_cast<std::size_t>(count)) {
-    std::int16_t state = 1;
-    parser_.ParseDestination(ownMaskLine_, state);
+    parser_ = ownMaskParser_;
   }
 }
 

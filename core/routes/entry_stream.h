@@ -64,7 +64,10 @@ class EntryStream : public files::LineSink {
   // (0: none). The scan for the next entry reads every line after the entry's last one again,
   // and only such a line changes the carried mask length there.
   std::size_t ownMaskAt_ = 0;
-  std::string ownMaskLine_;
+  RouteLineParser ownMaskParser_;  // as that line leaves the parser
+  // Whether the first line has a "[" and reads the same whatever follows it: then every path
+  // rebuilt from it reads as the first line did. Found with previousBracket_.
+  bool firstReadsBeforeBracket_ = false;
   std::int64_t headings_ = 0;
 };
 

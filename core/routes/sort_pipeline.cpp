@@ -187,10 +187,18 @@ void SortPipeline::WriteSortResult(int Index, const SortOptions& options, files:
 }
 
 void SortPipeline::KillTmpFile(int Index) {
+  LetGo(Index);
+  RemoveTmpFile(Index);
+}
+
+void SortPipeline::RemoveTmpFile(int Index) {
   Side& s = side(Index);
-  Release(s);
   files::RemoveFile(s.tmpFile);
   s.stagingWritten = false;
+}
+
+void SortPipeline::LetGo(int Index) noexcept {
+  Release(side(Index));
 }
 
 void SortPipeline::SortInto(int Index, std::string orgFile, files::PrivateFolder& work,

@@ -52,6 +52,10 @@ class SortPipeline {
   void WriteSortResult(int Index, const SortOptions& options, files::LineSink& result);
   // Deletes strTmpFile, and lets go of the input and the records.
   void KillTmpFile(int Index);
+  // The two halves of KillTmpFile, for a caller that lets go later: deletes strTmpFile; lets go
+  // of the input and the records (never throws).
+  void RemoveTmpFile(int Index);
+  void LetGo(int Index) noexcept;
   // After a failure: removes the staging file if this run made it, and lets go of the input and
   // the records. Never throws.
   void Abandon(int Index);

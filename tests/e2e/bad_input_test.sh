@@ -101,4 +101,16 @@ for program in kestrelon kestrelon-cli; do
     test "$(listing "$work")$(tmp_listing "$tmp")" = "after.dif after.log before.log "
 done
 check "EnableOpt holds the user's value after the failure" grep -q "EnableOpt=0" "$prog/Kestrelon.ini"
+
+# A kept sort result over the limit: the thread that writes it stops, and the merge, which waits
+# for that side's entries, stops with it (a capture against itself has a short difference file).
+# A merge left waiting would hang: the timeout makes that a failure.
+mkdir "$work/kept"
+(ulimit -f 50 && cd "$work" && TMPDIR=$tmp timeout 120 "$bin/kestrelon-cli" compare --keep-sorted kept \
+  -o same.dif before.log before.log >"$out" 2>"$err")
+status=$?
+refused "compare whose kept sort result passes the size limit" "kept/before.sorted"
+check "no kept sort result, no difference file, no working file" \
+  test "$(listing "$work")$(listing "$work/kept")$(tmp_listing "$tmp")" = \
+  "after.dif after.log before.log kept "
 finish

@@ -82,7 +82,8 @@ std::string Lines(const std::vector<std::string>& lines) {
 // own (/0 and /1 among them, which the mask key does not tell apart), paths aligned or not
 // under their route, indented lines that carry a mask, headers, lines of another kind, and
 // routes whose mask is read on past the "[" (the line rebuilt from a path under them has a
-// mask of its own, so whether the path belongs to them depends on the carried mask length).
+// mask of its own, so whether the path belongs to them depends on the carried mask length), and
+// a route whose code holds a "[" (a path rebuilt under it is no route).
 const std::vector<std::string> kShapes = {
     "O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2",
     "O" + B(7) + "10.1.1.0 [110/20] via 10.2.2.2",
@@ -105,6 +106,8 @@ const std::vector<std::string> kShapes = {
     B(19) + "[123456 x",
     "R    0.2.0.0 0xF0[",
     B(15) + "[ [ 9  ",
+    "O [" + B(5) + "10.1.1.0/24 [110/20] via 10.2.2.2",  // a "[" among the code columns
+    B(4) + "[110/20] via 10.3.3.3",
     "",
     "R1#",
     "Gateway of last resort is 10.0.0.1 to network 0.0.0.0",
