@@ -95,9 +95,11 @@ void OutputFile::Write(std::string_view bytes) {
   }
   if (used_ + bytes.size() > buffer_.size()) {
     Flush();
-    if (bytes.size() > buffer_.size()) {
-      buffer_.resize(bytes.size());
-    }
+  }
+  if (bytes.size() >= buffer_.size() / 2) {  // a writer's own full buffer: no second copy
+    Flush();
+    file_.Write(bytes, reportPath_);
+    return;
   }
   std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
   used_ += bytes.size();
