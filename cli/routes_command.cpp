@@ -18,6 +18,16 @@
 namespace kestrelon::cli {
 namespace {
 
+// A part of the writer's, counting its routes.
+struct CountedPart : tables::RouteSink {
+  void Put(const tables::RouteView& route) override {
+    ++routes;
+    next->Put(route);
+  }
+  std::unique_ptr<tables::RouteSink> next;
+  std::size_t routes = 0;
+};
+
 // One of the three writers behind the calls the command makes.
 class FormatWriter : public tables::RouteSink {
  public:
@@ -52,6 +62,20 @@ class FormatWriter : public tables::RouteSink {
       csv_->Put(route);
     if (text_)
       text_->Put(route);
+  }
+  // JSON is written in parts as the reader reads them; the other formats take every route here.
+  std::unique_ptr<tables::RouteSink> NewPart() override {
+    if (!json_) {
+      return nullptr;
+    }
+    auto part = std::make_unique<CountedPart>();
+    part->next = json_->NewPart();
+    return part;
+  }
+  void AppendPart(std::unique_ptr<tables::RouteSink> part) override {
+    auto& counted = static_cast<CountedPart&>(*part);
+    routes_ += counted.routes;
+    json_->AppendPart(std::move(counted.next));
   }
   void EndCapture() {
     if (json_)

@@ -15,6 +15,9 @@ constexpr std::size_t kBufferSize = 1 << 20;
 constexpr int kNameAttempts = 100;
 
 files::NativeFile CreateNewFile(const std::string& path) {
+  // A file of a private folder is registered before it exists: a signal's clean-up must not run
+  // between its creation and the end of the program.
+  const files::HoldSignals hold;
   std::optional<files::NativeFile> file = files::CreateExclusive(path);
   if (!file) {
     throw FileError("create", path, EEXIST);
@@ -92,9 +95,11 @@ void OutputFile::Write(std::string_view bytes) {
   }
   if (used_ + bytes.size() > buffer_.size()) {
     Flush();
-    if (bytes.size() > buffer_.size()) {
-      buffer_.resize(bytes.size());
-    }
+  }
+  if (bytes.size() >= buffer_.size() / 2) {  // a writer's own full buffer: no second copy
+    Flush();
+    file_.Write(bytes, reportPath_);
+    return;
   }
   std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
   used_ += bytes.size();

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "files/file_error.h"
 #include "files/platform.h"
@@ -29,7 +31,10 @@ static_assert(std::atomic<int>::is_always_lock_free, "the handler may only use l
 // The registry: constant-initialized, so it exists before any constructor runs.
 Slot slots[kSlots];
 std::atomic<int> holds{0};
+// Once set, never cleared: the program is ending.
 std::atomic<int> pendingSignal{0};
+// Holds of the calling thread, so that a nested hold never waits for the one around it.
+thread_local int holdsHere = 0;
 
 // Async-signal-safe: atomics and the platform's *AtSignal calls only. Files first, so that
 // folders are empty.
@@ -61,6 +66,16 @@ void OnTerminationSignal(int signalNumber) {
   }
   RemoveRegistered();
   EndBySignal(signalNumber);
+}
+
+// Gives up one hold; the last one acts on a signal that came meanwhile.
+void LetGo() {
+  if (holds.fetch_sub(1) == 1) {
+    if (const int signalNumber = pendingSignal.load(); signalNumber != 0) {
+      RemoveRegistered();
+      EndBySignal(signalNumber);
+    }
+  }
 }
 
 }  // namespace
@@ -106,15 +121,22 @@ void RemoveOnSignal::Release() {
 
 HoldSignals::HoldSignals() {
   holds.fetch_add(1);
+  if (holdsHere++ > 0 || pendingSignal.load() == 0) {
+    return;
+  }
+  // The program is ending and its clean-up may have run already: what the hold guards (a file
+  // created and registered) must not start on this thread, or it would be left behind. The last
+  // hold, or the handler itself, ends the program; this thread waits for that.
+  --holdsHere;
+  LetGo();
+  for (;;) {
+    std::this_thread::sleep_for(std::chrono::hours(1));
+  }
 }
 
 HoldSignals::~HoldSignals() {
-  if (holds.fetch_sub(1) == 1) {
-    if (const int signalNumber = pendingSignal.exchange(0); signalNumber != 0) {
-      RemoveRegistered();
-      EndBySignal(signalNumber);
-    }
-  }
+  --holdsHere;
+  LetGo();
 }
 
 }  // namespace kestrelon::files

@@ -37,7 +37,8 @@ class RemoveOnSignal {
 
 // While one lives, a termination signal waits: its clean-up and the end of the program happen
 // when the last one goes. Held around steps that must not be cut in two, such as creating a
-// temporary file and registering it, or putting several results in place together.
+// temporary file and registering it, or putting several results in place together. Once a
+// signal has come, a thread's first hold never returns: the program ends instead.
 class HoldSignals {
  public:
   HoldSignals();

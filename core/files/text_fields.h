@@ -2,10 +2,9 @@
 // a whole number. Inline, as the route readers call them for every field of every line.
 #pragma once
 
-#include <charconv>
 #include <optional>
 #include <string_view>
-#include <system_error>
+#include <type_traits>
 
 namespace kestrelon::files {
 
@@ -31,15 +30,21 @@ inline std::string_view TrimBlanks(std::string_view text) {
   return text.substr(0, last);
 }
 
-// The whole of digits as a number of type Number; none when it is empty, holds anything else,
-// or does not fit.
+// The whole of digits as a number of the unsigned type Number; none when it is empty, holds
+// anything but digits, or does not fit. By hand: std::from_chars costs more than the number.
 template <typename Number>
 std::optional<Number> ReadNumber(std::string_view digits) {
-  Number value{};
-  const char* end = digits.data() + digits.size();
-  const auto [stop, error] = std::from_chars(digits.data(), end, value);
-  if (digits.empty() || error != std::errc() || stop != end) {
+  static_assert(std::is_unsigned_v<Number>);
+  if (digits.empty()) {
     return std::nullopt;
+  }
+  Number value = 0;
+  for (const char c : digits) {
+    const auto digit = static_cast<unsigned>(c - '0');
+    if (digit > 9 || __builtin_mul_overflow(value, Number{10}, &value) ||
+        __builtin_add_overflow(value, static_cast<Number>(digit), &value)) {
+      return std::nullopt;
+    }
   }
   return value;
 }

@@ -426,12 +426,13 @@ bool ParseRoute(const Chars& chars, std::int16_t& carriedMaskLen, ParsedLine& ou
   return true;
 }
 
-// The compare's reading of the shape nearly every route line has, straight from the bytes: a
-// code in columns 1 to 4, blanks, the destination, "/", a prefix length of one or two digits
-// and a blank. Any other line (or any doubt) returns false and takes the general way, which
-// gives the same results for the lines taken here: they are ASCII up to the last character
-// read, and nothing after it is read.
-bool ReadCommonRoute(std::string_view text, std::int16_t& carriedMaskLen, ParsedLine& out) {
+// The compare's and the layout's reading of the shape nearly every route line has, straight
+// from the bytes: a code in columns 1 to 4, blanks, the destination, "/", a prefix length of one
+// or two digits and a blank. Any other line (or any doubt) returns false and takes the general
+// way, which gives the same results for the lines taken here: they are ASCII up to the last
+// character read, and nothing after it is read. With layout, also says where the parts stand.
+bool ReadCommonRoute(std::string_view text, std::int16_t& carriedMaskLen, ParsedLine& out,
+                     RouteLineLayout* layout = nullptr) {
   const auto digit = [](unsigned char c) { return c >= '0' && c <= '9'; };
   const auto* b = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
@@ -446,6 +447,7 @@ bool ReadCommonRoute(std::string_view text, std::int16_t& carriedMaskLen, Parsed
   if (at >= 20 || at + 16 > size) {
     return false;  // the rule of twenty blanks, or too close to the end: the general way
   }
+  const std::size_t destination = at;
   std::int32_t octets[4];
   for (int n = 0; n < 4; ++n) {
     if (!digit(b[at])) {
@@ -467,12 +469,22 @@ bool ReadCommonRoute(std::string_view text, std::int16_t& carriedMaskLen, Parsed
   if (at + 2 >= size || !digit(b[at])) {
     return false;
   }
+  std::size_t maskEnd = at + 1;
   if (b[at + 1] == ' ') {
     mask = b[at] - '0';
   } else if (digit(b[at + 1]) && b[at + 2] == ' ') {
     mask = (b[at] - '0') * 10 + (b[at + 1] - '0');
+    maskEnd = at + 2;
   } else {
     return false;
+  }
+  if (layout != nullptr) {
+    layout->codeLine = true;
+    layout->destinationBegin = destination;
+    layout->destinationEnd = at - 1;  // the "/"
+    layout->ownMask = mask <= 32 ? mask : -1;
+    layout->printedLength = mask;
+    layout->pathBegin = maskEnd;
   }
   out.CodeKey = static_cast<std::int32_t>((b[0] << 21) | (b[1] << 14) | (b[2] << 7) | b[3]);
   out.DestHigh = octets[0] * 256 + octets[1];
@@ -495,8 +507,8 @@ ParsedLine RouteLineParser::ParseLine(std::string_view LineText, std::int16_t& L
   }
   ParsedLine out;
   bool route;
-  if constexpr (reading == Reading::kCompare) {
-    if (ParsedLine common; ReadCommonRoute(LineText, CarriedMaskLen_, common)) {
+  if constexpr (reading != Reading::kSort) {
+    if (ParsedLine common; ReadCommonRoute(LineText, CarriedMaskLen_, common, layout)) {
       LineState = 2;
       return common;
     }

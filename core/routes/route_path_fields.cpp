@@ -4,55 +4,100 @@
 
 #include "files/text_fields.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kestrelon::routes {
 namespace {
 
+// Where c first stands in text from from, or text.size(): a loop, for the distances of a few
+// characters, shorter than a call to memchr.
+inline std::size_t FindChar(std::string_view text, std::size_t from, char c) {
+  while (from < text.size() && text[from] != c) {
+    ++from;
+  }
+  return from;
+}
+
+// Where the first of the characters C stands in text from from, or text.size(); sixteen bytes
+// at a time, the last ones in a chunk that overlaps the one before.
+template <char... C>
+std::size_t FindFirst(std::string_view text, std::size_t from = 0) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = from;
+#if defined(__SSE2__)
+  if (size >= 16) {
+    const auto match = [](const char* at) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+      __m128i any = _mm_setzero_si128();
+      ((any = _mm_or_si128(any, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(C)))), ...);
+      return static_cast<unsigned>(_mm_movemask_epi8(any));
+    };
+    for (; i + 16 <= size; i += 16) {
+      if (const unsigned mask = match(data + i); mask != 0) {
+        return i + static_cast<std::size_t>(__builtin_ctz(mask));
+      }
+    }
+    if (i < size) {
+      if (const unsigned mask = match(data + size - 16) >> (i - (size - 16)); mask != 0) {
+        return i + static_cast<std::size_t>(__builtin_ctz(mask));
+      }
+    }
+    return size;
+  }
+#endif
+  while (i < size && ((data[i] != C) && ...)) {
+    ++i;
+  }
+  return i;
+}
+
+// Every text below is a part of one whose trailing blanks are gone: a suffix needs only its
+// leading blanks trimmed.
 inline bool ConsumePrefix(std::string_view& text, std::string_view prefix) {
   if (!text.starts_with(prefix)) {
     return false;
   }
-  text.remove_prefix(prefix.size());
-  text = files::TrimBlanks(text);
+  text = files::TrimLeadingBlanks(text.substr(prefix.size()));
   return true;
 }
 
 // "[110/20]" at the start of text: the distance and metric, each absent when not a number.
 void ReadCost(std::string_view& text, RoutePathFields& fields) {
-  const std::size_t close = text.find(']', 1);
-  if (close == std::string_view::npos) {
+  const std::size_t close = FindChar(text, 1, ']');
+  if (close == text.size()) {
     return;
   }
   const std::string_view inside = text.substr(1, close - 1);
-  const std::size_t slash = inside.find('/');
+  const std::size_t slash = FindChar(inside, 0, '/');
   fields.cost = true;
-  if (slash != std::string_view::npos) {
+  if (slash != inside.size()) {
     fields.distance = files::ReadNumber<std::uint32_t>(inside.substr(0, slash));
     fields.metric = files::ReadNumber<std::uint64_t>(inside.substr(slash + 1));
   }
-  text = files::TrimBlanks(text.substr(close + 1));
+  text = files::TrimLeadingBlanks(text.substr(close + 1));
 }
 
 // "via 10.1.1.2 (red)" or "via 33.33.33.33%default": the target and its VRF.
 void ReadVia(std::string_view& text, RoutePathFields& fields) {
   fields.via = true;
-  std::size_t end = 0;
-  while (end < text.size() && text[end] != ',' && text[end] != ' ') {
-    ++end;
-  }
+  std::size_t end = FindFirst<',', ' ', '%'>(text);
   std::string_view target = text.substr(0, end);
-  text = text.substr(end);
-  const std::size_t percent = target.find('%');
-  if (percent != std::string_view::npos) {
-    fields.viaVrf = target.substr(percent + 1);
-    target = target.substr(0, percent);
+  if (end < text.size() && text[end] == '%') {
+    const std::string_view rest = text.substr(end + 1);
+    const std::size_t vrfEnd = FindFirst<',', ' '>(rest);
+    fields.viaVrf = rest.substr(0, vrfEnd);
+    end += 1 + vrfEnd;
   }
   fields.viaTarget = target;
-  text = files::TrimBlanks(text);
+  text = files::TrimLeadingBlanks(text.substr(end));
   if (text.starts_with('(') && !text.starts_with("(!)") && !text.starts_with("(>)")) {
-    const std::size_t close = text.find(')');
-    if (close != std::string_view::npos) {
+    const std::size_t close = FindChar(text, 0, ')');
+    if (close != text.size()) {
       fields.viaVrf = text.substr(1, close - 1);
-      text = files::TrimBlanks(text.substr(close + 1));
+      text = files::TrimLeadingBlanks(text.substr(close + 1));
     }
   }
 }
@@ -79,9 +124,14 @@ void ReadCommaField(std::string_view field, RoutePathFields& fields) {
     fields.connected = true;
   } else if (field == "receive") {
     fields.receive = true;
-  } else if (fields.interface.empty() && field.find(' ') == std::string_view::npos) {
-    // "Vlan100%default": the VRF of an interface is the next hop's, given with the address.
-    fields.interface = field.substr(0, field.find('%'));
+  } else if (fields.interface.empty()) {
+    // A field of one word. "Vlan100%default": the VRF of an interface is the next hop's, given
+    // with the address.
+    const std::size_t stop = FindFirst<' ', '%'>(field);
+    if (stop == field.size() ||
+        (field[stop] == '%' && FindFirst<' '>(field, stop) == field.size())) {
+      fields.interface = field.substr(0, stop);
+    }
   }
   // Other texts ("tag 100") say nothing about the path.
 }
@@ -131,9 +181,9 @@ RoutePathFields ReadRoutePathFields(std::string_view text) {
   }
   // The rest: comma fields (a leading comma ends the part read above).
   while (true) {
-    const std::size_t comma = text.find(',');
+    const std::size_t comma = FindFirst<','>(text);
     ReadCommaField(files::TrimBlanks(text.substr(0, comma)), fields);
-    if (comma == std::string_view::npos) {
+    if (comma == text.size()) {
       return fields;
     }
     text.remove_prefix(comma + 1);

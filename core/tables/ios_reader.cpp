@@ -4,7 +4,6 @@
 #include <string>
 
 #include "files/line_cursor.h"
-#include "files/line_sink.h"
 #include "files/text_fields.h"
 #include "routes/route_line_parser.h"
 #include "routes/route_path_fields.h"
@@ -22,10 +21,14 @@ constexpr std::string_view kExpandedMark = " *";
 // The VRF a section heading names: "Routing Table: NAME", "IPv6 Routing Table - NAME - 7
 // entries", and AlliedWare Plus's "[VRF: NAME]", which prints IOS's layout otherwise.
 std::optional<std::string_view> SectionVrf(std::string_view line) {
-  const std::string_view text = files::TrimBlanks(line);
-  if (text.empty() || (text[0] != 'R' && text[0] != 'I' && text[0] != '[')) {
+  std::size_t first = 0;
+  while (first < line.size() && files::IsBlankChar(line[first])) {
+    ++first;
+  }
+  if (first == line.size() || (line[first] != 'R' && line[first] != 'I' && line[first] != '[')) {
     return std::nullopt;  // the quick answer for most lines
   }
+  const std::string_view text = files::TrimBlanks(line);
   if (auto name = AfterPrefix(text, "Routing Table: ")) {
     return name;
   }
@@ -48,20 +51,25 @@ int ClassfulLength(std::string_view address) {
 // Reads each staged line: the route lines the text pipeline's parser reads, through the same
 // parser; then what IOS prints beside them (IPv6 tables, paths the staging step leaves
 // indented, a capture whose indentation was stripped).
-class StagedLineReader : public files::LineSink {
+class StagedLineReader : public routes::StagedLineSink {
  public:
   explicit StagedLineReader(RouteSink& sink) : forward_(sink, sectionSeen_), builder_(forward_) {}
 
-  void Put(std::string_view line) override {
-    const bool expanded = IsExpanded();
-    ++staged_;
+  void Take(const routes::StagedLine& staged) override {
+    std::string_view line = staged.text;
+    const bool expanded = staged.expanded;
     if (expanded) {
       line.remove_suffix(kExpandedMark.size());  // staging's mark, no part of the path
     }
-    if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
-      builder_.SetVrf(*vrf);
-      sectionSeen_ = true;
-      return;
+    // A heading starts with one of three characters, after blanks: most lines are ruled out
+    // by their first.
+    const char first = line.empty() ? ' ' : line[0];
+    if (first == ' ' || first == '\t' || first == 'R' || first == 'I' || first == '[') {
+      if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
+        builder_.SetVrf(*vrf);
+        sectionSeen_ = true;
+        return;
+      }
     }
     routes::RouteLineLayout layout;
     std::int16_t state = state_;
@@ -75,23 +83,12 @@ class StagedLineReader : public files::LineSink {
   }
 
   void Finish() { builder_.Finish(); }
-  routes::StagingMarks* marks() { return &marks_; }
   // Whether a section heading was read: the routes before it are in the VRF the capture was in
   // where the reading began.
   std::size_t routesBeforeSection() const { return forward_.before; }
   const std::string& vrf() const { return builder_.vrf(); }
 
  private:
-  // Whether staging expanded this line from an indented extra path: its mark, beside the line.
-  bool IsExpanded() {
-    if (!marks_.expanded.empty() && marks_.expanded.back() == staged_) {
-      marks_.expanded.clear();  // only the newest mark is ever asked for
-      return true;
-    }
-    marks_.tables.clear();  // the reader finds its sections itself
-    return false;
-  }
-
   // A line the text pipeline reads as a route: a route of its own, a further path expanded by
   // staging, or a classful header whose length the entries under it inherit.
   void ReadRuleRoute(std::string_view line, const routes::RouteLineLayout& layout, bool expanded) {
@@ -196,22 +193,23 @@ class StagedLineReader : public files::LineSink {
   };
 
   bool sectionSeen_ = false;
-  routes::StagingMarks marks_;
   Forward forward_;
   RouteBuilder builder_;
   routes::RouteLineParser parser_;
   std::int16_t state_ = routes::kLineStateReset;
-  std::int64_t staged_ = 0;
   int strippedLength_ = -1;
 };
 
 // Where the second half of a large capture can be read on its own: the first line at or after
-// the middle that starts a route with a mask of its own (so no length is carried into it),
+// the split point that starts a route with a mask of its own (so no length is carried into it),
 // after a line that does not end with a blank (so no wrapped entry is joined across it).
 std::size_t FindSplit(std::string_view capture) {
-  files::LineCursor cursor(capture, capture.size() / 2);
-  cursor.Next();  // the rest of the line the middle falls in
-  const std::size_t limit = capture.size() / 2 + capture.size() / 8;
+  // A little before the middle: the thread that reads the first half also puts the second
+  // half's routes (or writes their output) after it.
+  const std::size_t from = capture.size() / 32 * 15;
+  files::LineCursor cursor(capture, from);
+  cursor.Next();  // the rest of the line the point falls in
+  const std::size_t limit = from + capture.size() / 8;
   std::string_view previous = "x";
   while (!cursor.AtEnd() && cursor.Position() < limit) {
     const std::size_t at = cursor.Position();
@@ -233,8 +231,15 @@ std::size_t FindSplit(std::string_view capture) {
 
 void ReadSequentially(std::string_view capture, RouteSink& sink) {
   StagedLineReader reader(sink);
-  routes::StageLines(capture, reader, reader.marks());
+  routes::StageLines(capture, reader);
   reader.Finish();
+}
+
+// Whether text surely holds no section heading, even once staged: none of the headings' words
+// and no backspace that could make them.
+bool HasNoSection(std::string_view text) {
+  return text.find("Routing Table") == std::string_view::npos &&
+         text.find("VRF: ") == std::string_view::npos && text.find('\b') == std::string_view::npos;
 }
 
 }  // namespace
@@ -245,6 +250,17 @@ void IosReader::Read(std::string_view capture, RouteSink& sink) const {
     ReadSequentially(capture, sink);
     return;
   }
+  // When the first half leaves the global table's VRF in force, the second half's routes are
+  // what its own reading gives: they go to a part of the sink as they are read.
+  if (std::unique_ptr<RouteSink> part =
+          HasNoSection(capture.substr(0, split)) ? sink.NewPart() : nullptr) {
+    std::future<void> reading =
+        std::async(std::launch::async, [&] { ReadSequentially(capture.substr(split), *part); });
+    ReadSequentially(capture.substr(0, split), sink);
+    reading.get();
+    sink.AppendPart(std::move(part));
+    return;
+  }
   // A large capture is read in two halves at once; the second half's routes wait in a table
   // and follow the first half's in printed order. Those before the second half's first section
   // heading are in the VRF the first half ends in.
@@ -252,14 +268,14 @@ void IosReader::Read(std::string_view capture, RouteSink& sink) const {
   std::size_t beforeSection = 0;
   std::future<void> reading = std::async(std::launch::async, [&] {
     StagedLineReader reader(second);
-    routes::StageLines(capture.substr(split), reader, reader.marks());
+    routes::StageLines(capture.substr(split), reader);
     reader.Finish();
     beforeSection = reader.routesBeforeSection();
   });
   std::string vrf;
   {
     StagedLineReader reader(sink);
-    routes::StageLines(capture.substr(0, split), reader, reader.marks());
+    routes::StageLines(capture.substr(0, split), reader);
     reader.Finish();
     vrf = reader.vrf();
   }

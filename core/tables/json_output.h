@@ -1,6 +1,7 @@
-// JSON written piece by piece to a ByteSink: the punctuation and keys as given, every value
-// through RapidJSON's writer (texts made valid UTF-8, numbers, null), and a route as the one
-// record every JSON output of the route-table model shares.
+// JSON written piece by piece to a ByteSink: the punctuation and keys as given, every text
+// that needs escaping through RapidJSON's writer (made valid UTF-8 first; a text with nothing
+// to escape is copied between quotes), and a route as the one record every JSON output of the
+// route-table model shares.
 #pragma once
 
 #include <cstdint>

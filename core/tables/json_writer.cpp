@@ -1,11 +1,46 @@
 #include "tables/json_writer.h"
 
+#include <string>
+#include <vector>
+
 #include "tables/json_output.h"
 
 namespace kestrelon::tables {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+
+// Bytes kept as the pieces they were written in, never copied again to grow.
+class PieceBytes : public ByteSink {
+ public:
+  void Write(std::string_view bytes) override { pieces.emplace_back(bytes); }
+  std::vector<std::string> pieces;
+};
+
+// The routes of a part, written into memory on the reader's other thread, each after ",\r\n".
+class JsonPart : public RouteSink {
+ public:
+  JsonPart() : json_(bytes_) {}
+  void Put(const RouteView& route) override {
+    json_.Raw(",\r\n");
+    json_.Record(route);
+    ++routes_;
+  }
+  // Writes the part's bytes to json; the first "," only when routes come before it.
+  void WriteTo(JsonOutput& json, bool after) {
+    json_.Flush();
+    for (std::size_t i = 0; i < bytes_.pieces.size(); ++i) {
+      const std::string_view piece = bytes_.pieces[i];
+      json.Raw(i == 0 && !after ? piece.substr(1) : piece);
+    }
+  }
+  std::size_t routes() const { return routes_; }
+
+ private:
+  PieceBytes bytes_;
+  JsonOutput json_;
+  std::size_t routes_ = 0;
+};
 
 }  // namespace
 
@@ -30,6 +65,14 @@ class JsonRouteWriter::Impl {
   void Put(const RouteView& route) {
     json_.Raw(routes_++ > 0 ? ",\r\n" : "\r\n");
     json_.Record(route);
+  }
+
+  std::unique_ptr<RouteSink> NewPart() { return std::make_unique<JsonPart>(); }
+
+  void AppendPart(std::unique_ptr<RouteSink> part) {
+    auto& json = static_cast<JsonPart&>(*part);
+    json.WriteTo(json_, routes_ > 0);
+    routes_ += json.routes();
   }
 
   void EndCapture() {
@@ -63,6 +106,12 @@ void JsonRouteWriter::BeginCapture(std::string_view source, Platform platform) {
 }
 void JsonRouteWriter::Put(const RouteView& route) {
   impl_->Put(route);
+}
+std::unique_ptr<RouteSink> JsonRouteWriter::NewPart() {
+  return impl_->NewPart();
+}
+void JsonRouteWriter::AppendPart(std::unique_ptr<RouteSink> part) {
+  impl_->AppendPart(std::move(part));
 }
 void JsonRouteWriter::EndCapture() {
   impl_->EndCapture();

@@ -19,6 +19,9 @@ class JsonRouteWriter : public RouteSink {
 
   void BeginCapture(std::string_view source, Platform platform);
   void Put(const RouteView& route) override;
+  // A part is written into memory as it is read, and copied out when appended.
+  std::unique_ptr<RouteSink> NewPart() override;
+  void AppendPart(std::unique_ptr<RouteSink> part) override;
   void EndCapture();
   // Ends the output (the array of several captures) and passes the last bytes on.
   void Finish();

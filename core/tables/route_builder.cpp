@@ -1,6 +1,8 @@
 #include "tables/route_builder.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 
 #include "tables/address_text.h"
 
@@ -11,10 +13,15 @@ void RouteBuilder::SetVrf(std::string_view vrf) {
   vrf_.assign(vrf.empty() ? kDefaultVrf : vrf);  // a heading without a name
 }
 
+void RouteBuilder::Grow(std::size_t size) {
+  text_.resize(std::max(2 * text_.size(), used_ + size + 256));
+}
+
 RouteBuilder::Slot RouteBuilder::Keep(std::string_view text) {
-  Slot slot{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(text.size()),
-            true};
-  text_.append(text);
+  const Slot slot{used_, static_cast<std::uint32_t>(text.size()), true};
+  if (!text.empty()) {
+    std::memcpy(Append(text.size()), text.data(), text.size());
+  }
   return slot;
 }
 
@@ -22,7 +29,7 @@ OptionalText RouteBuilder::View(const Slot& slot) const {
   if (!slot.present) {
     return std::nullopt;
   }
-  return std::string_view(text_).substr(slot.at, slot.size);
+  return std::string_view(text_.data() + slot.at, slot.size);
 }
 
 void RouteBuilder::Begin(Afi afi, std::string_view code, std::string_view extraFlags,
@@ -30,48 +37,55 @@ void RouteBuilder::Begin(Afi afi, std::string_view code, std::string_view extraF
   Finish();
   pending_ = true;
   afi_ = afi;
-  text_.clear();
+  used_ = 0;
   paths_.clear();
   // "O*E2" is protocol "O E2" with the flag "*": the star stands where a blank would. The
   // flags IOS prints after the code ("%", "+", "&") are no part of it either.
   std::string_view marks;
   bool star = false;
-  bool blank = false;
   protocol_ = Slot{0, 0, true};
-  for (std::size_t i = 0; i < code.size(); ++i) {
-    const char c = code[i];
-    switch (c) {
-      case '*':
-        star = true;
-        blank = true;
-        continue;
-      case '%':
-      case '+':
-      case '&':
-        marks = code.substr(i, 1);
-        blank = true;
-        continue;
-      case ' ':
-      case '\t':
-        blank = true;
-        continue;
-      default:
-        break;
+  const auto plain = [](char c) {
+    return c != '*' && c != '%' && c != '+' && c != '&' && c != ' ' && c != '\t';
+  };
+  if (code.size() == 4 && plain(code[0]) && code.substr(1) == "   ") {
+    *Append(1) = code[0];  // most routes: "B   "
+  } else {
+    bool blank = false;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+      const char c = code[i];
+      switch (c) {
+        case '*':
+          star = true;
+          blank = true;
+          continue;
+        case '%':
+        case '+':
+        case '&':
+          marks = code.substr(i, 1);
+          blank = true;
+          continue;
+        case ' ':
+        case '\t':
+          blank = true;
+          continue;
+        default:
+          break;
+      }
+      if (blank && used_ > 0) {
+        *Append(1) = ' ';
+      }
+      blank = false;
+      *Append(1) = c;
     }
-    if (blank && !text_.empty()) {
-      text_.push_back(' ');
-    }
-    blank = false;
-    text_.push_back(c);
   }
-  protocol_.size = static_cast<std::uint32_t>(text_.size());
+  protocol_.size = used_;
   flags_.at = protocol_.size;
   if (star) {
-    text_.push_back('*');
+    *Append(1) = '*';
   }
-  text_.append(marks);
-  text_.append(extraFlags);
-  flags_.size = static_cast<std::uint32_t>(text_.size()) - flags_.at;
+  Keep(marks);
+  Keep(extraFlags);
+  flags_.size = used_ - flags_.at;
   flags_.present = true;
   prefix_ = Keep(prefix);
 }
@@ -81,9 +95,9 @@ void RouteBuilder::Begin(Afi afi, std::string_view code, std::string_view extraF
   Begin(afi, code, extraFlags, address);
   char digits[8];
   const auto end = std::to_chars(digits, digits + sizeof digits, length).ptr;
-  text_.push_back('/');
-  text_.append(digits, end);
-  prefix_.size = static_cast<std::uint32_t>(text_.size()) - prefix_.at;
+  *Append(1) = '/';
+  Keep({digits, static_cast<std::size_t>(end - digits)});
+  prefix_.size = used_ - prefix_.at;
 }
 
 void RouteBuilder::SetProtocol(std::string_view protocol) {

@@ -69,6 +69,16 @@ class RouteBuilder {
     bool complete = false;  // has a next hop, an interface, or says it is connected
   };
 
+  // Room for size bytes after the texts kept so far.
+  char* Append(std::size_t size) {
+    if (used_ + size > text_.size()) {
+      Grow(size);
+    }
+    char* at = text_.data() + used_;
+    used_ += static_cast<std::uint32_t>(size);
+    return at;
+  }
+  void Grow(std::size_t size);
   Slot Keep(std::string_view text);
   Slot Keep(const OptionalText& text) { return text ? Keep(*text) : Slot{}; }
   OptionalText View(const Slot& slot) const;
@@ -78,7 +88,8 @@ class RouteBuilder {
   std::string vrf_{kDefaultVrf};
   bool pending_ = false;
   Afi afi_ = Afi::kIpv4;
-  std::string text_;  // every text of the pending route
+  std::vector<char> text_;  // every text of the pending route, the first used_ bytes
+  std::uint32_t used_ = 0;
   Slot protocol_, flags_, prefix_;
   std::vector<StoredPath> paths_;
   std::vector<NextHopView> hops_;

@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "files/file_writer.h"
 #include "files/private_folder.h"
@@ -74,6 +76,24 @@ TEST(SignalCleanup, HeldSignalActsWhenTheHoldEnds) {
   EXPECT_EQ(WTERMSIG(status), SIGTERM);
   EXPECT_EQ(ListFolder(dir.path()), "r.txt\n");
   EXPECT_EQ(ReadFile(dir / "r.txt"), "whole\r\n");
+}
+
+// While a signal waits for a hold, another thread starting a file never makes it: the clean-up
+// may have run already, so the file would be left behind.
+TEST(SignalCleanup, NoFileIsStartedOnceTheProgramIsEnding) {
+  TempDir dir;
+  const int status = InChild([&] {
+    {
+      const HoldSignals hold;
+      ::raise(SIGTERM);
+      std::thread([&] { files::OutputFile late(dir / "late.txt"); }).detach();
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ::_exit(9);
+  });
+  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_EQ(ListFolder(dir.path()), "");
 }
 
 // A signal the program was started with ignored (nohup, a background job) stays ignored.

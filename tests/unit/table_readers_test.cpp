@@ -7,6 +7,7 @@
 
 #include "files/file_error.h"
 #include "tables/ios_reader.h"
+#include "tables/json_writer.h"
 #include "tables/platform_detect.h"
 #include "tables/route_table.h"
 
@@ -142,6 +143,45 @@ TEST(TableReaders, TwoHalvesReadAsOne) {
   const std::vector<std::string> whole = read(~std::size_t{0});
   ASSERT_EQ(whole.size(), 81u);
   EXPECT_EQ(read(1), whole);
+}
+
+// JSON written while the second half is read on its own thread (into memory, appended after the
+// first half) is byte for byte that of one reading: with routes in both halves, with none before
+// the split, with sections (whose second half waits in a table), among several captures.
+TEST(TableReaders, JsonOfTwoHalvesIsThatOfOneReading) {
+  std::string routes;
+  for (int i = 0; i < 40; ++i) {
+    routes += "O        10.0." + std::to_string(i) + ".0/24 [110/2] via 10.9.9.1, 1w4d, Gi2\n";
+    routes += "B        172.16." + std::to_string(i) + ".0/24 \n";
+    routes += "           [200/0] via 10.9.9." + std::to_string(i) + ", 01:02:03\n";
+  }
+  const std::string noRoutesFirst = std::string(routes.size() * 11 / 10, ' ') + "\n" + routes;
+  const std::string sections = "Routing Table: red\n" + routes + "Routing Table: blue\n" + routes;
+  const struct {
+    const std::string& capture;
+    std::size_t routes;
+  } cases[] = {{routes, 80}, {noRoutesFirst, 80}, {sections, 160}};
+  for (const auto& c : cases) {
+    const auto json = [&](std::size_t parallelFrom) {
+      StringByteSink out;
+      JsonRouteWriter writer(out, true);
+      for (const char* source : {"a", "b"}) {
+        writer.BeginCapture(source, Platform::kIos);
+        IosReader(parallelFrom).Read(c.capture, writer);
+        writer.EndCapture();
+      }
+      writer.Finish();
+      return out.text;
+    };
+    const std::string whole = json(~std::size_t{0});
+    std::size_t records = 0;
+    for (std::size_t at = whole.find("{\"vrf\""); at != std::string::npos;
+         at = whole.find("{\"vrf\"", at + 1)) {
+      ++records;
+    }
+    EXPECT_EQ(records, 2 * c.routes);
+    EXPECT_EQ(json(1), whole) << c.capture.substr(0, 40);
+  }
 }
 
 TEST(TableReaders, DetectionPlacesCapturesByTheirOwnMarks) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tables/csv_writer.h"
+#include "tables/json_output.h"
 #include "tables/json_writer.h"
 #include "tables/text_writer.h"
 
@@ -58,6 +59,30 @@ TEST(TableWriters, JsonHoldsEveryFieldAndNullForAbsentOnes) {
   EXPECT_TRUE(bare["next_hops"].empty());
   // One route a line, lines ending CR LF.
   EXPECT_EQ(std::count(out.text.begin(), out.text.end(), '\n'), 4);
+}
+
+// Texts of every length up to past sixteen bytes, with a byte that needs escaping (or that is
+// not UTF-8) at each place: the JSON reads back as the text, the bad byte as U+FFFD.
+TEST(TableWriters, JsonTextsReadBackWhateverTheirLengthAndWhereTheEscapeIs) {
+  for (std::size_t size = 0; size <= 34; ++size) {
+    for (const char special : {'"', '\\', '\n', '\x01', '\x7f', '\xff'}) {
+      for (std::size_t at = 0; at <= size; ++at) {
+        std::string text(size, 'a');
+        if (at < size) {
+          text[at] = special;
+        }
+        StringByteSink out;
+        JsonOutput json(out);
+        json.Text(text);
+        json.Flush();
+        std::string expected = text;
+        if (at < size && special == '\xff') {
+          expected.replace(at, 1, "\xEF\xBF\xBD");
+        }
+        EXPECT_EQ(nlohmann::json::parse(out.text), expected) << size << " " << at;
+      }
+    }
+  }
 }
 
 TEST(TableWriters, CsvHasOneRowPerNextHopQuotedByRfc4180) {
