@@ -8,6 +8,7 @@ tests; one whose text is no longer found is reported as stale.
 
     scripts/mutants.py                 all mutants
     scripts/mutants.py -k refusal      only those whose name contains "refusal"
+    scripts/mutants.py --suites unit   only the unit suite (after changing only unit tests)
 """
 import argparse
 import os
@@ -49,8 +50,11 @@ def run(cmd, cwd, quiet=True):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("-k", default="", help="only mutants whose name contains this")
+    parser.add_argument("--suites", default=",".join(SUITES),
+                        help="comma-separated suites to run (default: all)")
     parser.add_argument("--keep", action="store_true", help="keep the scratch folder")
     args = parser.parse_args()
+    suites = {s: SUITES[s] for s in args.suites.split(",")}
 
     mutants = [m for m in load(os.path.join(ROOT, "scripts", "mutants.txt")) if args.k in m[0]]
     scratch = tempfile.mkdtemp(prefix="kestrelon-mutants-")
@@ -66,13 +70,13 @@ def main():
     if run(["cmake", "-S", src, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
             "-DKESTRELON_BUILD_BENCH=OFF"], src) or run(["cmake", "--build", build, "-j", jobs], src):
         sys.exit("the unmutated tree does not build")
-    for suite, selection in SUITES.items():
+    for suite, selection in suites.items():
         if run(["ctest", "--test-dir", build, "-j", jobs] + selection, src):
             sys.exit(f"the unmutated tree fails the {suite} suite")
 
-    caught = {suite: 0 for suite in SUITES}
+    caught = {suite: 0 for suite in suites}
     missed, stale, applied = [], [], 0
-    print(f"{'mutant':40} " + " ".join(f"{s:5}" for s in SUITES))
+    print(f"{'mutant':40} " + " ".join(f"{s:5}" for s in suites))
     for name, file, old, new in mutants:
         path = os.path.join(src, file)
         with open(path, encoding="utf-8") as f:
@@ -86,19 +90,19 @@ def main():
                 f.write(text.replace(old, new))
             applied += 1
             if run(["cmake", "--build", build, "-j", jobs], src):
-                row = {suite: "build" for suite in SUITES}  # does not compile: caught by the build
-                for suite in SUITES:
+                row = {suite: "build" for suite in suites}  # does not compile: caught by the build
+                for suite in suites:
                     caught[suite] += 1
             else:
                 row = {}
-                for suite, selection in SUITES.items():
+                for suite, selection in suites.items():
                     failed = run(["ctest", "--test-dir", build, "-j", jobs, "--timeout", "120"]
                                  + selection, src) != 0
                     row[suite] = "x" if failed else "."
                     caught[suite] += failed
             if all(v == "." for v in row.values()):
                 missed.append(name)
-            print(f"{name:40} " + " ".join(f"{row[s]:5}" for s in SUITES), flush=True)
+            print(f"{name:40} " + " ".join(f"{row[s]:5}" for s in suites), flush=True)
         finally:
             with open(path, "w", encoding="utf-8") as f:
                 f.write(text)
