@@ -30,6 +30,7 @@
 
 using kestrelon::fuzz::Require;
 namespace f = kestrelon::files;
+namespace f = kestrelon::files;
 namespace r = kestrelon::routes;
 
 namespace {
