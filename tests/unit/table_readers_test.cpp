@@ -120,29 +120,45 @@ TEST(TableReaders, ReadWhatEachPlatformPrints) {
 }
 
 // A large capture is read in two halves at once: the records are those of one reading, the
-// VRF of the first half carried into the second.
+// VRF of the first half and a stripped header's length carried into the second.
 TEST(TableReaders, TwoHalvesReadAsOne) {
-  std::string capture = "Routing Table: red\n      10.0.0.0/24 is subnetted, 40 subnets\n";
+  std::string sections = "Routing Table: red\n      10.0.0.0/24 is subnetted, 40 subnets\n";
+  // Indentation stripped: a header's length holds for the entries that follow it.
+  std::string stripped = "10.0.0.0/24 is subnetted, 40 subnets\n";
   for (int i = 0; i < 40; ++i) {
-    capture += "O        10.0." + std::to_string(i) + ".0 [110/2] via 10.9.9.1, 1w4d, Gi2\n";
-    capture += "B        172.16." + std::to_string(i) + ".0/24 \n";
-    capture += "           [200/0] via 10.9.9." + std::to_string(i) + ", 01:02:03\n";
+    sections += "O        10.0." + std::to_string(i) + ".0 [110/2] via 10.9.9.1, 1w4d, Gi2\n";
+    sections += "B        172.16." + std::to_string(i) + ".0/24 \n";
+    sections += "           [200/0] via 10.9.9." + std::to_string(i) + ", 01:02:03\n";
+    stripped += "B 10.0." + std::to_string(i) + ".0 [200/0] via 10.9.9.1, 00:04:47\n";
+    stripped += "C        192.168." + std::to_string(i) + ".0/30 is directly connected, Gi2\n";
   }
-  capture += "Routing Table: blue\nC        10.1.0.0/16 is directly connected, Gi1\n";
-  const auto read = [&](std::size_t parallelFrom) {
-    RouteTable table;
-    IosReader(parallelFrom).Read(capture, table);
-    std::vector<std::string> records;
-    table.ForEach([&](const RouteView& r) {
-      records.push_back(std::string(r.vrf) + " " + std::string(r.prefix) + " " +
-                        std::string(r.nextHops.empty() ? std::string_view()
-                                                       : r.nextHops[0].address.value_or("")));
-    });
-    return records;
-  };
-  const std::vector<std::string> whole = read(~std::size_t{0});
-  ASSERT_EQ(whole.size(), 81u);
-  EXPECT_EQ(read(1), whole);
+  sections += "Routing Table: blue\nC        10.1.0.0/16 is directly connected, Gi1\n";
+  for (const std::string& capture : {sections, stripped}) {
+    const auto read = [&](std::size_t parallelFrom) {
+      RouteTable table;
+      IosReader(parallelFrom).Read(capture, table);
+      std::vector<std::string> records;
+      table.ForEach([&](const RouteView& r) {
+        records.push_back(std::string(r.vrf) + " " + std::string(r.prefix) + " " +
+                          std::string(r.nextHops.empty() ? std::string_view()
+                                                         : r.nextHops[0].address.value_or("")));
+      });
+      return records;
+    };
+    const std::vector<std::string> whole = read(~std::size_t{0});
+    EXPECT_EQ(whole.size(), 80u + (capture == sections));
+    EXPECT_EQ(read(1), whole);
+    const auto json = [&](std::size_t parallelFrom) {  // a sink that takes a part
+      StringByteSink out;
+      JsonRouteWriter writer(out, false);
+      writer.BeginCapture("a", Platform::kIos);
+      IosReader(parallelFrom).Read(capture, writer);
+      writer.EndCapture();
+      writer.Finish();
+      return out.text;
+    };
+    EXPECT_EQ(json(1), json(~std::size_t{0}));
+  }
 }
 
 // JSON written while the second half is read on its own thread (into memory, appended after the
