@@ -83,6 +83,9 @@ class StagedLineReader : public routes::StagedLineSink {
   }
 
   void Finish() { builder_.Finish(); }
+  // Whether a header whose indentation was stripped left its length in force: the lines that
+  // follow cannot be read without it.
+  bool carriesLength() const { return strippedLength_ >= 0; }
   // Whether a section heading was read: the routes before it are in the VRF the capture was in
   // where the reading began.
   std::size_t routesBeforeSection() const { return forward_.before; }
@@ -252,12 +255,21 @@ void IosReader::Read(std::string_view capture, RouteSink& sink) const {
   }
   // When the first half leaves the global table's VRF in force, the second half's routes are
   // what its own reading gives: they go to a part of the sink as they are read.
-  if (std::unique_ptr<RouteSink> part =
-          HasNoSection(capture.substr(0, split)) ? sink.NewPart() : nullptr) {
+  const std::string_view firstHalf = capture.substr(0, split);
+  const std::string_view secondHalf = capture.substr(split);
+  if (std::unique_ptr<RouteSink> part = HasNoSection(firstHalf) ? sink.NewPart() : nullptr) {
     std::future<void> reading =
-        std::async(std::launch::async, [&] { ReadSequentially(capture.substr(split), *part); });
-    ReadSequentially(capture.substr(0, split), sink);
+        std::async(std::launch::async, [&] { ReadSequentially(secondHalf, *part); });
+    StagedLineReader reader(sink);
+    routes::StageLines(firstHalf, reader);
     reading.get();
+    if (reader.carriesLength()) {
+      // The second half's own reading lacks the length: it is read again, as one with the first.
+      routes::StageLines(secondHalf, reader);
+      reader.Finish();
+      return;
+    }
+    reader.Finish();
     sink.AppendPart(std::move(part));
     return;
   }
@@ -268,14 +280,20 @@ void IosReader::Read(std::string_view capture, RouteSink& sink) const {
   std::size_t beforeSection = 0;
   std::future<void> reading = std::async(std::launch::async, [&] {
     StagedLineReader reader(second);
-    routes::StageLines(capture.substr(split), reader);
+    routes::StageLines(secondHalf, reader);
     reader.Finish();
     beforeSection = reader.routesBeforeSection();
   });
   std::string vrf;
   {
     StagedLineReader reader(sink);
-    routes::StageLines(capture.substr(0, split), reader);
+    routes::StageLines(firstHalf, reader);
+    if (reader.carriesLength()) {
+      reading.get();
+      routes::StageLines(secondHalf, reader);
+      reader.Finish();
+      return;
+    }
     reader.Finish();
     vrf = reader.vrf();
   }

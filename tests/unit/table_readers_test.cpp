@@ -122,14 +122,18 @@ TEST(TableReaders, ReadWhatEachPlatformPrints) {
 // A large capture is read in two halves at once, the second on its own thread (into memory,
 // appended after the first half): its JSON is byte for byte that of one reading, with routes in
 // both halves, with none before the split, with the VRF and the inherited length of the first
-// half carried into the second, with sections (whose second half waits in a table), among
-// several captures.
+// half carried into the second (a stripped header's too), with sections (whose second half
+// waits in a table), among several captures.
 TEST(TableReaders, JsonOfTwoHalvesIsThatOfOneReading) {
   std::string routes = "      10.0.0.0/24 is subnetted, 40 subnets\n";
+  // Indentation stripped: a header's length holds for the entries that follow it.
+  std::string stripped = "10.0.0.0/24 is subnetted, 40 subnets\n";
   for (int i = 0; i < 40; ++i) {
     routes += "O        10.0." + std::to_string(i) + ".0 [110/2] via 10.9.9.1, 1w4d, Gi2\n";
     routes += "B        172.16." + std::to_string(i) + ".0/24 \n";
     routes += "           [200/0] via 10.9.9." + std::to_string(i) + ", 01:02:03\n";
+    stripped += "B 10.0." + std::to_string(i) + ".0 [200/0] via 10.9.9.1, 00:04:47\n";
+    stripped += "C        192.168." + std::to_string(i) + ".0/30 is directly connected, Gi2\n";
   }
   const std::string noRoutesFirst = std::string(routes.size() * 11 / 10, ' ') + "\n" + routes;
   const std::string red = "Routing Table: red\n" + routes;
@@ -137,7 +141,7 @@ TEST(TableReaders, JsonOfTwoHalvesIsThatOfOneReading) {
   const struct {
     const std::string& capture;
     std::size_t routes;
-  } cases[] = {{routes, 80}, {noRoutesFirst, 80}, {red, 80}, {sections, 160}};
+  } cases[] = {{routes, 80}, {noRoutesFirst, 80}, {red, 80}, {stripped, 80}, {sections, 160}};
   for (const auto& c : cases) {
     const auto json = [&](std::size_t parallelFrom) {
       StringByteSink out;
