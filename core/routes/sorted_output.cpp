@@ -66,7 +66,9 @@ std::size_t FindComma(std::string_view text, std::size_t from) {
                        : static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
 }
 
-void TimeCut(CutLine& line) {
+// bgp: the line belongs to a route learned by BGP, whose time is its last item. Its further
+// paths are written indented under it, without the code, and lose their time too.
+void TimeCut(CutLine& line, bool bgp) {
   const std::string_view text = line.text;
   const std::size_t first = FindComma(text, 0);
   if (first == npos) {
@@ -74,7 +76,7 @@ void TimeCut(CutLine& line) {
   }
   const std::size_t second = FindComma(text, first + 1);
   if (second == npos || second == first + 1) {
-    if (text.size() >= 2 && text[0] == 'B' && text[1] == ' ') {
+    if (bgp) {
       line.Keep(first);
     }
     return;
@@ -107,8 +109,12 @@ void CostCut(CutLine& line) {
   line.Remove(before, close + 1);
 }
 
+bool IsBgp(std::string_view staged) {
+  return staged.size() >= 2 && staged[0] == 'B' && staged[1] == ' ';
+}
+
 // The filter's cuts, in their fixed order.
-std::string_view Filter(std::string_view input, const std::array<bool, 6>& infoDel,
+std::string_view Filter(std::string_view input, bool bgp, const std::array<bool, 6>& infoDel,
                         std::string& one, std::string& other) {
   CutLine line(input, one, other);
   if (infoDel[5]) {
@@ -120,7 +126,7 @@ std::string_view Filter(std::string_view input, const std::array<bool, 6>& infoD
     CutBeforeFromColumn10(line, " is ");
   } else {
     if (infoDel[2])
-      TimeCut(line);
+      TimeCut(line, bgp);
     if (infoDel[1])
       InterfaceCut(line);
     if (infoDel[3])
@@ -167,7 +173,7 @@ bool IsRouteShaped(std::string_view line) {
 std::string ApplyInfoFilter(std::string_view input, const std::array<bool, 6>& infoDel) {
   std::string one;
   std::string other;
-  return std::string(Filter(input, infoDel, one, other));
+  return std::string(Filter(input, IsBgp(input), infoDel, one, other));
 }
 
 std::string_view SortedLineWriter::Process(std::string_view staged, bool expanded) {
@@ -216,7 +222,7 @@ std::string_view SortedLineWriter::Process(std::string_view staged, bool expande
   previousBracketKnown_ = bracketKnown;
 
   if (cuts_ && IsRouteShaped(staged)) {
-    result = Filter(result, infoDel_, cut_, cutOther_);
+    result = Filter(result, IsBgp(staged), infoDel_, cut_, cutOther_);
   }
   return result;
 }

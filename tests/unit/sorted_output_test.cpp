@@ -101,6 +101,14 @@ TEST(SortedOutput, ExpandedPathIsIndentedAgainUnderItsRoute) {
   EXPECT_EQ(Write({{first, false}, path}, {2})[1], B(20) + "[110/20] via 10.3.3.3, Ethernet1");
   EXPECT_EQ(Write({{first, false}, path}, {5})[1], B(9));
   EXPECT_EQ(Write({{first, false}, path}, {4})[1], B(19));
+  // A further path of a BGP route loses its time as the route does, or the compare would
+  // report every multipath BGP route whose uptime moved on.
+  const std::string bgp = "B" + B(8) + "10.0.0.0/8 [20/0] via 192.0.2.1, 00:01:02";
+  const std::pair<std::string, bool> bgpPath{
+      "B" + B(8) + "10.0.0.0/8 [20/0] via 192.0.2.2, 00:01:02 *", true};
+  EXPECT_EQ(Write({{bgp, false}, bgpPath}, {2}),
+            (std::vector<std::string>{"B" + B(8) + "10.0.0.0/8 [20/0] via 192.0.2.1",
+                                      B(20) + "[20/0] via 192.0.2.2"}));
 }
 
 TEST(SortedOutput, PathSortedBeforeItsRouteDetachesIt) {
