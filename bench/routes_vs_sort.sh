@@ -18,17 +18,8 @@ if ! [[ $routes =~ ^[0-9]+$ && $runs =~ ^[1-9][0-9]*$ ]] || [[ ! -x /usr/bin/tim
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRELON_BUILD_DIR:-$root/build-release}
-if [[ ! -f $build/CMakeCache.txt ]]; then
-  cmake --preset release -S "$root" -DKESTRELON_BUILD_GUI=OFF -DKESTRELON_BUILD_TESTS=OFF \
-    >/dev/null
-fi
-if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
-  echo "warning: $build is not a Release build; the figures will not be representative" >&2
-fi
-if ! log=$(cmake --build "$build" --target kestrelon-gen kestrelon-cli kestrelon-bench-routes 2>&1); then
-  echo "$log" >&2
-  exit 1
-fi
+source "$root/bench/build.sh"
+bench_build kestrelon-gen kestrelon-cli kestrelon-bench-routes
 bin=$build/bin
 
 tmp=$(mktemp -d /tmp/kestrelon-bench.XXXXXX)

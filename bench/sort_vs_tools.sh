@@ -18,20 +18,8 @@ fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRELON_BUILD_DIR:-$root/build-release}
 
-# Build (Release) when needed.
-if [[ ! -f $build/CMakeCache.txt ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRELON_BUILD_GUI=OFF \
-    -DKESTRELON_BUILD_TESTS=OFF >/dev/null
-elif grep -q '^KESTRELON_BUILD_BENCH:BOOL=OFF$' "$build/CMakeCache.txt"; then
-  cmake -S "$root" -B "$build" -DKESTRELON_BUILD_BENCH=ON >/dev/null
-fi
-if ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
-  echo "warning: $build is not a Release build; the figures will not be representative" >&2
-fi
-if ! log=$(cmake --build "$build" --target kestrelon-gen kestrelon-bench-sort 2>&1); then
-  echo "$log" >&2
-  exit 1
-fi
+source "$root/bench/build.sh"
+bench_build kestrelon-gen kestrelon-bench-sort
 gen=$build/bin/kestrelon-gen
 driver=$build/bin/kestrelon-bench-sort
 
