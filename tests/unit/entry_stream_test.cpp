@@ -8,13 +8,13 @@
 
 #include "files/line_cursor.h"
 #include "routes/route_compare.h"
+#include "test_files.h"
 
 namespace kestrelon::routes {
 namespace {
 
-std::string B(int n) {
-  return std::string(static_cast<std::size_t>(n), ' ');
-}
+using testing::B;
+using testing::JoinLines;
 
 struct Found {
   std::int32_t destHigh, destLow;
@@ -70,14 +70,6 @@ RouteLineParser Carrying(int mask) {
   return parser;
 }
 
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    text += line + "\r\n";
-  }
-  return text;
-}
-
 // Sorted lines of the shapes the entry rule looks at: routes with and without a mask of their
 // own (/0 and /1 among them, which the mask key does not tell apart), paths aligned or not
 // under their route, indented lines that carry a mask, headers, lines of another kind, and
@@ -117,10 +109,10 @@ TEST(EntryStream, AgreesWithTheReaderOnAnyMixOfShapes) {
   // Eight lines at most: the paths under the route belong to its entry.
   std::vector<std::string> tenLines(10, kShapes[7]);
   tenLines.front() = tenLines.back() = kShapes[0];
-  const std::vector<Found> found = FindWhileWritten(Lines(tenLines), RouteLineParser());
+  const std::vector<Found> found = FindWhileWritten(JoinLines(tenLines), RouteLineParser());
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].lines.size(), 8u);
-  EXPECT_EQ(found, ReadFromFile(Lines(tenLines), RouteLineParser()));
+  EXPECT_EQ(found, ReadFromFile(JoinLines(tenLines), RouteLineParser()));
   std::mt19937 random(19);
   for (int round = 0; round < 3000; ++round) {
     std::vector<std::string> lines(1 + random() % 40);
@@ -128,7 +120,7 @@ TEST(EntryStream, AgreesWithTheReaderOnAnyMixOfShapes) {
       line = kShapes[random() % kShapes.size()];
     }
     const int carried = static_cast<int>(random() % 34);
-    const std::string text = Lines(lines);
+    const std::string text = JoinLines(lines);
     ASSERT_EQ(FindWhileWritten(text, Carrying(carried)), ReadFromFile(text, Carrying(carried)))
         << text;
   }

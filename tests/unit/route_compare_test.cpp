@@ -16,17 +16,6 @@ namespace {
 using namespace kestrelon::testing;
 using Lines = std::vector<std::string>;
 
-std::string B(int n) {
-  return std::string(static_cast<std::size_t>(n), ' ');
-}
-
-std::string Crlf(const Lines& lines) {
-  std::string text;
-  for (const std::string& line : lines)
-    text += line + "\r\n";
-  return text;
-}
-
 const std::string kO1 = "O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, 00:01:02, Ethernet0";
 const std::string kO1Path = B(20) + "[110/20] via 10.3.3.3, 00:01:02, Ethernet1";
 const std::string kC = "C" + B(7) + "10.2.2.0/24 is directly connected, Ethernet0";
@@ -56,21 +45,21 @@ std::string Expected(const Lines& body, const std::string& summary) {
   Lines lines = {"前: before.log", "後: after.log", ""};
   lines.insert(lines.end(), body.begin(), body.end());
   lines.push_back(summary);
-  return Crlf(lines);
+  return JoinLines(lines);
 }
 
 TEST(RouteCompare, Differences) {
   const std::string c24 = "C" + B(7) + "10.5.0.0/24 is directly connected, E0";
   const std::string c16 = "C" + B(7) + "10.5.0.0/16 is directly connected, E1";
   const std::string s16 = "S" + B(7) + "10.5.0.0/16 [1/0] via 10.9.9.9";
-  const std::string head = Crlf({"R1#show ip route", "Gateway of last resort is not set", ""});
+  const std::string head = JoinLines({"R1#show ip route", "Gateway of last resort is not set", ""});
   const struct {
     std::string before, after, expected;
     std::int64_t blocks;
   } cases[] = {
       // A changed entry (all its lines), a removed and an added one; no line end at the end.
-      {head + Crlf({kO1, kO1Path, kC, "R1#"}),
-       Crlf({"O" + B(7) + "10.1.1.0/24 [110/30] via 10.2.2.2, 00:09:09, Ethernet0"}) + kS,
+      {head + JoinLines({kO1, kO1Path, kC, "R1#"}),
+       JoinLines({"O" + B(7) + "10.1.1.0/24 [110/30] via 10.2.2.2, 00:09:09, Ethernet0"}) + kS,
        Expected({"前< O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, Ethernet0",
                  "前< " + B(20) + "[110/20] via 10.3.3.3, Ethernet1",
                  "後> O" + B(7) + "10.1.1.0/24 [110/30] via 10.2.2.2, Ethernet0", "", "減< " + kC,
@@ -78,27 +67,29 @@ TEST(RouteCompare, Differences) {
                 " 3 の違いがあります"),
        3},
       // Uptimes, prompts, the gateway and classful headers are no difference.
-      {head + Crlf({B(6) + "10.0.0.0/8 is subnetted, 2 subnets", kO1, "R1#"}),
-       Crlf({"R2#", "Gateway of last resort is 10.9.9.9 to network 0.0.0.0",
-             B(6) + "10.0.0.0/8 is subnetted, 5 subnets",
-             "O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, 3d04h, Ethernet0"}),
+      {head + JoinLines({B(6) + "10.0.0.0/8 is subnetted, 2 subnets", kO1, "R1#"}),
+       JoinLines({"R2#", "Gateway of last resort is 10.9.9.9 to network 0.0.0.0",
+                  B(6) + "10.0.0.0/8 is subnetted, 5 subnets",
+                  "O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, 3d04h, Ethernet0"}),
        Expected({}, "同等です"), 0},
       // Entries with one destination pair in their sorted order (next hop before mask).
-      {Crlf({c24, c16}), Crlf({c16, s16}),
+      {JoinLines({c24, c16}), JoinLines({c16, s16}),
        Expected({"前< " + c24, "後> " + s16, ""}, " 1 の違いがあります"), 1},
-      {Crlf({c24, c16}), Crlf({c16}), Expected({"減< " + c24, ""}, " 1 の違いがあります"), 1},
+      {JoinLines({c24, c16}), JoinLines({c16}), Expected({"減< " + c24, ""}, " 1 の違いがあります"),
+       1},
       // A route moves from VRF red to VRF blue, listed in the other order: routes pair within the
       // VRF of their name; the blocks follow the first capture's tables, then the new ones.
-      {Crlf({"Routing Table: blue", kC, "Routing Table: red", kC, kS}),
-       Crlf({"Routing Table: red", kC, "Routing Table: blue", kC, kS, "Routing Table: green", kO1}),
+      {JoinLines({"Routing Table: blue", kC, "Routing Table: red", kC, kS}),
+       JoinLines(
+           {"Routing Table: red", kC, "Routing Table: blue", kC, kS, "Routing Table: green", kO1}),
        Expected({"増> " + kS, "", "減< " + kS, "",
                  "増> O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, Ethernet0", ""},
                 " 3 の違いがあります"),
        3},
       // A mask of two hex digits that ends at the "[": its rebuilt path reads as a mask of its
       // own in the parser both sides share; a capture compared with itself is still equal.
-      {Crlf({"C       1.2.3.0 0x0[zzzzzzzz", B(19) + "[123456 x", "C       1.0.0.0/24 is E0"}),
-       Crlf({"C       1.2.3.0 0x0[zzzzzzzz", B(19) + "[123456 x", "C       1.0.0.0/24 is E0"}),
+      {JoinLines({"C       1.2.3.0 0x0[zzzzzzzz", B(19) + "[123456 x", "C       1.0.0.0/24 is E0"}),
+       JoinLines({"C       1.2.3.0 0x0[zzzzzzzz", B(19) + "[123456 x", "C       1.0.0.0/24 is E0"}),
        Expected({}, "同等です"), 0},
   };
   for (const auto& c : cases) {
@@ -115,10 +106,10 @@ TEST(RouteCompare, OnlyEightLinesOfAnEntryCount) {
     after.push_back(B(20) + "[110/20] via 10.3.3." + std::to_string(i == 8 ? 99 : 10 + i) + ", E1");
   }
   std::int64_t blocks = -1;
-  EXPECT_EQ(Compare(Crlf(before), Crlf(after), &blocks), Expected({}, "同等です"));
+  EXPECT_EQ(Compare(JoinLines(before), JoinLines(after), &blocks), Expected({}, "同等です"));
   // Without the second line the eighth lines differ: eight lines a side are written.
   after.erase(after.begin() + 1);
-  const std::string result = Compare(Crlf(before), Crlf(after), &blocks);
+  const std::string result = Compare(JoinLines(before), JoinLines(after), &blocks);
   EXPECT_EQ(blocks, 1);
   EXPECT_NE(result.find("前< " + B(20) + "[110/20] via 10.3.3.16, E1\r\n後> "), std::string::npos);
   EXPECT_NE(result.find("後> " + B(20) + "[110/20] via 10.3.3.17, E1\r\n\r\n"), std::string::npos);
@@ -128,9 +119,10 @@ TEST(RouteCompare, DestinationCutsStillFindAddedAndRemovedRoutes) {
   // The route line then ends right after its address, printed without a mask under a classful
   // header.
   const std::string header = B(5) + "172.16.0.0/24 is subnetted, 2 subnets";
-  const std::string before = Crlf({header, "C" + B(7) + "172.16.1.0 is directly connected, E0",
-                                   "O" + B(7) + "172.16.2.0 [110/2] via 172.16.1.2, E0", kS});
-  const std::string after = Crlf({header, "C" + B(7) + "172.16.1.0 is directly connected, E0"});
+  const std::string before = JoinLines({header, "C" + B(7) + "172.16.1.0 is directly connected, E0",
+                                        "O" + B(7) + "172.16.2.0 [110/2] via 172.16.1.2, E0", kS});
+  const std::string after =
+      JoinLines({header, "C" + B(7) + "172.16.1.0 is directly connected, E0"});
   std::int64_t blocks = -1;
   EXPECT_EQ(Compare(before, after, &blocks, {5}),
             Expected({"減< O" + B(7) + "172.16.2.0", "", "減< S" + B(7) + "192.168.5.0", ""},
@@ -145,9 +137,10 @@ TEST(RouteCompare, DestinationCutsStillFindAddedAndRemovedRoutes) {
 TEST(RouteCompare, MergeRefusesATextWithoutAnEntry) {
   TempDir dir;
   files::OutputFile result(dir / "after.dif");
-  EXPECT_THROW(WriteDifferences(Crlf({"R1#", kC}), Crlf({"R1#", B(6) + "10.0.0.0/8 is subnetted"}),
-                                RouteLineParser(), "before.log", "after.log", result),
-               FileError);
+  EXPECT_THROW(
+      WriteDifferences(JoinLines({"R1#", kC}), JoinLines({"R1#", B(6) + "10.0.0.0/8 is subnetted"}),
+                       RouteLineParser(), "before.log", "after.log", result),
+      FileError);
 }
 
 }  // namespace

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 namespace kestrelon::routes {
 namespace {
 
-std::string B(int n) {
-  return std::string(static_cast<std::size_t>(n), ' ');
-}
+using testing::B;
 
 struct Expect {
   std::string line;

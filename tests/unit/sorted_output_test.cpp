@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 namespace kestrelon::routes {
 namespace {
 
-std::string B(int n) {
-  return std::string(static_cast<std::size_t>(n), ' ');
-}
+using testing::B;
 
 std::array<bool, 6> Items(std::initializer_list<int> checked) {
   std::array<bool, 6> items{};

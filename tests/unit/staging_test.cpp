@@ -5,22 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 namespace kestrelon::routes {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-std::string B(int n) {
-  return std::string(static_cast<std::size_t>(n), ' ');
-}
-
-std::string Crlf(const Lines& lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    text += line + "\r\n";
-  }
-  return text;
-}
+using testing::B;
+using testing::JoinLines;
 
 const std::string kO = "O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, 00:01:02, Ethernet0";
 const std::string kD = "D" + B(7) + "192.168.100.0/24 ";
@@ -31,23 +23,24 @@ TEST(Staging, RepairsWhatTheCaptureBroke) {
     Lines staged;
   } cases[] = {
       // An extra path gets the destination part of the line above and the marker.
-      {Crlf({kO, B(20) + "[110/20] via 10.3.3.3, 00:01:02, Ethernet1"}),
+      {JoinLines({kO, B(20) + "[110/20] via 10.3.3.3, 00:01:02, Ethernet1"}),
        {kO, "O" + B(7) + "10.1.1.0/24 [110/20] via 10.3.3.3, 00:01:02, Ethernet1 *"}},
       // A wrapped entry is joined, and its extra paths take the joined line's start.
-      {Crlf({kD, B(11) + "[90/2] via 10.1.1.2, Serial0", B(11) + "[90/2] via 10.1.1.3, Serial1"}),
+      {JoinLines(
+           {kD, B(11) + "[90/2] via 10.1.1.2, Serial0", B(11) + "[90/2] via 10.1.1.3, Serial1"}),
        {kD + "[90/2] via 10.1.1.2, Serial0", kD + "[90/2] via 10.1.1.3, Serial1 *"}},
       // A "[" two positions from the line above's lines up; three do not, nor text before it.
-      {Crlf({kO, B(22) + "[110/20] via 10.4.4.4, E2"}),
+      {JoinLines({kO, B(22) + "[110/20] via 10.4.4.4, E2"}),
        {kO, "O" + B(7) + "10.1.1.0/24 [110/20] via 10.4.4.4, E2 *"}},
-      {Crlf({kO, B(23) + "[110/20] via 10.3.3.3"}), {kO, B(23) + "[110/20] via 10.3.3.3"}},
-      {Crlf({kO, B(18) + "x [110/20] via 10.3.3.3"}), {kO, B(18) + "x [110/20] via 10.3.3.3"}},
+      {JoinLines({kO, B(23) + "[110/20] via 10.3.3.3"}), {kO, B(23) + "[110/20] via 10.3.3.3"}},
+      {JoinLines({kO, B(18) + "x [110/20] via 10.3.3.3"}), {kO, B(18) + "x [110/20] via 10.3.3.3"}},
       // No join without a "[" next, nor at the end, nor a second time.
-      {Crlf({kD, "R1#"}), {kD, "R1#"}},
-      {Crlf({kD}), {kD}},
-      {Crlf({kD, B(5) + "[90/5] via 10.1.1.2 ", B(5) + "[90/6] via 10.1.1.3"}),
+      {JoinLines({kD, "R1#"}), {kD, "R1#"}},
+      {JoinLines({kD}), {kD}},
+      {JoinLines({kD, B(5) + "[90/5] via 10.1.1.2 ", B(5) + "[90/6] via 10.1.1.3"}),
        {kD + "[90/5] via 10.1.1.2 ", kD + "[90/6] via 10.1.1.3 *"}},
       // The wrapped tail ends at a line that is not indented.
-      {Crlf({kD, B(11) + "[90/1] via 10.1.1.2", "R1#", B(11) + "[90/1] via 10.1.1.3"}),
+      {JoinLines({kD, B(11) + "[90/1] via 10.1.1.2", "R1#", B(11) + "[90/1] via 10.1.1.3"}),
        {kD + "[90/1] via 10.1.1.2", "R1#", B(11) + "[90/1] via 10.1.1.3"}},
       // Every kind of line end; no empty line after the last one.
       {"R1#\r\n\nC       10.1.1.0/24\rR1#", {"R1#", "", "C       10.1.1.0/24", "R1#"}},
@@ -80,7 +73,7 @@ TEST(Staging, BackspaceRemovesTheCharacterBefore) {
 }
 
 TEST(Staging, MarksItsOwnExpansionsAndTheTableHeadings) {
-  const std::string input = Crlf({
+  const std::string input = JoinLines({
       "R1#show ip route vrf *",  // ends in the marker's text, but staging made nothing here
       "Routing Table: red",
       kO,
