@@ -106,6 +106,12 @@ cp report.keep earlier.keep
 cli diff -o report.keep before.log letter.txt
 trouble "a capture that cannot be placed" "letter.txt"
 check "a failed diff leaves the earlier report" same earlier.keep report.keep
+cp letter.txt note.txt
+cli diff letter.txt note.txt
+trouble "neither capture can be placed: the one before named" "letter.txt"
+: >nothing.log
+cli diff before.log nothing.log
+trouble "an empty file" "nothing.log"
 cli diff empty.log after.log
 trouble "a capture without a route" "empty.log"
 cli diff before.log nothere.log

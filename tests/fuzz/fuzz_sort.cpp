@@ -5,7 +5,7 @@
 // applies every backspace, marks only lines it expanded and headings, and that the core's line
 // reader and character decoder agree with independent ones (the capture's text as the sort
 // reads it too: byte order marks, UTF-16); that each staged line parses into the ranges the key
-// layout relies on, alike in both parser forms and again; that the radix order equals a plain
+// layout relies on, and alike when parsed again; that the radix order equals a plain
 // stable sort by the four key words; and that the writer gives one line per staged line, never
 // longer than it.
 #include <algorithm>
@@ -29,7 +29,6 @@
 #include "routes/table_sections.h"
 
 using kestrelon::fuzz::Require;
-namespace f = kestrelon::files;
 namespace f = kestrelon::files;
 namespace r = kestrelon::routes;
 
@@ -166,10 +165,9 @@ bool IsHalf(std::int32_t v) {
 }
 
 // One staged line parsed, in an exact-size copy so that a read past its end is a heap overflow:
-// the ranges the key layout relies on, the fixed results of non-route lines, the by-reference
-// form (twin) alike, and a second parse of the same line alike.
-r::ParsedLine CheckedParse(std::string_view line, r::RouteLineParser& parser,
-                           r::RouteLineParser& twin, std::int16_t& state, std::int16_t& twinState,
+// the ranges the key layout relies on, the fixed results of non-route lines, and a second parse
+// of the same line alike.
+r::ParsedLine CheckedParse(std::string_view line, r::RouteLineParser& parser, std::int16_t& state,
                            bool& routeSeen) {
   const std::vector<char> owned(line.begin(), line.end());
   const std::string_view text(owned.data(), owned.size());
@@ -202,15 +200,9 @@ r::ParsedLine CheckedParse(std::string_view line, r::RouteLineParser& parser,
             "a non-route line has the marker values");
     Require(p.MaskKey == carried - 1, "a non-route MaskKey is the carried length - 1");
   }
-  std::int32_t dh = -7, dl = -7, hh = -7, hl = -7, ck = -7;
-  std::int16_t mk = -7;
-  twin.ParseRouteLine(text, dh, dl, hh, hl, ck, mk, twinState);
-  Require(dh == p.DestHigh && dl == p.DestLow && hh == p.HopHigh && hl == p.HopLow &&
-              ck == p.CodeKey && mk == p.MaskKey && twinState == state,
-          "both parser forms agree");
   // Parsing the same line again changes nothing: the carried length is a fixed point.
   std::int16_t again = state;
-  r::RouteLineParser copy = twin;
+  r::RouteLineParser copy = parser;
   const r::ParsedLine q = copy.Parse(text, again);
   Require(q.DestHigh == p.DestHigh && q.DestLow == p.DestLow && q.HopHigh == p.HopHigh &&
               q.HopLow == p.HopLow && q.CodeKey == p.CodeKey && q.MaskKey == p.MaskKey &&
@@ -247,9 +239,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Key building: each line read back from the staging bytes, parsed in file order.
   r::RouteLineParser parser;
-  r::RouteLineParser twin;
   std::int16_t state = r::kLineStateReset;
-  std::int16_t twinState = r::kLineStateReset;
   bool routeSeen = false;
   std::vector<r::SortRecord> records;
   std::vector<std::array<std::int32_t, 4>> words;
@@ -261,7 +251,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint64_t position = cursor.Position();
     const std::string_view line = cursor.Next();
     Require(line == sink.lines[i], "a staged line reads back unchanged");
-    const r::ParsedLine parsed = CheckedParse(line, parser, twin, state, twinState, routeSeen);
+    const r::ParsedLine parsed = CheckedParse(line, parser, state, routeSeen);
     const bool expanded =
         nextExpanded != marks.expanded.end() && *nextExpanded == static_cast<std::int64_t>(i);
     if (expanded) {

@@ -1,15 +1,10 @@
 #include "routes/compare_run.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <string>
 
 #include "files/file_error.h"
-#include "files/signal_cleanup.h"
 #include "test_files.h"
 
 namespace kestrelon::routes {
@@ -83,41 +78,6 @@ TEST(CompareRun, NamesThatWouldReplaceAFileItReadsAreRefusedBeforeAnyWrite) {
     EXPECT_EQ(ReadFile(f.dir / "a.log"), kBefore);
     EXPECT_EQ(ReadFile(f.dir / "b.log"), kAfter);
   }
-}
-
-// A kept sort result that outgrows the file size limit stops the compare while the merge waits
-// for its entries on another thread: the earlier results stay, and nothing else is left. (The
-// programs ignore SIGXFSZ, so the write fails with EFBIG.)
-TEST(CompareRun, KeptSortResultFailingMidwayKeepsEverything) {
-  Fixture f;
-  std::string input;
-  for (int i = 0; i < 4000; ++i) {
-    input += "O       10." + std::to_string(i / 250) + "." + std::to_string(i % 250) +
-             ".0/24 [110/20] via 10.255.0.1, 00:01:02, GigabitEthernet0/1\r\n";
-  }
-  WriteFile(f.dir / "a.log", input);
-  WriteFile(f.dir / "b.log", input);
-  WriteFile(f.dir / "b.s", "earlier\r\n");
-  WriteFile(f.dir / "b.dif", "earlier\r\n");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    files::InstallSignalCleanup();
-    const rlimit small{64 * 1024, 64 * 1024};
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    try {
-      f.Run();
-    } catch (const FileError& error) {
-      ::_exit(error.errnum() == EFBIG ? 3 : 4);
-    }
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
-  EXPECT_EQ(ReadFile(f.dir / "a.log"), input);
-  EXPECT_EQ(ReadFile(f.dir / "b.s"), "earlier\r\n");
-  EXPECT_EQ(ReadFile(f.dir / "b.dif"), "earlier\r\n");
-  EXPECT_EQ(ListFolder(f.dir.path()) + ListFolder(f.tmp.path()), "a.log\nb.dif\nb.log\nb.s\n");
 }
 
 }  // namespace

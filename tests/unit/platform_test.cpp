@@ -73,12 +73,5 @@ TEST(Platform, ExclusiveFilesAndLinks) {
   EXPECT_EQ(testing::ListFolder(dir.path()), "link\nnew\n");
 }
 
-TEST(Platform, FileNameOf) {
-  EXPECT_EQ(FileNameOf("a/b/c.log"), "c.log");
-  EXPECT_EQ(FileNameOf("c.log"), "c.log");
-  EXPECT_EQ(FileNameOf("a/"), "");
-  EXPECT_EQ(FileNameOf("a\\b.log"), "a\\b.log");  // a name of its own on POSIX
-}
-
 }  // namespace
 }  // namespace kestrelon::files

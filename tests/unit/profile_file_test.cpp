@@ -59,23 +59,5 @@ TEST(ProfileFile, SetChangesOnlyTheKeysOwnLine) {
   }
 }
 
-TEST(ProfileFile, CutAtCharBoundary) {
-  const std::tuple<std::string, std::size_t, std::string> cases[] = {
-      {"abcdef", 4, "abcd"},
-      {"a\xE3\x81\x82", 3, "a"},
-      {"a\xE3\x81\x82", 4, "a\xE3\x81\x82"},
-      {"\xF0\x9F\x98\x80z", 3, ""},
-      // Invalid bytes count as one character each: a lone continuation byte, a truncated
-      // sequence, an overlong form, a surrogate.
-      {"ab\x80\x80", 3, "ab\x80"},
-      {"a\xE3\x81", 2, "a\xE3"},
-      {"\xC0\x80\xC0", 1, "\xC0"},
-      {"\xED\xA0\x80", 2, "\xED\xA0"},
-  };
-  for (const auto& [text, bytes, cut] : cases) {
-    EXPECT_EQ(CutAtCharBoundary(text, bytes), cut) << text;
-  }
-}
-
 }  // namespace
 }  // namespace kestrelon::settings

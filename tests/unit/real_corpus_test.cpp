@@ -1,7 +1,6 @@
 // The real captures of ../shared/corpus/real (read relative to the checkout; skipped when it is
 // absent), each with the records another parser's own test suite expects for it: the table
-// readers read those records and nothing else; the compare sees every expected IPv4 destination
-// of an IOS-classic capture as an entry; and the IOS reader sees every route the text
+// readers read those records and nothing else; and the IOS reader sees every route the text
 // pipeline's parser sees, in those captures and the golden ones.
 #include <gtest/gtest.h>
 
@@ -11,15 +10,12 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 #include <string>
 #include <tuple>
 
 #include "files/line_sink.h"
 #include "routes/route_line_parser.h"
-#include "routes/sort_pipeline.h"
 #include "routes/staging.h"
-#include "routes/table_sections.h"
 #include "tables/ios_reader.h"
 #include "tables/platform_detect.h"
 #include "tables/route_table.h"
@@ -37,8 +33,6 @@ const fs::path kCorpus = KESTRELON_REAL_CORPUS;
 // interface.
 struct Expected {
   std::string vrf, prefix, hopAddress, hopInterface;
-  std::string network;
-  int bits;
 };
 
 std::string TextOr(const nlohmann::json& value) {
@@ -66,9 +60,8 @@ std::vector<Expected> ExpectedRecords(const fs::path& file) {
   for (const nlohmann::json& r : nlohmann::json::parse(testing::ReadFile(file.string()))) {
     const nlohmann::json& length = r["prefix_len_or_mask"];
     const int bits = length.is_string() ? MaskLength(length.get<std::string>()) : length.get<int>();
-    const std::string network = TextOr(r["network"]);
-    records.push_back({TextOr(r["vrf"]), network + "/" + std::to_string(bits),
-                       TextOr(r["nexthop_ip"]), TextOr(r["nexthop_if"]), network, bits});
+    records.push_back({TextOr(r["vrf"]), TextOr(r["network"]) + "/" + std::to_string(bits),
+                       TextOr(r["nexthop_ip"]), TextOr(r["nexthop_if"])});
   }
   return records;
 }
@@ -155,85 +148,6 @@ TEST(RealCorpus, TableReadersReadEveryExpectedRecordAndNothingElse) {
               << expected.size() << " expected paths read, " << extra.size() << " more\n";
   }
   std::cout << "  " << agreeing << " of " << stems.size() << " captures agree\n";
-}
-
-// VRF name (empty for the global table) and destination halves: what the compare pairs by.
-using Destination = std::tuple<std::string, std::int32_t, std::int32_t>;
-
-// The entries of a capture as the compare reads them: sorted with the compare's options, then
-// the route lines of each routing table.
-std::multiset<Destination> CompareEntries(const fs::path& capture) {
-  testing::TempDir dir;
-  routes::RouteLineParser parser;
-  routes::SortPipeline pipeline(parser);
-  pipeline.RunSort(1, capture.string(), dir / "c.srt", routes::SortOptions{}.ForcedForCompare());
-  const std::string sorted = testing::ReadFile(dir / "c.srt");
-  std::vector<routes::TableSection> sections = routes::SplitTableSections(sorted);
-  if (!routes::HasSeveralTables(sections)) {
-    std::string_view name;
-    for (const routes::TableSection& section : sections) {
-      name = section.headed ? section.name : name;
-    }
-    sections = {{name, sorted, false}};
-  }
-  std::multiset<Destination> entries;
-  for (const routes::TableSection& section : sections) {
-    routes::RouteLineParser reader = parser;
-    std::istringstream lines{std::string(section.text)};
-    for (std::string line; std::getline(lines, line);) {
-      std::int16_t state = 1;
-      const routes::ParsedLine p = reader.ParseDestination(line.substr(0, line.find('\r')), state);
-      if (p.CodeKey < routes::kNoCode) {
-        entries.emplace(std::string(section.name), p.DestHigh, p.DestLow);
-      }
-    }
-  }
-  return entries;
-}
-
-TEST(RealCorpus, EveryExpectedIpv4DestinationIsARouteForTheCompare) {
-  if (!fs::exists(kCorpus / "SOURCES.md")) {
-    GTEST_SKIP() << "no real corpus at " << kCorpus;
-  }
-  std::istringstream sources(testing::ReadFile((kCorpus / "SOURCES.md").string()));
-  int captures = 0, total = 0, found = 0;
-  // The captures marked IOS-classic: "| `NAME` | Y |".
-  for (std::string line; std::getline(sources, line);) {
-    const std::size_t close = line.find("` | Y |");
-    const std::string name = line.starts_with("| `") ? line.substr(3, close - 3) : "";
-    if (close == std::string::npos || !fs::exists(kCorpus / (name + ".expected.json"))) {
-      continue;
-    }
-    ++captures;
-    std::multiset<Destination> entries = CompareEntries(kCorpus / (name + ".txt"));
-    // Each IPv4 destination once per prefix length: a /24 and a /32 of one address are two.
-    std::set<std::tuple<Destination, int>> routes;
-    for (const Expected& e : ExpectedRecords(kCorpus / (name + ".expected.json"))) {
-      int o[4] = {};
-      char dot = 0;
-      std::istringstream octets(e.network);
-      if (octets >> o[0] >> dot >> o[1] >> dot >> o[2] >> dot >> o[3] && dot == '.') {
-        routes.emplace(
-            Destination{e.vrf == "default" ? "" : e.vrf, o[0] * 256 + o[1], o[2] * 256 + o[3]},
-            e.bits);
-      }
-    }
-    for (const auto& [d, bits] : routes) {
-      const auto entry = entries.find(d);
-      ++total;
-      if (entry == entries.end()) {
-        ADD_FAILURE() << name << ": [" << std::get<0>(d) << "] " << (std::get<1>(d) >> 8) << "."
-                      << (std::get<1>(d) & 255) << "." << (std::get<2>(d) >> 8) << "."
-                      << (std::get<2>(d) & 255) << " is no route line for the compare";
-      } else {
-        entries.erase(entry);
-        ++found;
-      }
-    }
-  }
-  EXPECT_GT(captures, 0);
-  std::cout << "real corpus: " << found << " of " << total << " IPv4 destinations of " << captures
-            << " captures are route lines for the compare\n";
 }
 
 // How many lines or routes give each destination (o1.o2.o3.o4), and each destination with its
