@@ -86,6 +86,12 @@ TEST(RouteCompare, Differences) {
                  "増> O" + B(7) + "10.1.1.0/24 [110/20] via 10.2.2.2, Ethernet0", ""},
                 " 3 の違いがあります"),
        3},
+      // Two tables a side: each pairs with its own, though the routes only swap tables.
+      {JoinLines({"Routing Table: blue", kC, "Routing Table: red", kS}),
+       JoinLines({"Routing Table: blue", kS, "Routing Table: red", kC}),
+       Expected({"減< " + kC, "", "増> " + kS, "", "増> " + kC, "", "減< " + kS, ""},
+                " 4 の違いがあります"),
+       4},
       // A mask of two hex digits that ends at the "[": its rebuilt path reads as a mask of its
       // own in the parser both sides share; a capture compared with itself is still equal.
       {JoinLines({"C       1.2.3.0 0x0[zzzzzzzz", B(19) + "[123456 x", "C       1.0.0.0/24 is E0"}),
