@@ -7,7 +7,7 @@ scripts/mutants.txt replaces one piece of text in one file, rebuilds, runs each 
 tests; one whose text is no longer found is reported as stale.
 
     scripts/mutants.py                 all mutants
-    scripts/mutants.py -k refusal      only those whose name contains "refusal"
+    scripts/mutants.py -k refusal,ui-  only those whose name contains "refusal" or "ui-"
     scripts/mutants.py --suites unit   only the unit suite (after changing only unit tests)
 """
 import argparse
@@ -49,14 +49,17 @@ def run(cmd, cwd, quiet=True):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("-k", default="", help="only mutants whose name contains this")
+    parser.add_argument("-k", default="",
+                        help="only mutants whose name contains this (or one of these, comma-separated)")
     parser.add_argument("--suites", default=",".join(SUITES),
                         help="comma-separated suites to run (default: all)")
     parser.add_argument("--keep", action="store_true", help="keep the scratch folder")
     args = parser.parse_args()
     suites = {s: SUITES[s] for s in args.suites.split(",")}
 
-    mutants = [m for m in load(os.path.join(ROOT, "scripts", "mutants.txt")) if args.k in m[0]]
+    words = args.k.split(",")
+    mutants = [m for m in load(os.path.join(ROOT, "scripts", "mutants.txt"))
+               if any(w in m[0] for w in words)]
     scratch = tempfile.mkdtemp(prefix="kestrelon-mutants-")
     src = os.path.join(scratch, "src")
     # The copy sits beside a link to shared/, as the checkout does, for tests that read it.
