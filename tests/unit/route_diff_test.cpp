@@ -167,6 +167,17 @@ TEST(RouteDiff, Ipv4ThenIpv6InNumericOrder) {
                                       "changed default ipv6 2001:DB8:10::/48 next_hops"}));
 }
 
+// A route that turns from BGP to OSPF is one change, counted under both protocols.
+TEST(RouteDiff, AProtocolChangeCountsUnderBothProtocols) {
+  const Lines after = Edit(6, {"O        10.2.0.0/16 [110/2] via 10.2.2.2, 00:00:09, Ethernet0"});
+  const DiffSummary s = Diff(kBase, after).summary;
+  EXPECT_EQ(s.total.changed, 1u);
+  ASSERT_EQ(s.protocols.size(), 3u);
+  EXPECT_EQ(s.protocols[0].first + std::to_string(s.protocols[0].second.changed) +
+                s.protocols[1].first + std::to_string(s.protocols[1].second.changed),
+            "B1O1");
+}
+
 // The key a prefix pairs and sorts by: dotted quads and IPv6 addresses as numbers (whatever the
 // spelling), anything else that is no prefix of an address as a name.
 TEST(RouteDiff, PrefixKeysAreNumbersOrNames) {
