@@ -77,6 +77,11 @@ TEST(RouteCompare, Differences) {
        Expected({"前< " + c24, "後> " + s16, ""}, " 1 の違いがあります"), 1},
       {JoinLines({c24, c16}), JoinLines({c16}), Expected({"減< " + c24, ""}, " 1 の違いがあります"),
        1},
+      // Destinations that differ in their low half alone pair in numeric order.
+      {JoinLines({"C" + B(7) + "10.2.1.0/24 is directly connected, E0", kC}), JoinLines({kC}),
+       Expected({"減< C" + B(7) + "10.2.1.0/24 is directly connected, E0", ""},
+                " 1 の違いがあります"),
+       1},
       // A route moves from VRF red to VRF blue, listed in the other order: routes pair within the
       // VRF of their name; the blocks follow the first capture's tables, then the new ones.
       {JoinLines({"Routing Table: blue", kC, "Routing Table: red", kC, kS}),
