@@ -52,6 +52,7 @@ TEST(CliOptions, OptionForms) {
       {{"sort", "--dest-only", "--dest-only", "in"}, "sort key0 items000001 <in>"},
       {{"compare", "--dest-mask", "--", "--key", "-o"}, "compare key0 items000010 <--key> <-o>"},
       {{"sort", "-oout.txt", "-"}, "sort key0 items100000 <-> -o out.txt"},
+      {{"sort", "--output", "out.txt", "-"}, "sort key0 items100000 <-> -o out.txt"},
       {{"sort", "-", "--output=out.txt"}, "sort key0 items100000 <-> -o out.txt"},
       {{"sort", "-o", "-", "in"}, "sort key0 items100000 <in>"},
       {{"compare", "--keep-sorted", "kept", "a", "--strip", "cost", "-", "-o", "d"},
