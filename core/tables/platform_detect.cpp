@@ -103,13 +103,13 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
     }
     for (const Mark& mark : kMarks) {
       if (line.find(mark.text) != std::string_view::npos) {
-        return Placement{mark.platform, "mark \"" + std::string(mark.text) + "\""};
+        return Placement{mark.platform, "mark '" + std::string(mark.text) + "'"};
       }
     }
     Look(line, layout);
   }
   const auto byShape = [&](Platform platform, int lines, std::string_view shape) {
-    return Placement{platform, std::to_string(lines) + " route lines " + std::string(shape)};
+    return Placement{platform, "route lines: " + std::to_string(lines) + " " + std::string(shape)};
   };
   if (layout.eos > layout.ios && layout.eos > layout.dotted) {
     return byShape(Platform::kEos, layout.eos, "indented by one blank");
