@@ -14,13 +14,14 @@ struct Mark {
   std::string_view text;
   Platform platform;
 };
-constexpr std::array<Mark, 14> kMarks = {{
+constexpr std::array<Mark, 15> kMarks = {{
     {"IP Route Table for VRF \"", Platform::kNxos},
     {"IPv6 Routing Table for VRF \"", Platform::kNxos},
     {", ubest/mbest: ", Platform::kNxos},
     {"(!) - FRR Backup path", Platform::kIosXr},
     {"(>) - Diversion path", Platform::kIosXr},
     {"G  - DAGR", Platform::kIosXr},
+    {"RP/0/RSP0/CPU0:", Platform::kIosXr},
     {"B I - iBGP, B E - eBGP", Platform::kEos},
     {"NG - Nexthop Group Static Route", Platform::kEos},
     {"A B - BGP Aggregate", Platform::kEos},
