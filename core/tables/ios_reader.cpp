@@ -63,7 +63,7 @@ bool IsValidLength(std::string_view rest) {
   if (!ends || digits < 2 || digits > 3 || (digits == 3 && rest[1] == '0')) {
     return false;
   }
-  return std::atoi(std::string(rest.substr(1, digits - 1)).c_str()) <= 32;
+  return digits == 2 || (rest[1] - '0') * 10 + (rest[2] - '0') <= 32;
 }
 
 // Reads each staged line: the route lines the text pipeline's parser reads, through the same
