@@ -72,6 +72,10 @@ cli routes --verbose garbage.log
 check "--verbose: the line not understood" \
   grep -qx "kestrelon-cli: garbage.log: line 9 not understood: GARBAGE %%%% 10.9.9.0 foo bar" "$err"
 check "JSON: the line not understood" grep -q '"lines":11,"not_understood":1,"examples":\[{"line":9,"text":"GARBAGE %%%% 10.9.9.0 foo bar"}\]' "$out"
+printf 'O        172.20.1.1 [110/11] via 10.2.2.2, 00:01:02, Ethernet0\n' >classful.log
+cli routes --verbose --format text classful.log
+check "--verbose: a length taken from the class" grep -q "^default  O    172.20.1.1/16 " "$out"
+check "--verbose: says so" grep -qx "kestrelon-cli: classful.log: 1 route printed without a length and with no classful header took the length of its class, at line 1" "$err"
 cli routes --format csv garbage.log
 check "CSV: a warning" grep -q "^kestrelon-cli: warning: garbage.log: 1 line not understood" "$err"
 

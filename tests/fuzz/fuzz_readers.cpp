@@ -118,13 +118,8 @@ void CheckReader(const tables::TableReader& reader, const std::uint8_t* data, st
   Require(table.size() == checked.routes, "the table holds every route put");
   CheckAccount(capture, account);
 
-  tables::StringByteSink json;
-  tables::JsonRouteWriter writer(json, false);
-  writer.BeginCapture("fuzz", tables::Platform::kIos);
-  reader.Read(capture, writer);
-  writer.EndCapture();
-  writer.Finish();
-  Require(!json.text.empty() && json.text.back() == '\n', "the JSON is complete");
+  const std::string json = Records(reader, capture);
+  Require(!json.empty() && json.back() == '\n', "the JSON is complete");
 
   // Read twice, the same records: a reader keeps no state between captures.
   tables::RouteTable again;
@@ -132,7 +127,7 @@ void CheckReader(const tables::TableReader& reader, const std::uint8_t* data, st
   Require(again.size() == table.size(), "a second reading gives as many routes");
 
   if (const std::optional<std::string> twin = StrippedTwin(capture)) {
-    Require(Records(reader, *twin) == Records(reader, capture),
+    Require(Records(reader, *twin) == json,
             "a capture without its indentation gives the same records");
   }
 }
