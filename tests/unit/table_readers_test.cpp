@@ -188,8 +188,11 @@ TEST(TableReaders, LinesNotUnderstoodAreCountedNotGuessed) {
        {"blue ipv4 ||10.0.0.0/8|-/-||-",
         "blue ipv4 ospf-10 intra||10.1.0.0/16|110/3|10.1.1.1,Eth1/1,-|5d18h"},
        {3, 4}},
-      {"IOS-XR: an indented VRF header, paths and wrapped lines without their indentation",
+      {"IOS-XR: a legend, an indented VRF header, paths and wrapped lines without their "
+       "indentation",
        Platform::kIosXr,
+       "Codes: C - connected, S - static, R - RIP, B - BGP, (>) - Diversion path\n"
+       "       G  - DAGR, l - LISP\n"
        "   VRF: blue\n"
        "O    1.1.1.1/32 [110/2] via 10.1.1.9, 04:43:27, Gi0/0/0/0\n"
        "[110/2] via 10.1.1.34, 04:43:27, Gi0/0/0/3\n"
@@ -198,7 +201,7 @@ TEST(TableReaders, LinesNotUnderstoodAreCountedNotGuessed) {
        "GARBAGE %%%% 10.9.9.0 foo bar\n",
        {"blue ipv4 O||1.1.1.1/32|110/2|10.1.1.9,Gi0/0/0/0,-;10.1.1.34,Gi0/0/0/3,-|04:43:27",
         "blue ipv6 L||2001:db8::1/128|-/-|-,Loopback60,-|00:54:19"},
-       {6}},
+       {8}},
       {"IOS read as IOS-XR: the routes printed without their length are not understood",
        Platform::kIosXr,
        "     10.0.0.0/24 is subnetted, 2 subnets\n"
