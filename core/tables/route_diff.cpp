@@ -44,6 +44,9 @@ ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given
   } closing{stream};
   try {
     ReadingReport report;
+    for (const auto& [line, kind] : capture.knownLines) {
+      report.lines.Preset(line, kind);
+    }
     Placement placement = ChoosePlacement(capture.text, capture.name, given);
     report.platform = placement.platform;
     report.decidedBy = std::move(placement.decidedBy);

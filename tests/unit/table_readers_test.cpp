@@ -261,6 +261,27 @@ TEST(TableReaders, JsonOfTwoHalvesIsThatOfOneReading) {
   }
 }
 
+// Lines a cleaning pass recognised count as it says, whatever their cleaned text reads as, in a
+// capture read in two halves too.
+TEST(TableReaders, LinesMarkedBeforeReadingCountAsMarked) {
+  std::string capture = "=~=~=~=~=~=~= PuTTY log 2026.12.07 21:47:26 =~=~=~=~=~=~=\n";
+  for (int i = 0; i < 50; ++i) {
+    capture += "O        10.1." + std::to_string(i) + ".0/24 [110/2] via 10.2.2.2, 1d, Eth0\n";
+  }
+  capture += "<--- More --->\n";
+  for (const std::size_t parallelFrom : {std::size_t{1}, ~std::size_t{0}}) {
+    LineAccount account;
+    account.Preset(1, LineKind::kPager);
+    account.Preset(52, LineKind::kPager);
+    RouteTable table;
+    IosReader(parallelFrom).Read(capture, table, account);
+    EXPECT_EQ(table.size(), 50u);
+    EXPECT_EQ(account.count(LineKind::kPager), 2u);
+    EXPECT_EQ(account.notUnderstood(), 0u);
+    EXPECT_EQ(account.lines(), 52u);
+  }
+}
+
 // A capture is placed by its route lines wherever they are: after a long configuration, with no
 // legend or prompt; one with none is not placed.
 TEST(TableReaders, CapturesArePlacedByTheirRouteLinesWhereverTheyAre) {
