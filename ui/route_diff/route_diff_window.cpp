@@ -1,0 +1,662 @@
+#include "ui/route_diff/route_diff_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <set>
+
+#include "files/file_writer.h"
+#include "tables/text_writer.h"
+#include "ui/core_names.h"
+#include "ui/route_diff/change_table_model.h"
+
+namespace kestrelon::ui::route_diff {
+namespace {
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Number(std::size_t value) {
+  return QLocale(QLocale::English).toString(static_cast<qulonglong>(value));
+}
+
+// The captions of the fields, in the core's order.
+constexpr std::array<const char*, tables::kRouteFieldCount> kFieldCaptions = {
+    "プロトコル", "AD値", "メトリック", "ネクストホップ", "インタフェース", "フラグ", "経過時間"};
+
+QString HtmlEscaped(const QString& text) {
+  return text.toHtmlEscaped();
+}
+
+void FillCounts(QTableWidget* table, const QString& allCaption, const tables::DiffCounts& total,
+                const std::vector<std::pair<std::string, tables::DiffCounts>>& rows) {
+  table->setRowCount(static_cast<int>(rows.size()) + 1);
+  const auto put = [table](int row, const QString& name, const tables::DiffCounts& counts) {
+    const std::array<QString, 6> cells = {name,
+                                          Number(counts.before),
+                                          Number(counts.after),
+                                          Number(counts.removed),
+                                          Number(counts.added),
+                                          Number(counts.changed)};
+    for (int c = 0; c < 6; ++c) {
+      auto* item = new QTableWidgetItem(cells[static_cast<std::size_t>(c)]);
+      item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+      if (c > 0) {
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      }
+      if (c == 0 && row > 0) {
+        item->setData(Qt::UserRole, name);
+      }
+      table->setItem(row, c, item);
+    }
+  };
+  put(0, allCaption, total);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    put(static_cast<int>(i) + 1, Text(rows[i].first), rows[i].second);
+  }
+  table->resizeColumnsToContents();
+}
+
+QTableWidget* CountTable(const char* name, const char* heading) {
+  auto* table = new QTableWidget(0, 6);
+  table->setObjectName(QString::fromUtf8(name));
+  table->setHorizontalHeaderLabels({QString::fromUtf8(heading), QStringLiteral("前"),
+                                    QStringLiteral("後"), QStringLiteral("削除"),
+                                    QStringLiteral("追加"), QStringLiteral("変更")});
+  table->verticalHeader()->hide();
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->horizontalHeader()->setStretchLastSection(false);
+  return table;
+}
+
+// A route in full for the details pane.
+void DescribeSide(QString& text, const char* label, const std::optional<RouteCopy>& route) {
+  text += QString::fromUtf8(label);
+  if (!route) {
+    text += QStringLiteral("（なし）\n");
+    return;
+  }
+  std::vector<tables::NextHopView> hops;
+  const tables::RouteView view = route->View(hops);
+  text += QLatin1Char('\n');
+  const auto line = [&text](const char* caption, const QString& value) {
+    text += QStringLiteral("  ") + QString::fromUtf8(caption) + QStringLiteral(": ") + value +
+            QLatin1Char('\n');
+  };
+  line("プロトコル", Text(route->protocol));
+  line("フラグ", route->flags.empty() ? QStringLiteral("-") : Text(route->flags));
+  line("AD値", route->distance ? QString::number(*route->distance) : QStringLiteral("-"));
+  line("メトリック", route->metric ? QString::number(*route->metric) : QStringLiteral("-"));
+  line("経過時間", route->uptime ? Text(*route->uptime) : QStringLiteral("-"));
+  line("ネクストホップ", QString::number(route->hops.size()) + QStringLiteral(" 本"));
+  for (const HopCopy& hop : route->hops) {
+    text += QStringLiteral("    ") + (hop.address ? Text(*hop.address) : QStringLiteral("-"));
+    if (hop.vrf) {
+      text += QStringLiteral(" (") + Text(*hop.vrf) + QLatin1Char(')');
+    }
+    if (hop.interface) {
+      text += QStringLiteral("  ") + Text(*hop.interface);
+    }
+    text += QLatin1Char('\n');
+  }
+  text += QStringLiteral("  レポートの形: ") + Text(route->protocol) + QStringLiteral("  ") +
+          Text(tables::CostText(view)) + QStringLiteral("  ") + Text(tables::NextHopsText(view)) +
+          QLatin1Char('\n');
+}
+
+QString FormatName(ExportFormat format) {
+  return format == ExportFormat::kCsv    ? QStringLiteral("csv")
+         : format == ExportFormat::kJson ? QStringLiteral("json")
+                                         : QStringLiteral("txt");
+}
+
+}  // namespace
+
+RouteDiffWindow::RouteDiffWindow(const QString& before, const QString& after,
+                                 ErrorReporter reporter, QWidget* parent)
+    : QMainWindow(parent, Qt::Window),
+      before_(before),
+      after_(after),
+      reporter_(std::move(reporter)) {
+  setObjectName(QStringLiteral("frmRouteDiff"));
+  setWindowTitle(QStringLiteral("経路差分 - ") + QFileInfo(before).fileName() +
+                 QStringLiteral(" → ") + QFileInfo(after).fileName());
+  setAttribute(Qt::WA_QuitOnClose, false);
+  BuildControls();
+  BuildMenus();
+  resize(1180, 720);
+  if (parent != nullptr) {
+    // Beside the main window where the screen has room, so both stay in view.
+    const QRect main = parent->frameGeometry();
+    const QScreen* screen = parent->screen();
+    const QRect room = screen != nullptr ? screen->availableGeometry() : QRect();
+    QPoint at(main.right() + 8, main.top());
+    if (room.isValid() && at.x() + width() > room.right()) {
+      at = QPoint(std::max(room.left(), room.right() - width()), main.top() + 40);
+    }
+    move(at);
+  }
+  StartReading();
+}
+
+RouteDiffWindow::~RouteDiffWindow() {
+  cancel_ = true;
+  if (worker_.joinable()) {
+    worker_.join();
+  }
+}
+
+void RouteDiffWindow::BuildControls() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+
+  header_ = new QLabel(central);
+  header_->setObjectName(QStringLiteral("lblHeader"));
+  header_->setTextFormat(Qt::RichText);
+  header_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  header_->setWordWrap(true);
+  layout->addWidget(header_);
+
+  auto* filters = new QHBoxLayout;
+  const char* const kindCaptions[] = {"削除", "追加", "変更"};
+  for (std::size_t k = 0; k < 3; ++k) {
+    kinds_[k] = new QCheckBox(QString::fromUtf8(kindCaptions[k]), central);
+    kinds_[k]->setObjectName(QStringLiteral("chkKind(%1)").arg(k));
+    kinds_[k]->setChecked(true);
+    filters->addWidget(kinds_[k]);
+    connect(kinds_[k], &QCheckBox::toggled, this, [this, k](bool on) {
+      filter_.kinds[k] = on;
+      Refilter();
+    });
+  }
+  filters->addSpacing(12);
+  filters->addWidget(new QLabel(QStringLiteral("VRF:"), central));
+  vrfChoice_ = new QComboBox(central);
+  vrfChoice_->setObjectName(QStringLiteral("cboVrf"));
+  vrfChoice_->setMinimumContentsLength(14);
+  filters->addWidget(vrfChoice_);
+  filters->addWidget(new QLabel(QStringLiteral("プロトコル:"), central));
+  protocolChoice_ = new QComboBox(central);
+  protocolChoice_->setObjectName(QStringLiteral("cboProtocol"));
+  protocolChoice_->setMinimumContentsLength(10);
+  filters->addWidget(protocolChoice_);
+  filters->addSpacing(12);
+  filters->addWidget(new QLabel(QStringLiteral("検索:"), central));
+  search_ = new QLineEdit(central);
+  search_->setObjectName(QStringLiteral("txtSearch"));
+  search_->setPlaceholderText(
+      QStringLiteral("プレフィックス（10.1.0.0/16 で配下も）・ネクストホップ・インタフェース"));
+  search_->setClearButtonEnabled(true);
+  filters->addWidget(search_, 1);
+  layout->addLayout(filters);
+  connect(vrfChoice_, &QComboBox::currentIndexChanged, this, [this] {
+    filter_.vrf = vrfChoice_->currentData().toString().toStdString();
+    Refilter();
+  });
+  connect(protocolChoice_, &QComboBox::currentIndexChanged, this, [this] {
+    filter_.protocol = protocolChoice_->currentData().toString().toStdString();
+    Refilter();
+  });
+  connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    filter_.search = text.toStdString();
+    Refilter();
+  });
+
+  auto* ignoring = new QHBoxLayout;
+  ignoring->addWidget(new QLabel(QStringLiteral("変更として数えない項目:"), central));
+  for (std::size_t f = 0; f < tables::kRouteFieldCount; ++f) {
+    ignore_[f] = new QCheckBox(QString::fromUtf8(kFieldCaptions[f]), central);
+    ignore_[f]->setObjectName(
+        QStringLiteral("chkIgnore(%1)")
+            .arg(Text(tables::RouteFieldName(static_cast<tables::RouteField>(f)))));
+    ignore_[f]->setChecked(static_cast<tables::RouteField>(f) == tables::RouteField::kUptime);
+    ignoring->addWidget(ignore_[f]);
+    // The diff is read again at once: what counts as changed decides which routes pair up.
+    connect(ignore_[f], &QCheckBox::toggled, this, [this] { StartReading(); });
+  }
+  ignoring->addStretch(1);
+  shownCount_ = new QLabel(central);
+  shownCount_->setObjectName(QStringLiteral("lblShown"));
+  ignoring->addWidget(shownCount_);
+  layout->addLayout(ignoring);
+
+  auto* split = new QSplitter(Qt::Horizontal, central);
+  auto* summaries = new QWidget(split);
+  auto* summaryLayout = new QVBoxLayout(summaries);
+  summaryLayout->setContentsMargins(0, 0, 0, 0);
+  summaryLayout->addWidget(
+      new QLabel(QStringLiteral("VRF 別（行を選ぶと一覧を絞り込みます）"), summaries));
+  vrfTable_ = CountTable("tblVrf", "VRF");
+  summaryLayout->addWidget(vrfTable_, 1);
+  summaryLayout->addWidget(new QLabel(QStringLiteral("プロトコル別"), summaries));
+  protocolTable_ = CountTable("tblProtocol", "プロトコル");
+  summaryLayout->addWidget(protocolTable_, 2);
+  const auto choose = [](QTableWidget* table, QComboBox* choice) {
+    connect(table, &QTableWidget::itemSelectionChanged, choice, [table, choice] {
+      const QList<QTableWidgetItem*> items = table->selectedItems();
+      if (items.isEmpty()) {
+        return;
+      }
+      const QTableWidgetItem* name = table->item(items.front()->row(), 0);
+      const int at = choice->findData(name->data(Qt::UserRole).toString());
+      choice->setCurrentIndex(std::max(at, 0));
+    });
+  };
+  choose(vrfTable_, vrfChoice_);
+  choose(protocolTable_, protocolChoice_);
+
+  auto* right = new QSplitter(Qt::Vertical, split);
+  model_ = new ChangeTableModel(this);
+  table_ = new QTableView(right);
+  table_->setObjectName(QStringLiteral("tblChanges"));
+  table_->setModel(model_);
+  table_->setSortingEnabled(true);
+  table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  table_->setWordWrap(false);
+  table_->setAlternatingRowColors(false);
+  table_->verticalHeader()->hide();
+  // Fixed row heights: a million rows are laid out without measuring each.
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+  const std::array<int, ChangeTableModel::kColumnCount> widths = {
+      44, 80, 48, 150, 130, 70, 80, 150, 130, 74, 70, 80, 150, 130, 74};
+  for (int c = 0; c < ChangeTableModel::kColumnCount; ++c) {
+    table_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+  }
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this] { ShowDetails(); });
+  details_ = new QPlainTextEdit(right);
+  details_->setObjectName(QStringLiteral("txtDetails"));
+  details_->setReadOnly(true);
+  details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  details_->setPlaceholderText(
+      QStringLiteral("一覧で経路を選ぶと、変更前後の内容をすべて表示します。"));
+  right->setStretchFactor(0, 3);
+  right->setStretchFactor(1, 1);
+  split->setStretchFactor(0, 0);
+  split->setStretchFactor(1, 1);
+  split->setSizes({330, 850});
+  layout->addWidget(split, 1);
+  setCentralWidget(central);
+
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("prgReading"));
+  progress_->setMaximumWidth(260);
+  statusBar()->addPermanentWidget(progress_);
+  progressTimer_ = new QTimer(this);
+  progressTimer_->setInterval(100);
+  connect(progressTimer_, &QTimer::timeout, this, [this] { ShowProgress(); });
+}
+
+void RouteDiffWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  const char* const captions[] = {"CSV 形式で書き出す(&C)...", "JSON 形式で書き出す(&J)...",
+                                  "テキスト形式で書き出す(&T)..."};
+  for (std::size_t f = 0; f < 3; ++f) {
+    exports_[f] = file->addAction(QString::fromUtf8(captions[f]));
+    exports_[f]->setObjectName(QStringLiteral("mExport(%1)").arg(f));
+    const auto format = static_cast<ExportFormat>(f);
+    connect(exports_[f], &QAction::triggered, this, [this, format] { ChooseExport(format); });
+  }
+  file->addSeparator();
+  QAction* close = file->addAction(QStringLiteral("閉じる(&W)"));
+  close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+  connect(close, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  copy_ = edit->addAction(QStringLiteral("選択した行をコピー(&C)"));
+  copy_->setObjectName(QStringLiteral("mCopy"));
+  copy_->setShortcut(QKeySequence::Copy);
+  copy_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  table_->addAction(copy_);
+  connect(copy_, &QAction::triggered, this, [this] { CopySelection(); });
+  QAction* all = edit->addAction(QStringLiteral("すべて選択(&A)"));
+  connect(all, &QAction::triggered, table_, &QTableView::selectAll);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+  reread_ = view->addAction(QStringLiteral("ファイルを読み直す(&R)"));
+  reread_->setObjectName(QStringLiteral("mReread"));
+  reread_->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(reread_, &QAction::triggered, this, [this] { StartReading(); });
+}
+
+tables::RouteFields RouteDiffWindow::Ignored() const {
+  tables::RouteFields ignored;
+  for (std::size_t f = 0; f < ignore_.size(); ++f) {
+    if (ignore_[f]->isChecked()) {
+      ignored.Add(static_cast<tables::RouteField>(f));
+    }
+  }
+  return ignored;
+}
+
+void RouteDiffWindow::Launch(std::function<void()> work,
+                             std::function<void(std::exception_ptr)> finished) {
+  cancel_ = false;
+  done_ = 0;
+  for (QAction* action : exports_) {
+    action->setEnabled(false);
+  }
+  reread_->setEnabled(false);
+  worker_ = std::thread([this, work = std::move(work), finished = std::move(finished)] {
+    std::exception_ptr failure;
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    // Delivered on the window's thread; dropped with the window if it is gone by then.
+    QMetaObject::invokeMethod(
+        this,
+        [this, failure, finished] {
+          worker_.join();
+          progressTimer_->stop();
+          progress_->hide();
+          statusBar()->clearMessage();
+          for (QAction* action : exports_) {
+            action->setEnabled(result_ != nullptr);
+          }
+          reread_->setEnabled(true);
+          if (closing_) {
+            deleteLater();
+            return;
+          }
+          finished(failure);
+          if (!busy()) {  // else finished started the next run
+            Q_EMIT workDone();
+          }
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void RouteDiffWindow::ShowBusy(const QString& what) {
+  statusBar()->showMessage(what);
+  progress_->setRange(0, 0);
+  progress_->show();
+  progressTimer_->start();
+}
+
+void RouteDiffWindow::ShowProgress() {
+  // The reading itself reports nothing; once the summary is known the changes are counted.
+  const std::size_t done = done_.load(std::memory_order_relaxed);
+  if (done > 0) {
+    progress_->setRange(0, 1000);
+    statusBar()->showMessage(QStringLiteral("変更を受け取っています… %1 件").arg(Number(done)));
+  }
+}
+
+void RouteDiffWindow::StartReading() {
+  if (busy()) {
+    // The running reading stops as soon as it can; this one follows it.
+    cancel_ = true;
+    rereadPending_ = true;
+    return;
+  }
+  auto request = std::make_shared<DiffRequest>();
+  request->before = CoreName(before_);
+  request->after = CoreName(after_);
+  request->beforeSource = before_.toStdString();
+  request->afterSource = after_.toStdString();
+  request->options.ignored = Ignored();
+  auto result = std::make_shared<std::optional<DiffResult>>();
+  ShowBusy(QStringLiteral("読み込み中… %1 と %2")
+               .arg(QFileInfo(before_).fileName(), QFileInfo(after_).fileName()));
+  Launch([this, request, result] { *result = RunRouteDiff(*request, cancel_, done_); },
+         [this, result](std::exception_ptr failure) {
+           if (rereadPending_) {
+             rereadPending_ = false;
+             StartReading();
+             return;
+           }
+           if (failure) {
+             Report(QStringLiteral("経路の差分を表示できません。"), failure);
+             close();
+             return;
+           }
+           if (*result) {
+             ApplyResult(std::make_shared<const DiffResult>(std::move(**result)));
+           }
+         });
+}
+
+void RouteDiffWindow::ApplyResult(std::shared_ptr<const DiffResult> result) {
+  result_ = std::move(result);
+  for (QAction* action : exports_) {
+    action->setEnabled(true);
+  }
+  model_->SetResult(result_);
+  // The choices keep what was chosen when the new diff still has it.
+  const auto refill = [](QComboBox* choice, const QString& all,
+                         const std::vector<std::pair<std::string, tables::DiffCounts>>& rows) {
+    const QString kept = choice->currentData().toString();
+    const QSignalBlocker quiet(choice);
+    choice->clear();
+    choice->addItem(all, QString());
+    for (const auto& [name, counts] : rows) {
+      choice->addItem(Text(name), Text(name));
+    }
+    choice->setCurrentIndex(std::max(choice->findData(kept), 0));
+  };
+  refill(vrfChoice_, QStringLiteral("すべて"), result_->summary.vrfs);
+  refill(protocolChoice_, QStringLiteral("すべて"), result_->summary.protocols);
+  filter_.vrf = vrfChoice_->currentData().toString().toStdString();
+  filter_.protocol = protocolChoice_->currentData().toString().toStdString();
+  ShowHeader();
+  FillSummaries();
+  Refilter();
+}
+
+void RouteDiffWindow::ShowHeader() {
+  const tables::DiffSummary& s = result_->summary;
+  const auto side = [](const char* label, const std::string& source, tables::Platform platform,
+                       std::size_t routes) {
+    return QStringLiteral("<b>%1</b> %2 （%3、%4 経路）")
+        .arg(QString::fromUtf8(label), HtmlEscaped(QString::fromStdString(source)),
+             Text(tables::PlatformName(platform)), Number(routes));
+  };
+  QStringList ignored;
+  for (const tables::RouteField field : s.ignored.List()) {
+    ignored.push_back(QString::fromUtf8(kFieldCaptions[static_cast<std::size_t>(field)]));
+  }
+  QString html =
+      side("変更前:", s.beforeSource, s.beforePlatform, s.total.before) + QStringLiteral("<br>") +
+      side("変更後:", s.afterSource, s.afterPlatform, s.total.after) + QStringLiteral("<br>");
+  if (s.total.Changes() == 0) {
+    html += QStringLiteral("<b>変更はありません</b>（同等です）");
+  } else {
+    html += QStringLiteral(
+                "<b>変更 %1 件:</b> <span style='color:#b00000'>削除 %2</span> ／ "
+                "<span style='color:#007000'>追加 %3</span> ／ "
+                "<span style='color:#a06000'>変更 %4</span>")
+                .arg(Number(s.total.Changes()), Number(s.total.removed), Number(s.total.added),
+                     Number(s.total.changed));
+  }
+  html += QStringLiteral("　　変更として数えない項目: ") +
+          (ignored.isEmpty() ? QStringLiteral("なし") : ignored.join(QStringLiteral("、")));
+  // Lines the readers could not place go here, in a warning colour with the first examples,
+  // once the core's summary reports them.
+  header_->setText(html);
+}
+
+void RouteDiffWindow::FillSummaries() {
+  const tables::DiffSummary& s = result_->summary;
+  tables::DiffCounts total = s.total;
+  FillCounts(vrfTable_, QStringLiteral("（すべて）"), total, s.vrfs);
+  // The protocol table counts a changed route under both protocols, so its total is the VRFs'.
+  FillCounts(protocolTable_, QStringLiteral("（すべて）"), total, s.protocols);
+}
+
+void RouteDiffWindow::Refilter() {
+  if (result_ == nullptr) {
+    return;
+  }
+  model_->SetShown(Shown(result_->rows, filter_));
+  shownCount_->setText(QStringLiteral("表示 %1 件 ／ 全 %2 件")
+                           .arg(Number(model_->shown().size()), Number(result_->rows.size())));
+  ShowDetails();
+}
+
+void RouteDiffWindow::ShowDetails() {
+  const QModelIndex current = table_->currentIndex();
+  if (!current.isValid() || result_ == nullptr) {
+    details_->clear();
+    return;
+  }
+  const ChangeRow& row = result_->rows[model_->RowIndex(current.row())];
+  const RouteCopy& route = row.route();
+  QString text = Text(route.prefix) + QStringLiteral("   VRF ") + Text(route.vrf) +
+                 QStringLiteral("   ") +
+                 ChangeTableModel::CellText(row, ChangeTableModel::kFamily) +
+                 QStringLiteral("   ") + ChangeTableModel::KindName(row.change);
+  if (row.change == tables::RouteChange::kChanged) {
+    text += QStringLiteral(": ") + ChangeTableModel::CellText(row, ChangeTableModel::kFields);
+  }
+  text += QLatin1Char('\n');
+  DescribeSide(text, "変更前", row.before);
+  DescribeSide(text, "変更後", row.after);
+  details_->setPlainText(text);
+}
+
+void RouteDiffWindow::ChooseExport(ExportFormat format) {
+  const QFileInfo after(after_);
+  const QString suggested = after.dir().filePath(
+      after.completeBaseName() + QStringLiteral(".routediff.") + FormatName(format));
+  const QString filters[] = {QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)"),
+                             QStringLiteral("テキスト (*.txt)")};
+  const QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("書き出すファイル"), suggested,
+      filters[static_cast<int>(format)] + QStringLiteral(";;すべてのファイル (*)"));
+  if (!path.isEmpty()) {
+    ExportTo(format, path);
+  }
+}
+
+bool RouteDiffWindow::ExportTo(ExportFormat format, const QString& path) {
+  if (result_ == nullptr || busy()) {
+    return false;
+  }
+  // With a VRF chosen, the report's summary is that of the diff of that VRF alone, as
+  // `kestrelon-cli diff --vrf` counts it; the core gives it (the captures are read again).
+  auto request = std::make_shared<DiffRequest>();
+  request->before = CoreName(before_);
+  request->after = CoreName(after_);
+  request->beforeSource = before_.toStdString();
+  request->afterSource = after_.toStdString();
+  request->options.ignored = result_->summary.ignored;
+  if (!filter_.vrf.empty()) {
+    request->options.vrfs = {filter_.vrf};
+    request->summaryOnly = true;
+  }
+  const std::shared_ptr<const DiffResult> result = result_;
+  const ChangeFilter filter = filter_;
+  std::vector<std::uint32_t> shown = model_->shown();
+  const std::string target = CoreName(path);
+  bool written = false;
+  ShowBusy(QStringLiteral("書き出し中… %1").arg(QFileInfo(path).fileName()));
+  Launch(
+      [this, request, result, filter, shown = std::move(shown), target, format] {
+        tables::DiffSummary whole = result->summary;
+        if (request->summaryOnly) {
+          const std::optional<DiffResult> vrf = RunRouteDiff(*request, cancel_, done_);
+          if (!vrf) {
+            return;  // the window is closing
+          }
+          whole = vrf->summary;
+        }
+        files::AtomicOutputFile file(target);
+        tables::FileByteSink sink(file);
+        WriteReport(format, ShownSummary(whole, result->rows, shown, filter), result->rows, shown,
+                    sink);
+        file.Commit();
+      },
+      [this, &written](std::exception_ptr failure) {
+        if (failure) {
+          Report(QStringLiteral("書き出しを中止しました。"), failure);
+        } else {
+          written = true;
+        }
+      });
+  // The caller learns the outcome: the window keeps turning its event loop meanwhile.
+  QEventLoop wait;
+  connect(this, &RouteDiffWindow::workDone, &wait, &QEventLoop::quit);
+  connect(this, &QObject::destroyed, &wait, &QEventLoop::quit);
+  wait.exec();
+  return written;
+}
+
+void RouteDiffWindow::CopySelection() {
+  if (result_ == nullptr) {
+    return;
+  }
+  std::set<int> rows;
+  for (const QModelIndex& index : table_->selectionModel()->selectedIndexes()) {
+    rows.insert(index.row());
+  }
+  std::vector<std::uint32_t> selected;
+  for (const int row : rows) {
+    selected.push_back(model_->RowIndex(row));
+  }
+  QApplication::clipboard()->setText(QString::fromStdString(TabSeparated(result_->rows, selected)));
+}
+
+void RouteDiffWindow::Report(const QString& headline, const std::exception_ptr& failure) {
+  QString detail;
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& error) {
+    detail = QString::fromUtf8(error.what());
+  } catch (...) {
+    detail = QStringLiteral("unknown failure");
+  }
+  if (reporter_) {
+    reporter_(headline, detail);
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Cisco [show ip route]"),
+                  headline + QStringLiteral("\n") + detail, QMessageBox::Ok, this);
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+}
+
+void RouteDiffWindow::closeEvent(QCloseEvent* event) {
+  // Whatever runs is told to stop; the window goes now and is deleted once its worker is done.
+  cancel_ = true;
+  rereadPending_ = false;
+  event->accept();
+  if (busy()) {
+    closing_ = true;
+  } else {
+    deleteLater();
+  }
+}
+
+}  // namespace kestrelon::ui::route_diff
