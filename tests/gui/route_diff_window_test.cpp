@@ -6,12 +6,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextEdit>
 #include <set>
 
 #include "app/route_diff_start.h"
@@ -172,6 +172,9 @@ class RouteDiffWindowTest : public QObject {
       return cell(row, column).data(Qt::BackgroundRole);
     };
     QCOMPARE(cell(0, ChangeTableModel::kPrefix).data().toString(), U("0.0.0.0/0"));
+    QCOMPARE(window->model().headerData(ChangeTableModel::kAfterCost, Qt::Horizontal).toString(),
+             U("後\nAD/メトリック"));
+    QCOMPARE(cell(0, ChangeTableModel::kAfterCost).data().toString(), U("[5/0]"));
     QVERIFY(background(0, ChangeTableModel::kAfterCost) !=
             background(0, ChangeTableModel::kAfterHops));
     QCOMPARE(background(0, ChangeTableModel::kAfterCost),
@@ -189,7 +192,7 @@ class RouteDiffWindowTest : public QObject {
     const QStringList lines = QApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[1].split(u'\t').size(), lines[0].split(u'\t').size());
-    QVERIFY(!Find<QPlainTextEdit>(*window, "txtDetails")->toPlainText().isEmpty());
+    QVERIFY(!Find<QTextEdit>(*window, "txtDetails")->toPlainText().isEmpty());
   }
 
   void filters_data() {

@@ -51,9 +51,7 @@ QString Side(const RouteCopy& route, int column) {
 // Whether a before or after cell shows a field that changed.
 bool Marked(const ChangeRow& row, int column) {
   using tables::RouteField;
-  const int side = column >= ChangeTableModel::kAfterProtocol
-                       ? column - ChangeTableModel::kAfterProtocol
-                       : column - ChangeTableModel::kBeforeProtocol;
+  const int side = (column - ChangeTableModel::kBeforeProtocol) / 2;
   if (row.change != tables::RouteChange::kChanged || column < ChangeTableModel::kBeforeProtocol) {
     return false;
   }
@@ -122,9 +120,9 @@ QString ChangeTableModel::CellText(const ChangeRow& row, int column) {
     default:
       break;
   }
-  const bool after = column >= kAfterProtocol;
-  const std::optional<RouteCopy>& side = after ? row.after : row.before;
-  return side ? Side(*side, column - (after ? kAfterProtocol : kBeforeProtocol)) : QString();
+  const int offset = column - kBeforeProtocol;
+  const std::optional<RouteCopy>& side = offset % 2 == 1 ? row.after : row.before;
+  return side ? Side(*side, offset / 2) : QString();
 }
 
 void ChangeTableModel::SetResult(std::shared_ptr<const DiffResult> result) {
@@ -183,21 +181,22 @@ QVariant ChangeTableModel::headerData(int section, Qt::Orientation orientation, 
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }
+  // Two lines, so the before and after columns stay narrow.
   static const char* const kHeadings[] = {"種別",
                                           "VRF",
                                           "ファミリ",
                                           "プレフィックス",
                                           "変更項目",
-                                          "前 プロトコル",
-                                          "前 AD/メトリック",
-                                          "前 ネクストホップ",
-                                          "前 インタフェース",
-                                          "前 経過時間",
-                                          "後 プロトコル",
-                                          "後 AD/メトリック",
-                                          "後 ネクストホップ",
-                                          "後 インタフェース",
-                                          "後 経過時間"};
+                                          "前\nプロトコル",
+                                          "後\nプロトコル",
+                                          "前\nAD/メトリック",
+                                          "後\nAD/メトリック",
+                                          "前\nネクストホップ",
+                                          "後\nネクストホップ",
+                                          "前\nインタフェース",
+                                          "後\nインタフェース",
+                                          "前\n経過時間",
+                                          "後\n経過時間"};
   return section >= 0 && section < kColumnCount ? QString::fromUtf8(kHeadings[section])
                                                 : QVariant();
 }

@@ -22,15 +22,16 @@ class ChangeTableModel : public QAbstractTableModel {
     kFamily,
     kPrefix,
     kFields,
+    // Each field before and after side by side, so a change reads at a glance.
     kBeforeProtocol,
-    kBeforeCost,
-    kBeforeHops,
-    kBeforeInterfaces,
-    kBeforeUptime,
     kAfterProtocol,
+    kBeforeCost,
     kAfterCost,
+    kBeforeHops,
     kAfterHops,
+    kBeforeInterfaces,
     kAfterInterfaces,
+    kBeforeUptime,
     kAfterUptime,
     kColumnCount
   };

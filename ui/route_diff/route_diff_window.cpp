@@ -17,13 +17,13 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <set>
@@ -78,7 +78,9 @@ void FillCounts(QTableWidget* table, const QString& allCaption, const tables::Di
   for (std::size_t i = 0; i < rows.size(); ++i) {
     put(static_cast<int>(i) + 1, Text(rows[i].first), rows[i].second);
   }
-  table->resizeColumnsToContents();
+  for (int c = 1; c < 6; ++c) {
+    table->resizeColumnToContents(c);
+  }
 }
 
 QTableWidget* CountTable(const char* name, const char* heading) {
@@ -92,42 +94,84 @@ QTableWidget* CountTable(const char* name, const char* heading) {
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->horizontalHeader()->setStretchLastSection(false);
+  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
   return table;
 }
 
-// A route in full for the details pane.
-void DescribeSide(QString& text, const char* label, const std::optional<RouteCopy>& route) {
-  text += QString::fromUtf8(label);
-  if (!route) {
-    text += QStringLiteral("（なし）\n");
-    return;
-  }
-  std::vector<tables::NextHopView> hops;
-  const tables::RouteView view = route->View(hops);
-  text += QLatin1Char('\n');
-  const auto line = [&text](const char* caption, const QString& value) {
-    text += QStringLiteral("  ") + QString::fromUtf8(caption) + QStringLiteral(": ") + value +
-            QLatin1Char('\n');
+// A route in full for the details pane: both sides side by side, what changed marked.
+QString DetailsHtml(const ChangeRow& row) {
+  using tables::RouteField;
+  const auto cell = [](const std::optional<RouteCopy>& side, auto value) {
+    return side ? HtmlEscaped(value(*side)) : QStringLiteral("（なし）");
   };
-  line("プロトコル", Text(route->protocol));
-  line("フラグ", route->flags.empty() ? QStringLiteral("-") : Text(route->flags));
-  line("AD値", route->distance ? QString::number(*route->distance) : QStringLiteral("-"));
-  line("メトリック", route->metric ? QString::number(*route->metric) : QStringLiteral("-"));
-  line("経過時間", route->uptime ? Text(*route->uptime) : QStringLiteral("-"));
-  line("ネクストホップ", QString::number(route->hops.size()) + QStringLiteral(" 本"));
-  for (const HopCopy& hop : route->hops) {
-    text += QStringLiteral("    ") + (hop.address ? Text(*hop.address) : QStringLiteral("-"));
-    if (hop.vrf) {
-      text += QStringLiteral(" (") + Text(*hop.vrf) + QLatin1Char(')');
-    }
-    if (hop.interface) {
-      text += QStringLiteral("  ") + Text(*hop.interface);
-    }
-    text += QLatin1Char('\n');
+  const auto orDash = [](const QString& text) {
+    return text.isEmpty() ? QStringLiteral("-") : text;
+  };
+  struct Line {
+    const char* caption;
+    std::function<QString(const RouteCopy&)> value;
+    bool changed;
+  };
+  const std::vector<Line> lines = {
+      {"プロトコル", [&](const RouteCopy& r) { return Text(r.protocol); },
+       row.fields.Has(RouteField::kProtocol)},
+      {"フラグ", [&](const RouteCopy& r) { return orDash(Text(r.flags)); },
+       row.fields.Has(RouteField::kFlags)},
+      {"AD値",
+       [&](const RouteCopy& r) { return r.distance ? QString::number(*r.distance) : orDash({}); },
+       row.fields.Has(RouteField::kDistance)},
+      {"メトリック",
+       [&](const RouteCopy& r) { return r.metric ? QString::number(*r.metric) : orDash({}); },
+       row.fields.Has(RouteField::kMetric)},
+      {"経過時間",
+       [&](const RouteCopy& r) { return orDash(r.uptime ? Text(*r.uptime) : QString()); },
+       row.fields.Has(RouteField::kUptime)},
+      {"ネクストホップ",
+       [&](const RouteCopy& r) {
+         QStringList hops;
+         for (const HopCopy& hop : r.hops) {
+           QString text = hop.address ? Text(*hop.address) : QStringLiteral("-");
+           if (hop.vrf) {
+             text += QStringLiteral(" (") + Text(*hop.vrf) + QLatin1Char(')');
+           }
+           if (hop.interface) {
+             text += QStringLiteral("  ") + Text(*hop.interface);
+           }
+           hops.push_back(text);
+         }
+         return orDash(hops.join(QLatin1Char('\n')));
+       },
+       row.fields.Has(RouteField::kNextHops) || row.fields.Has(RouteField::kInterface)}};
+  const RouteCopy& route = row.route();
+  QString html = QStringLiteral("<b>%1</b>　VRF %2　%3　%4")
+                     .arg(HtmlEscaped(Text(route.prefix)), HtmlEscaped(Text(route.vrf)),
+                          ChangeTableModel::CellText(row, ChangeTableModel::kFamily),
+                          ChangeTableModel::KindName(row.change));
+  if (row.change == tables::RouteChange::kChanged) {
+    html += QStringLiteral(": ") + ChangeTableModel::CellText(row, ChangeTableModel::kFields);
   }
-  text += QStringLiteral("  レポートの形: ") + Text(route->protocol) + QStringLiteral("  ") +
-          Text(tables::CostText(view)) + QStringLiteral("  ") + Text(tables::NextHopsText(view)) +
-          QLatin1Char('\n');
+  // One line a side, a column a field: the pane stays low, the list keeps the room.
+  html += QStringLiteral(
+      "<table cellspacing='0' cellpadding='3' border='1' "
+      "style='border-collapse:collapse'><tr><th></th>");
+  for (const Line& line : lines) {
+    html += QStringLiteral("<th align='left'>") + QString::fromUtf8(line.caption) +
+            QStringLiteral("</th>");
+  }
+  html += QStringLiteral("</tr>");
+  for (const auto& [caption, side] : {std::pair{"変更前", &row.before}, {"変更後", &row.after}}) {
+    html += QStringLiteral("<tr><td>") + QString::fromUtf8(caption) + QStringLiteral("</td>");
+    for (const Line& line : lines) {
+      QString text = cell(*side, line.value);
+      text.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+      html += line.changed ? QStringLiteral("<td style='background:#ffc45c'><b>") + text +
+                                 QStringLiteral("</b></td>")
+                           : QStringLiteral("<td>") + text + QStringLiteral("</td>");
+    }
+    html += QStringLiteral("</tr>");
+  }
+  return html + QStringLiteral("</table>");
 }
 
 QString FormatName(ExportFormat format) {
@@ -286,24 +330,21 @@ void RouteDiffWindow::BuildControls() {
   // Fixed row heights: a million rows are laid out without measuring each.
   table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-  const std::array<int, ChangeTableModel::kColumnCount> widths = {
-      44, 80, 48, 150, 130, 70, 80, 150, 130, 74, 70, 80, 150, 130, 74};
-  for (int c = 0; c < ChangeTableModel::kColumnCount; ++c) {
-    table_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
-  }
+  // Column widths from the headings and the first rows only, however long the list.
+  table_->horizontalHeader()->setResizeContentsPrecision(200);
   connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this] { ShowDetails(); });
-  details_ = new QPlainTextEdit(right);
+  details_ = new QTextEdit(right);
   details_->setObjectName(QStringLiteral("txtDetails"));
   details_->setReadOnly(true);
-  details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   details_->setPlaceholderText(
       QStringLiteral("一覧で経路を選ぶと、変更前後の内容をすべて表示します。"));
   right->setStretchFactor(0, 3);
   right->setStretchFactor(1, 1);
+  right->setSizes({420, 150});
   split->setStretchFactor(0, 0);
   split->setStretchFactor(1, 1);
-  split->setSizes({330, 850});
+  split->setSizes({270, 910});
   layout->addWidget(split, 1);
   setCentralWidget(central);
 
@@ -473,6 +514,19 @@ void RouteDiffWindow::ApplyResult(std::shared_ptr<const DiffResult> result) {
   ShowHeader();
   FillSummaries();
   Refilter();
+  // Each column as wide as its first rows or the longer line of its heading, whichever is more.
+  const QFontMetrics heading(table_->horizontalHeader()->font());
+  for (int c = 0; c < ChangeTableModel::kColumnCount; ++c) {
+    int width = static_cast<QAbstractItemView*>(table_)->sizeHintForColumn(c);
+    for (const QString& line :
+         model_->headerData(c, Qt::Horizontal).toString().split(QLatin1Char('\n'))) {
+      width = std::max(width, heading.horizontalAdvance(line) + 14);
+    }
+    table_->setColumnWidth(c, std::min(width, 200));
+  }
+  if (model_->rowCount() > 0) {
+    table_->selectRow(0);  // its details show at once
+  }
 }
 
 void RouteDiffWindow::ShowHeader() {
@@ -500,7 +554,7 @@ void RouteDiffWindow::ShowHeader() {
                 .arg(Number(s.total.Changes()), Number(s.total.removed), Number(s.total.added),
                      Number(s.total.changed));
   }
-  html += QStringLiteral("　　変更として数えない項目: ") +
+  html += QStringLiteral("<br>変更として数えない項目: ") +
           (ignored.isEmpty() ? QStringLiteral("なし") : ignored.join(QStringLiteral("、")));
   // Lines the readers could not place go here, in a warning colour with the first examples,
   // once the core's summary reports them.
@@ -531,19 +585,7 @@ void RouteDiffWindow::ShowDetails() {
     details_->clear();
     return;
   }
-  const ChangeRow& row = result_->rows[model_->RowIndex(current.row())];
-  const RouteCopy& route = row.route();
-  QString text = Text(route.prefix) + QStringLiteral("   VRF ") + Text(route.vrf) +
-                 QStringLiteral("   ") +
-                 ChangeTableModel::CellText(row, ChangeTableModel::kFamily) +
-                 QStringLiteral("   ") + ChangeTableModel::KindName(row.change);
-  if (row.change == tables::RouteChange::kChanged) {
-    text += QStringLiteral(": ") + ChangeTableModel::CellText(row, ChangeTableModel::kFields);
-  }
-  text += QLatin1Char('\n');
-  DescribeSide(text, "変更前", row.before);
-  DescribeSide(text, "変更後", row.after);
-  details_->setPlainText(text);
+  details_->setHtml(DetailsHtml(result_->rows[model_->RowIndex(current.row())]));
 }
 
 void RouteDiffWindow::ChooseExport(ExportFormat format) {

@@ -22,7 +22,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QTextEdit;
 class QProgressBar;
 class QTableView;
 class QTableWidget;
@@ -103,7 +103,7 @@ class RouteDiffWindow : public QMainWindow {
   QTableWidget* vrfTable_ = nullptr;
   QTableWidget* protocolTable_ = nullptr;
   QTableView* table_ = nullptr;
-  QPlainTextEdit* details_ = nullptr;
+  QTextEdit* details_ = nullptr;
   std::array<QAction*, 3> exports_{};
   QAction* copy_ = nullptr;
   QAction* reread_ = nullptr;
