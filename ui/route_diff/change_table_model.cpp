@@ -234,7 +234,7 @@ void ChangeTableModel::Sort() {
   }
   const std::vector<ChangeRow>& rows = result_->rows;
   std::function<bool(std::uint32_t, std::uint32_t)> less;
-  std::vector<QString> keys;
+  std::vector<std::string> keys;
   if (sortColumn_ == kKind) {
     less = [&](std::uint32_t a, std::uint32_t b) { return rows[a].change < rows[b].change; };
   } else if (sortColumn_ == kPrefix) {
@@ -242,11 +242,9 @@ void ChangeTableModel::Sort() {
   } else {
     keys.resize(rows.size());
     for (const std::uint32_t index : shown_) {
-      keys[index] = CellText(rows[index], sortColumn_);
+      keys[index] = CellText(rows[index], sortColumn_).toLower().toStdString();
     }
-    less = [&](std::uint32_t a, std::uint32_t b) {
-      return QString::compare(keys[a], keys[b], Qt::CaseInsensitive) < 0;
-    };
+    less = [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; };
   }
   if (sortOrder_ == Qt::AscendingOrder) {
     std::stable_sort(shown_.begin(), shown_.end(), less);

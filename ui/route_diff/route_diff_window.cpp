@@ -27,6 +27,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <set>
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 #include "files/file_writer.h"
 #include "tables/text_writer.h"
@@ -408,6 +412,11 @@ void RouteDiffWindow::Launch(std::function<void()> work,
   }
   reread_->setEnabled(false);
   worker_ = std::thread([this, work = std::move(work), finished = std::move(finished)] {
+#if defined(__linux__)
+    // A little below the window's thread, so its event loop keeps turning on a busy machine;
+    // the core's reading threads, started from here, inherit it.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+#endif
     std::exception_ptr failure;
     try {
       work();
