@@ -54,6 +54,7 @@ void ChangeCollector::Begin(const tables::DiffSummary& summary) {
     throw DiffCancelled{};
   }
   result_.rows.reserve(summary.total.Changes());
+  progress_.expected = summary.total.Changes();
 }
 
 void ChangeCollector::Change(const tables::RouteChangeEvent& change) {
@@ -74,7 +75,7 @@ void ChangeCollector::Change(const tables::RouteChangeEvent& change) {
     row.length = prefix->length;
   }
   result_.rows.push_back(std::move(row));
-  done_.fetch_add(1, std::memory_order_relaxed);
+  progress_.done.fetch_add(1, std::memory_order_relaxed);
 }
 
 void Replay(const tables::DiffSummary& summary, const std::vector<ChangeRow>& rows,

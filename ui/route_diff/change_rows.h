@@ -54,16 +54,22 @@ struct DiffResult {
   std::vector<ChangeRow> rows;  // in the core's order
 };
 
+// How far a diff has come, read by the window while a worker writes it.
+struct DiffProgress {
+  std::atomic<std::size_t> expected{0};  // the changes, once the summary is known
+  std::atomic<std::size_t> done{0};      // the changes kept so far
+};
+
 // Thrown by the collector when the reading was called off.
 struct DiffCancelled {};
 
 // A sink that keeps every change. It stops the diff (DiffCancelled) as soon as cancel is set,
-// and counts the changes it has kept in done for a progress display.
+// and counts its progress for a progress display.
 class ChangeCollector : public tables::RouteDiffSink {
  public:
-  ChangeCollector(DiffResult& result, const std::atomic<bool>& cancel,
-                  std::atomic<std::size_t>& done, bool summaryOnly)
-      : result_(result), cancel_(cancel), done_(done), summaryOnly_(summaryOnly) {}
+  ChangeCollector(DiffResult& result, const std::atomic<bool>& cancel, DiffProgress& progress,
+                  bool summaryOnly)
+      : result_(result), cancel_(cancel), progress_(progress), summaryOnly_(summaryOnly) {}
 
   void Begin(const tables::DiffSummary& summary) override;
   void Change(const tables::RouteChangeEvent& change) override;
@@ -72,7 +78,7 @@ class ChangeCollector : public tables::RouteDiffSink {
  private:
   DiffResult& result_;
   const std::atomic<bool>& cancel_;
-  std::atomic<std::size_t>& done_;
+  DiffProgress& progress_;
   bool summaryOnly_;
 };
 

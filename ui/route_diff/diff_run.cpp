@@ -8,7 +8,7 @@
 namespace kestrelon::ui::route_diff {
 
 std::optional<DiffResult> RunRouteDiff(const DiffRequest& request, const std::atomic<bool>& cancel,
-                                       std::atomic<std::size_t>& done) {
+                                       DiffProgress& progress) {
   std::array<std::optional<files::MappedFile>, 2> files;
   std::array<std::optional<files::CaptureText>, 2> texts;  // a byte order mark, UTF-16
   std::array<tables::DiffCapture, 2> captures;
@@ -26,7 +26,7 @@ std::optional<DiffResult> RunRouteDiff(const DiffRequest& request, const std::at
     };
   }
   DiffResult result;
-  ChangeCollector collector(result, cancel, done, request.summaryOnly);
+  ChangeCollector collector(result, cancel, progress, request.summaryOnly);
   try {
     tables::DiffRouteCaptures(captures[0], captures[1], request.options, collector);
   } catch (const DiffCancelled&) {

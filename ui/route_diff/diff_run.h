@@ -22,9 +22,9 @@ struct DiffRequest {
 };
 
 // The changes of the two captures; none when cancel was set meanwhile (or, with summaryOnly,
-// the summary alone). done counts the changes kept so far. Throws FileError naming the capture
+// the summary alone), with its progress in progress. Throws FileError naming the capture
 // that cannot be read or placed.
 std::optional<DiffResult> RunRouteDiff(const DiffRequest& request, const std::atomic<bool>& cancel,
-                                       std::atomic<std::size_t>& done);
+                                       DiffProgress& progress);
 
 }  // namespace kestrelon::ui::route_diff

@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -82,9 +83,10 @@ void FillCounts(QTableWidget* table, const QString& allCaption, const tables::Di
   for (std::size_t i = 0; i < rows.size(); ++i) {
     put(static_cast<int>(i) + 1, Text(rows[i].first), rows[i].second);
   }
-  for (int c = 1; c < 6; ++c) {
+  for (int c = 0; c < 6; ++c) {
     table->resizeColumnToContents(c);
   }
+  table->setColumnWidth(0, std::min(table->columnWidth(0), 160));
 }
 
 QTableWidget* CountTable(const char* name, const char* heading) {
@@ -98,7 +100,6 @@ QTableWidget* CountTable(const char* name, const char* heading) {
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->horizontalHeader()->setStretchLastSection(false);
-  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
   return table;
 }
@@ -294,7 +295,8 @@ void RouteDiffWindow::BuildControls() {
   ignoring->addWidget(shownCount_);
   layout->addLayout(ignoring);
 
-  auto* split = new QSplitter(Qt::Horizontal, central);
+  split_ = new QSplitter(Qt::Horizontal, central);
+  QSplitter* split = split_;
   auto* summaries = new QWidget(split);
   auto* summaryLayout = new QVBoxLayout(summaries);
   summaryLayout->setContentsMargins(0, 0, 0, 0);
@@ -352,10 +354,10 @@ void RouteDiffWindow::BuildControls() {
   layout->addWidget(split, 1);
   setCentralWidget(central);
 
-  progress_ = new QProgressBar(this);
-  progress_->setObjectName(QStringLiteral("prgReading"));
-  progress_->setMaximumWidth(260);
-  statusBar()->addPermanentWidget(progress_);
+  progressBar_ = new QProgressBar(this);
+  progressBar_->setObjectName(QStringLiteral("prgReading"));
+  progressBar_->setMaximumWidth(260);
+  statusBar()->addPermanentWidget(progressBar_);
   progressTimer_ = new QTimer(this);
   progressTimer_->setInterval(100);
   connect(progressTimer_, &QTimer::timeout, this, [this] { ShowProgress(); });
@@ -406,7 +408,9 @@ tables::RouteFields RouteDiffWindow::Ignored() const {
 void RouteDiffWindow::Launch(std::function<void()> work,
                              std::function<void(std::exception_ptr)> finished) {
   cancel_ = false;
-  done_ = 0;
+  progress_.expected = 0;
+  progress_.done = 0;
+  started_.start();
   for (QAction* action : exports_) {
     action->setEnabled(false);
   }
@@ -429,7 +433,7 @@ void RouteDiffWindow::Launch(std::function<void()> work,
         [this, failure, finished] {
           worker_.join();
           progressTimer_->stop();
-          progress_->hide();
+          progressBar_->hide();
           statusBar()->clearMessage();
           for (QAction* action : exports_) {
             action->setEnabled(result_ != nullptr);
@@ -449,19 +453,28 @@ void RouteDiffWindow::Launch(std::function<void()> work,
 }
 
 void RouteDiffWindow::ShowBusy(const QString& what) {
+  statusText_ = what;
   statusBar()->showMessage(what);
-  progress_->setRange(0, 0);
-  progress_->show();
+  progressBar_->setRange(0, 0);
+  progressBar_->show();
   progressTimer_->start();
 }
 
 void RouteDiffWindow::ShowProgress() {
-  // The reading itself reports nothing; once the summary is known the changes are counted.
-  const std::size_t done = done_.load(std::memory_order_relaxed);
-  if (done > 0) {
-    progress_->setRange(0, 1000);
-    statusBar()->showMessage(QStringLiteral("変更を受け取っています… %1 件").arg(Number(done)));
+  // The reading itself reports nothing: until the summary is known the time goes by; then the
+  // changes are counted as they arrive.
+  const std::size_t expected = progress_.expected.load(std::memory_order_relaxed);
+  if (expected == 0) {
+    statusBar()->showMessage(
+        statusText_ +
+        QStringLiteral("（%1 秒）").arg(double(started_.elapsed()) / 1000.0, 0, 'f', 1));
+    return;
   }
+  const std::size_t done = progress_.done.load(std::memory_order_relaxed);
+  progressBar_->setRange(0, 1000);
+  progressBar_->setValue(static_cast<int>(std::min<std::size_t>(done, expected) * 1000 / expected));
+  statusBar()->showMessage(
+      QStringLiteral("変更を受け取っています… %1 ／ %2 件").arg(Number(done), Number(expected)));
 }
 
 void RouteDiffWindow::StartReading() {
@@ -478,9 +491,16 @@ void RouteDiffWindow::StartReading() {
   request->afterSource = after_.toStdString();
   request->options.ignored = Ignored();
   auto result = std::make_shared<std::optional<DiffResult>>();
-  ShowBusy(QStringLiteral("読み込み中… %1 と %2")
-               .arg(QFileInfo(before_).fileName(), QFileInfo(after_).fileName()));
-  Launch([this, request, result] { *result = RunRouteDiff(*request, cancel_, done_); },
+  const auto sized = [](const QString& name) {
+    const QFileInfo file(name);
+    return file.fileName() + QStringLiteral("（%1 MB）").arg(double(file.size()) / 1e6, 0, 'f', 1);
+  };
+  ShowBusy(QStringLiteral("読み込み中… %1 と %2").arg(sized(before_), sized(after_)));
+  if (result_ == nullptr) {
+    header_->setText(QStringLiteral("<b>変更前:</b> %1<br><b>変更後:</b> %2<br>読み込み中…")
+                         .arg(before_.toHtmlEscaped(), after_.toHtmlEscaped()));
+  }
+  Launch([this, request, result] { *result = RunRouteDiff(*request, cancel_, progress_); },
          [this, result](std::exception_ptr failure) {
            if (rereadPending_) {
              rereadPending_ = false;
@@ -576,6 +596,18 @@ void RouteDiffWindow::FillSummaries() {
   FillCounts(vrfTable_, QStringLiteral("（すべて）"), total, s.vrfs);
   // The protocol table counts a changed route under both protocols, so its total is the VRFs'.
   FillCounts(protocolTable_, QStringLiteral("（すべて）"), total, s.protocols);
+  // The summaries as wide as their numbers need, within reason; the list takes the rest.
+  int wanted = 0;
+  for (const QTableWidget* table : {vrfTable_, protocolTable_}) {
+    int width = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < table->columnCount(); ++c) {
+      width += table->columnWidth(c);
+    }
+    wanted = std::max(wanted, width);
+  }
+  const int room = split_->width();
+  const int left = std::clamp(wanted, 240, std::max(240, room / 2));
+  split_->setSizes({left, std::max(room - left, 200)});
 }
 
 void RouteDiffWindow::Refilter() {
@@ -637,7 +669,7 @@ bool RouteDiffWindow::ExportTo(ExportFormat format, const QString& path) {
       [this, request, result, filter, shown = std::move(shown), target, format] {
         tables::DiffSummary whole = result->summary;
         if (request->summaryOnly) {
-          const std::optional<DiffResult> vrf = RunRouteDiff(*request, cancel_, done_);
+          const std::optional<DiffResult> vrf = RunRouteDiff(*request, cancel_, progress_);
           if (!vrf) {
             return;  // the window is closing
           }

@@ -3,6 +3,7 @@
 // one route; exports what it shows as the reports of kestrelon-cli diff.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -24,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QTextEdit;
 class QProgressBar;
+class QSplitter;
 class QTableView;
 class QTableWidget;
 class QTimer;
@@ -84,7 +86,9 @@ class RouteDiffWindow : public QMainWindow {
   ErrorReporter reporter_;
   std::thread worker_;
   std::atomic<bool> cancel_{false};
-  std::atomic<std::size_t> done_{0};
+  DiffProgress progress_;
+  QElapsedTimer started_;
+  QString statusText_;  // what the status bar says while the worker runs
   bool rereadPending_ = false;
   bool closing_ = false;
   std::shared_ptr<const DiffResult> result_;
@@ -93,7 +97,7 @@ class RouteDiffWindow : public QMainWindow {
   ChangeTableModel* model_ = nullptr;
   QLabel* header_ = nullptr;
   QLabel* shownCount_ = nullptr;
-  QProgressBar* progress_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
   QTimer* progressTimer_ = nullptr;
   std::array<QCheckBox*, 3> kinds_{};
   QComboBox* vrfChoice_ = nullptr;
@@ -102,6 +106,7 @@ class RouteDiffWindow : public QMainWindow {
   std::array<QCheckBox*, tables::kRouteFieldCount> ignore_{};
   QTableWidget* vrfTable_ = nullptr;
   QTableWidget* protocolTable_ = nullptr;
+  QSplitter* split_ = nullptr;
   QTableView* table_ = nullptr;
   QTextEdit* details_ = nullptr;
   std::array<QAction*, 3> exports_{};
