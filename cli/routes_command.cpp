@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "cli/reading_notes.h"
 #include "cli/run_files.h"
 #include "cli/standard_streams.h"
 #include "files/capture_text.h"
@@ -77,9 +78,9 @@ class FormatWriter : public tables::RouteSink {
     routes_ += counted.routes;
     json_->AppendPart(std::move(counted.next));
   }
-  void EndCapture() {
+  void EndCapture(const tables::ReadingReport& reading) {
     if (json_)
-      json_->EndCapture();
+      json_->EndCapture(&reading);
     if (text_)
       text_->EndCapture();
   }
@@ -107,15 +108,19 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
     const files::MappedFile file(path);
     const files::CaptureText text(file.bytes());  // a byte order mark, UTF-16
     const std::string_view capture = text.text();
-    const tables::Platform platform = tables::ChoosePlatform(capture, name, command.platform);
+    const tables::Placement placement = tables::ChoosePlacement(capture, name, command.platform);
+    tables::ReadingReport report;
+    report.platform = placement.platform;
+    report.decidedBy = placement.decidedBy;
+    writer.BeginCapture(operand, report.platform);
+    tables::MakeReader(report.platform)->Read(capture, writer, report.lines);
+    tables::CheckRoutesFound(capture, name, report.platform, writer.routes());
+    writer.EndCapture(report);
     if (command.verbose) {
-      std::cerr << "kestrelon-cli: " << name << ": read as " << tables::PlatformName(platform)
-                << (command.platform ? " (as given)" : " (detected)") << '\n';
+      DescribeReading(std::cerr, name, report);
+    } else if (command.format != RoutesFormat::kJson) {
+      WarnNotUnderstood(std::cerr, name, report, "--verbose lists them");
     }
-    writer.BeginCapture(operand, platform);
-    tables::MakeReader(platform)->Read(capture, writer);
-    tables::CheckRoutesFound(capture, name, platform, writer.routes());
-    writer.EndCapture();
   }
   writer.Finish();
 }

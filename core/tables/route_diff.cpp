@@ -36,32 +36,49 @@ struct Found {
 // Each side is placed, read and checked on a thread of its own (the reader does not split the
 // capture again). However the reading ends, the stream is closed, so that the pairing never
 // waits for it in vain; a side that fails cancels the other, whose routes are then of no use.
-Platform ReadSide(const DiffCapture& capture, std::optional<Platform> given, DiffStream& stream,
-                  DiffStream& other) {
+ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given,
+                       DiffStream& stream, DiffStream& other) {
   struct Closing {
     DiffStream& stream;
     ~Closing() { stream.Close(); }
   } closing{stream};
   try {
-    const Platform platform = ChoosePlatform(capture.text, capture.name, given);
-    if (platform == Platform::kIos) {
-      IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, stream);
+    ReadingReport report;
+    Placement placement = ChoosePlacement(capture.text, capture.name, given);
+    report.platform = placement.platform;
+    report.decidedBy = std::move(placement.decidedBy);
+    if (report.platform == Platform::kIos) {
+      IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, stream, report.lines);
     } else {
-      MakeReader(platform)->Read(capture.text, stream);
+      MakeReader(report.platform)->Read(capture.text, stream, report.lines);
     }
     // A capture without a route cannot be compared.
-    CheckRoutesFound(capture.text, capture.name, platform, stream.routes());
+    CheckRoutesFound(capture.text, capture.name, report.platform, stream.routes());
     if (stream.routes() == 0) {
       throw FileError("diff", capture.name, 0, "no route in it");
     }
     if (capture.release) {
       capture.release();
     }
-    return platform;
+    return report;
   } catch (...) {
     other.Cancel();
     throw;
   }
+}
+
+// Under strict reading, a capture with a line not understood cannot be compared: what that
+// line held is not in the diff.
+void CheckUnderstood(const ReadingReport& report, const DiffCapture& capture) {
+  if (report.lines.notUnderstood() == 0) {
+    return;
+  }
+  const LineExample& first = report.lines.examples().front();
+  const std::size_t count = report.lines.notUnderstood();
+  throw FileError("diff", capture.name, 0,
+                  std::to_string(count) + (count == 1 ? " line" : " lines") +
+                      " not understood as " + std::string(PlatformName(report.platform)) +
+                      ", the first line " + std::to_string(first.line) + ": " + first.text);
 }
 
 // The VRFs of the report in order ("default" first, then by name), only those asked for.
@@ -314,13 +331,13 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   DiffStream streamAfter;
   DiffSide sideBefore;
   DiffSide sideAfter;
-  Platform platformBefore{};
-  Platform platformAfter{};
+  ReadingReport readBefore;
+  ReadingReport readAfter;
   {
-    std::future<Platform> readingBefore = std::async(std::launch::async, [&] {
+    std::future<ReadingReport> readingBefore = std::async(std::launch::async, [&] {
       return ReadSide(before, options.platform, streamBefore, streamAfter);
     });
-    std::future<Platform> readingAfter = std::async(std::launch::async, [&] {
+    std::future<ReadingReport> readingAfter = std::async(std::launch::async, [&] {
       return ReadSide(after, options.platform, streamAfter, streamBefore);
     });
     try {
@@ -331,8 +348,12 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
       streamAfter.Cancel();
       throw;
     }
-    platformBefore = readingBefore.get();  // the trouble of the capture before first
-    platformAfter = readingAfter.get();
+    readBefore = readingBefore.get();  // the trouble of the capture before first
+    readAfter = readingAfter.get();
+  }
+  if (options.strict) {
+    CheckUnderstood(readBefore, before);
+    CheckUnderstood(readAfter, after);
   }
 
   const std::vector<std::string> vrfs = ReportVrfs(streamBefore, streamAfter, options, before);
@@ -347,8 +368,10 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   DiffSummary summary = Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, found);
   summary.beforeSource = before.source;
   summary.afterSource = after.source;
-  summary.beforePlatform = platformBefore;
-  summary.afterPlatform = platformAfter;
+  summary.beforePlatform = readBefore.platform;
+  summary.afterPlatform = readAfter.platform;
+  summary.beforeReading = std::move(readBefore);
+  summary.afterReading = std::move(readAfter);
   summary.ignored = options.ignored;
   sink.Begin(summary);
 
