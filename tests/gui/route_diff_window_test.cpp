@@ -294,6 +294,23 @@ class RouteDiffWindowTest : public QObject {
              Cli(QStringList{U("--format"), U("csv")} + files));
   }
 
+  void linesNotUnderstoodAreShownWithTheirFirstExample() {
+    QByteArray text = Read(after_);
+    const QByteArray route = "C        192.168.30.0/24 is directly connected, Vlan2002\n";
+    QVERIFY(text.contains(route));
+    text.replace(route, route + "this line is no route at all\n");
+    Write(after_, text);
+    RouteDiffWindow* window = OpenFromMenu();
+    QVERIFY(window != nullptr);
+    const QString header = Find<QLabel>(*window, "lblHeader")->text();
+    QVERIFY2(header.contains(U("変更後: 読み取れなかった行 1 行")) &&
+                 header.contains(U("this line is no route at all")) &&
+                 !header.contains(U("変更前: 読み取れなかった行")),
+             qPrintable(header));
+    QCOMPARE(Exported(*window, ExportFormat::kJson),
+             Cli({U("--format"), U("json"), before_, after_}));
+  }
+
   void routeDiffOptionFillsTheBoxesAndOpensTheWindow() {
     QVERIFY(!kestrelon::app::StartRouteDiff(fixture_->window(), {U("--route-diff"), before_}));
     QVERIFY(

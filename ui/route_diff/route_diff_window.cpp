@@ -585,8 +585,29 @@ void RouteDiffWindow::ShowHeader() {
   }
   html += QStringLiteral("<br>変更として数えない項目: ") +
           (ignored.isEmpty() ? QStringLiteral("なし") : ignored.join(QStringLiteral("、")));
-  // Lines the readers could not place go here, in a warning colour with the first examples,
-  // once the core's summary reports them.
+  // Lines a reader could not place: the diff may miss routes printed there.
+  const auto unread = [&html](const char* label, const tables::ReadingReport& reading) {
+    const std::size_t count = reading.lines.notUnderstood();
+    if (count == 0) {
+      return;
+    }
+    html += QStringLiteral("<br><span style='color:#b00000'><b>%1: 読み取れなかった行 %2 行</b>")
+                .arg(QString::fromUtf8(label), Number(count));
+    QStringList examples;
+    for (const tables::LineExample& example : reading.lines.examples()) {
+      if (examples.size() == 3) {
+        break;
+      }
+      examples.push_back(QStringLiteral("%1 行目「%2」")
+                             .arg(Number(example.line),
+                                  QString::fromStdString(example.text).left(60).toHtmlEscaped()));
+    }
+    html += QStringLiteral("（") + examples.join(QStringLiteral("、")) +
+            (count > std::size_t(examples.size()) ? QStringLiteral(" …") : QString()) +
+            QStringLiteral("）</span>");
+  };
+  unread("変更前", s.beforeReading);
+  unread("変更後", s.afterReading);
   header_->setText(html);
 }
 
