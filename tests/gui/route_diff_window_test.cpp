@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <set>
 
 #include "app/route_diff_start.h"
@@ -113,6 +114,19 @@ class RouteDiffWindowTest : public QObject {
     const QString path = fixture_->Path("export.out");
     QFile::remove(path);
     return window.ExportTo(format, path) ? Read(path) : QByteArray("<failed>");
+  }
+
+  // The real capture with 400,000 more routes in its last VRF, and its edited copy: large
+  // enough that a reading is still going a while after it started.
+  void WriteLargePair() {
+    QByteArray big = Read(kCapture);
+    for (int i = 0; i < 400000; ++i) {
+      big += "S        10." + QByteArray::number(i / 65536) + "." +
+             QByteArray::number(i / 256 % 256) + "." + QByteArray::number(i % 256) +
+             "/32 [1/0] via 192.168.44.13\n";
+    }
+    Write(before_, big);
+    Write(after_, Edited(big));
   }
 
   template <typename T>
@@ -344,16 +358,26 @@ class RouteDiffWindowTest : public QObject {
              qPrintable(fixture_->errors[0]));
   }
 
-  void closingWhileReadingIsSafeAndWritesNothing() {
-    // Large enough that the reading is still going when the window closes.
-    QByteArray big = Read(kCapture);
-    for (int i = 0; i < 400000; ++i) {
-      big += "S        10." + QByteArray::number(i / 65536) + "." +
-             QByteArray::number(i / 256 % 256) + "." + QByteArray::number(i % 256) +
-             "/32 [1/0] via 192.168.44.13\n";
+  void ignoreBoxChangedWhileExportingLetsTheExportFinish() {
+    WriteLargePair();
+    RouteDiffWindow* window = OpenFromMenu();
+    QVERIFY(window != nullptr);
+    auto* vrfs = Find<QComboBox>(*window, "cboVrf");
+    vrfs->setCurrentIndex(vrfs->findData(U("internal")));  // its summary is read again
+    auto* uptime = Find<QCheckBox>(*window, "chkIgnore(uptime)");
+    QTimer::singleShot(0, uptime, &QCheckBox::click);  // while the export runs
+    const QByteArray csv = Exported(*window, ExportFormat::kCsv);
+    QCOMPARE(csv, Cli({U("--vrf"), U("internal"), U("--format"), U("csv"), before_, after_}));
+    QVERIFY(!uptime->isChecked());
+    if (window->busy()) {
+      QSignalSpy done(window, &RouteDiffWindow::workDone);
+      QVERIFY(done.wait(60000));
     }
-    Write(before_, big);
-    Write(after_, Edited(big));
+    QCOMPARE(window->result()->summary.ignored, kestrelon::tables::RouteFields{});
+  }
+
+  void closingWhileReadingIsSafeAndWritesNothing() {
+    WriteLargePair();
     const QStringList files = QDir(fixture_->Path("")).entryList(QDir::Files, QDir::Name);
     fixture_->window().SetInputName(1, before_);
     fixture_->window().SetInputName(2, after_);

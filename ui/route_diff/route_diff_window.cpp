@@ -444,7 +444,10 @@ void RouteDiffWindow::Launch(std::function<void()> work,
             return;
           }
           finished(failure);
-          if (!busy()) {  // else finished started the next run
+          if (rereadPending_) {
+            rereadPending_ = false;
+            StartReading();
+          } else {
             Q_EMIT workDone();
           }
         },
@@ -479,8 +482,8 @@ void RouteDiffWindow::ShowProgress() {
 
 void RouteDiffWindow::StartReading() {
   if (busy()) {
-    // The running reading stops as soon as it can; this one follows it.
-    cancel_ = true;
+    // A reading under way stops as soon as it can, an export is let finish; this one follows.
+    cancel_ = !exporting_;
     rereadPending_ = true;
     return;
   }
@@ -503,9 +506,7 @@ void RouteDiffWindow::StartReading() {
   Launch([this, request, result] { *result = RunRouteDiff(*request, cancel_, progress_); },
          [this, result](std::exception_ptr failure) {
            if (rereadPending_) {
-             rereadPending_ = false;
-             StartReading();
-             return;
+             return;  // called off; the next reading starts now
            }
            if (failure) {
              Report(QStringLiteral("経路の差分を表示できません。"), failure);
@@ -685,6 +686,7 @@ bool RouteDiffWindow::ExportTo(ExportFormat format, const QString& path) {
   std::vector<std::uint32_t> shown = model_->shown();
   const std::string target = CoreName(path);
   bool written = false;
+  exporting_ = true;
   ShowBusy(QStringLiteral("書き出し中… %1").arg(QFileInfo(path).fileName()));
   Launch(
       [this, request, result, filter, shown = std::move(shown), target, format] {
@@ -703,6 +705,7 @@ bool RouteDiffWindow::ExportTo(ExportFormat format, const QString& path) {
         file.Commit();
       },
       [this, &written](std::exception_ptr failure) {
+        exporting_ = false;
         if (failure) {
           Report(QStringLiteral("書き出しを中止しました。"), failure);
         } else {

@@ -90,6 +90,7 @@ class RouteDiffWindow : public QMainWindow {
   QElapsedTimer started_;
   QString statusText_;  // what the status bar says while the worker runs
   bool rereadPending_ = false;
+  bool exporting_ = false;
   bool closing_ = false;
   std::shared_ptr<const DiffResult> result_;
   ChangeFilter filter_;
