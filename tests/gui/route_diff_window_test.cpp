@@ -376,18 +376,33 @@ class RouteDiffWindowTest : public QObject {
     QCOMPARE(window->result()->summary.ignored, kestrelon::tables::RouteFields{});
   }
 
+  void closingWhileReadingIsSafeAndWritesNothing_data() {
+    QTest::addColumn<bool>("mainWindowEnds");
+    QTest::newRow("the route diff window") << false;
+    QTest::newRow("the main window, the program ending") << true;
+  }
+
   void closingWhileReadingIsSafeAndWritesNothing() {
+    QFETCH(bool, mainWindowEnds);
     WriteLargePair();
-    const QStringList files = QDir(fixture_->Path("")).entryList(QDir::Files, QDir::Name);
+    const QString folder = fixture_->Path("");
+    const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
     fixture_->window().SetInputName(1, before_);
     fixture_->window().SetInputName(2, after_);
     fixture_->item("mRouteDiff")->trigger();
     QPointer<RouteDiffWindow> window = fixture_->window().findChild<RouteDiffWindow*>();
     QVERIFY(window != nullptr && window->busy());
+    if (mainWindowEnds) {
+      const QStringList errors = fixture_->errors;
+      fixture_.reset();
+      QVERIFY(window.isNull());
+      QVERIFY(errors.isEmpty());
+      return;
+    }
     window->close();
     QVERIFY(!window.isNull() && !window->isVisible());  // gone from view, its reading ends
     QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 60000);
-    QCOMPARE(QDir(fixture_->Path("")).entryList(QDir::Files, QDir::Name), files);
+    QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), files);
     QVERIFY(fixture_->errors.isEmpty());
   }
 };
