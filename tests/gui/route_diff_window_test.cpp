@@ -16,6 +16,7 @@
 #include <set>
 
 #include "app/route_diff_start.h"
+#include "ui/route_diff/change_filter.h"
 #include "ui/route_diff/change_table_model.h"
 #include "ui/route_diff/route_diff_window.h"
 #include "window_fixture.h"
@@ -323,6 +324,65 @@ class RouteDiffWindowTest : public QObject {
              qPrintable(header));
     QCOMPARE(Exported(*window, ExportFormat::kJson),
              Cli({U("--format"), U("json"), before_, after_}));
+  }
+
+  void searchReadsPrefixesOfBothFamilies_data() {
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("v6 routes inside")
+        << U("2001:db8::/32")
+        << QStringList{U("2001:db8::/32"), U("2001:db8:1::/48"), U("2001:db8:1:2::/64"),
+                       U("2001:db8:1:2:8000::1/128")};
+    QTest::newRow("v6 inside, past the first 64 bits")
+        << U("2001:db8:1:2:8000::/65") << QStringList{U("2001:db8:1:2:8000::1/128")};
+    QTest::newRow("v6 address, held")
+        << U("2001:db8:1:2::9")
+        << QStringList{U("2001:db8::/32"), U("2001:db8:1::/48"), U("2001:db8:1:2::/64")};
+    QTest::newRow("v4 inside, not v6") << U("10.0.0.0/8") << QStringList{U("10.1.0.0/16")};
+    QTest::newRow("a next hop by address") << U("fe80::1") << QStringList{U("2001:db8:1::/48")};
+  }
+
+  void searchReadsPrefixesOfBothFamilies() {
+    QFETCH(QString, search);
+    QFETCH(QStringList, expected);
+    using namespace kestrelon::tables;
+    using kestrelon::ui::route_diff::ChangeCollector;
+    using kestrelon::ui::route_diff::DiffResult;
+    DiffResult result;
+    std::atomic<bool> cancel{false};
+    kestrelon::ui::route_diff::DiffProgress progress;
+    ChangeCollector collector(result, cancel, progress, false);
+    collector.Begin(DiffSummary{});
+    const std::vector<std::pair<const char*, Afi>> prefixes = {
+        {"::/0", Afi::kIpv6},
+        {"2001:db8::/32", Afi::kIpv6},
+        {"2001:db8:1::/48", Afi::kIpv6},
+        {"2001:db8:1:2::/64", Afi::kIpv6},
+        {"2001:db8:1:2:8000::1/128", Afi::kIpv6},
+        {"2001:db9::/32", Afi::kIpv6},
+        {"10.1.0.0/16", Afi::kIpv4},
+        {"11.0.0.0/8", Afi::kIpv4}};
+    for (const auto& [prefix, afi] : prefixes) {
+      const NextHopView hop{
+          std::string_view(std::string_view(prefix) == "2001:db8:1::/48" ? "fe80::1" : "fe80::2"),
+          std::nullopt, std::nullopt};
+      RouteView route;
+      route.afi = afi;
+      route.protocol = "S";
+      route.prefix = prefix;
+      route.nextHops = std::span<const NextHopView>(&hop, 1);
+      RouteChangeEvent event;
+      event.change = RouteChange::kAdded;
+      event.after = &route;
+      collector.Change(event);
+    }
+    kestrelon::ui::route_diff::ChangeFilter filter;
+    filter.search = search.toStdString();
+    QStringList found;
+    for (const std::uint32_t index : kestrelon::ui::route_diff::Shown(result.rows, filter)) {
+      found.push_back(QString::fromStdString(result.rows[index].route().prefix));
+    }
+    QCOMPARE(found, expected);
   }
 
   void routeDiffOptionFillsTheBoxesAndOpensTheWindow() {
