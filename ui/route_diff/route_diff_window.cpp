@@ -389,6 +389,12 @@ void RouteDiffWindow::BuildMenus() {
   connect(all, &QAction::triggered, table_, &QTableView::selectAll);
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+  QAction* find = view->addAction(QStringLiteral("検索(&F)"));
+  find->setShortcut(QKeySequence::Find);
+  connect(find, &QAction::triggered, search_, [this] {
+    search_->setFocus();
+    search_->selectAll();
+  });
   reread_ = view->addAction(QStringLiteral("ファイルを読み直す(&R)"));
   reread_->setObjectName(QStringLiteral("mReread"));
   reread_->setShortcut(QKeySequence(Qt::Key_F5));
