@@ -436,6 +436,19 @@ class RouteDiffWindowTest : public QObject {
     QCOMPARE(window->result()->summary.ignored, kestrelon::tables::RouteFields{});
   }
 
+  void failedRereadKeepsTheDiffInView() {
+    RouteDiffWindow* window = OpenFromMenu();
+    QVERIFY(window != nullptr);
+    QFile::remove(after_);
+    Find<QAction>(*window, "mReread")->trigger();
+    QSignalSpy done(window, &RouteDiffWindow::workDone);
+    QVERIFY(done.wait(60000));
+    QCOMPARE(fixture_->errors.size(), 1);
+    QVERIFY(fixture_->errors[0].contains(U("after.txt")));
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->model().rowCount(), 4);
+  }
+
   void closingWhileReadingIsSafeAndWritesNothing_data() {
     QTest::addColumn<bool>("mainWindowEnds");
     QTest::newRow("the route diff window") << false;

@@ -516,7 +516,9 @@ void RouteDiffWindow::StartReading() {
            }
            if (failure) {
              Report(QStringLiteral("経路の差分を表示できません。"), failure);
-             close();
+             if (result_ == nullptr) {
+               close();  // nothing to show; a diff read before stays in view
+             }
              return;
            }
            if (*result) {
