@@ -29,6 +29,8 @@ std::optional<std::string> InfoOptionText(const std::vector<std::string>& args) 
                "  Kestrelon                                   open the window\n"
                "  Kestrelon [OrgFileName]                     sort the file, then end\n"
                "  Kestrelon [BeforeFileName] [AfterFileName]  compare the two files, then end\n"
+               "  Kestrelon --route-diff BEFORE AFTER         open the window and the route diff\n"
+               "                                              of the two captures\n"
                "  Kestrelon --help | --version                print this text or the version\n"
                "Settings: Kestrelon.ini beside the program (extensions, options); when the\n"
                "program's folder cannot be written, ") +

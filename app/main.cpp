@@ -10,6 +10,7 @@
 #include "app/batch_mode.h"
 #include "app/info_options.h"
 #include "app/qt_translations.h"
+#include "app/route_diff_start.h"
 #include "files/signal_cleanup.h"
 #include "ui/main_window.h"
 
@@ -49,6 +50,9 @@ int main(int argc, char* argv[]) {
   // Names on the command line (after Qt took its own options) run one job and end the program.
   QStringList names = QCoreApplication::arguments();
   names.removeFirst();
+  if (kestrelon::app::IsRouteDiffStart(names)) {
+    return kestrelon::app::StartRouteDiff(window, names) ? QApplication::exec() : 2;
+  }
   if (!names.isEmpty()) {
     return kestrelon::app::RunBatch(window, names);
   }

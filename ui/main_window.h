@@ -70,6 +70,10 @@ class frmKestrelon : public QMainWindow {
   void cmdDiff_Click();
   void mFileSort_Click(int Index);
   void mFileDiff_Click();
+  // Opens a route diff window on the two input boxes' files, beside this window.
+  void mRouteDiff_Click();
+  // Opens a route diff window on two captures; one that cannot be read is told in a message.
+  void OpenRouteDiff(const QString& before, const QString& after);
 
   // Sort and filter options.
   void chkOption_Click();
@@ -198,6 +202,7 @@ class frmKestrelon : public QMainWindow {
   QAction* mEnd = nullptr;
   std::array<QAction*, 3> mFileSort{};
   QAction* mFileDiff = nullptr;
+  QAction* mRouteDiff = nullptr;
   QAction* mOption = nullptr;
   QMenu* mOptConfig = nullptr;
   std::array<QAction*, 6> mSortKey{};

@@ -39,6 +39,7 @@ void frmKestrelon::txtReadFile_Change(int Index) {
   cmdDiff->setEnabled(cmdSort[1]->isEnabledTo(this) && cmdSort[2]->isEnabledTo(this));
   mFileSort[Index]->setEnabled(cmdSort[Index]->isEnabledTo(this));
   mFileDiff->setEnabled(cmdDiff->isEnabledTo(this));
+  mRouteDiff->setEnabled(mFileDiff->isEnabled());
 
   const std::string utf8 = name.toStdString();
   const QString base = QString::fromStdString(names::StripExtension(utf8));

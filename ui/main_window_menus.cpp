@@ -74,6 +74,8 @@ void frmKestrelon::BuildMenus() {
   mFileSort[2] = item(mRun, Indexed("mFileSort", 2), "ファイル２をソート");
   mFileDiff = item(mRun, QStringLiteral("mFileDiff"), "ファイル１と２を比較(&D)");
   mFileDiff->setShortcut(ctrl(Qt::Key_D));
+  mRouteDiff = item(mRun, QStringLiteral("mRouteDiff"), "ファイル１と２の経路の差分を表示(&V)...");
+  mRouteDiff->setShortcut(ctrl(Qt::Key_R));
 
   QMenu* mConfig = AddMenu(bar, "mConfig", "設定(&T)");
   mOption = item(mConfig, QStringLiteral("mOption"), "オプション設定↓に従ってソートする(&T)");
@@ -122,6 +124,7 @@ void frmKestrelon::BuildMenus() {
   }
   OnChosen(mEnd, [this] { mEnd_Click(); });
   OnChosen(mFileDiff, [this] { mFileDiff_Click(); });
+  OnChosen(mRouteDiff, [this] { mRouteDiff_Click(); });
   OnChosen(mOption, [this] { mOption_Click(); });
   OnChosen(mFileDel, [this] { mFileDel_Click(); });
   for (int k = 0; k < 6; ++k) {

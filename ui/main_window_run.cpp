@@ -40,8 +40,9 @@ class frmKestrelon::HeldCommands {
     }
     Hold(w.chkOption);
     Hold(w.chkFileDel);
-    std::vector<QAction*> actions = {w.mFileOpen[1], w.mFileOpen[2], w.mEnd,    w.mFileSort[1],
-                                     w.mFileSort[2], w.mFileDiff,    w.mOption, w.mFileDel};
+    std::vector<QAction*> actions = {w.mFileOpen[1], w.mFileOpen[2], w.mEnd,
+                                     w.mFileSort[1], w.mFileSort[2], w.mFileDiff,
+                                     w.mOption,      w.mFileDel,     w.mRouteDiff};
     actions.insert(actions.end(), w.mSortKey.begin(), w.mSortKey.end());
     actions.insert(actions.end(), w.mInfoDel.begin(), w.mInfoDel.end());
     for (QAction* action : actions) {
