@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target kestrelon kestrelon-cli
+cmake --build build -j "$(nproc)" --target kestrelon_install_files
 
 bin=build/bin
 if [[ "${1:-}" == "--gui" ]]; then

@@ -17,7 +17,7 @@ case "${1:-}" in
   *) echo "test.sh: unknown option: $1" >&2; exit 2 ;;
 esac
 
-scripts/install-deps.sh
+scripts/install-deps.sh --tests
 jobs=$(nproc)
 
 cmake --preset "$preset" >/dev/null

@@ -6,7 +6,7 @@ namespace kestrelon::app {
 
 namespace {
 
-// Where the settings go when the program's folder cannot be written.
+// Where an installed program keeps its settings.
 #if defined(_WIN32)
 constexpr char kUserSettings[] = "%LOCALAPPDATA%\\kestrelon\\Kestrelon.ini";
 #else
@@ -32,8 +32,8 @@ std::optional<std::string> InfoOptionText(const std::vector<std::string>& args) 
                "  Kestrelon --route-diff BEFORE AFTER         open the window and the route diff\n"
                "                                              of the two captures\n"
                "  Kestrelon --help | --version                print this text or the version\n"
-               "Settings: Kestrelon.ini beside the program (extensions, options); when the\n"
-               "program's folder cannot be written, ") +
+               "Settings: Kestrelon.ini beside the program (extensions, options); for an\n"
+               "installed program (under /usr or where the build installs programs), ") +
            kUserSettings +
            ".\n"
            "Exit status: 0 done; 2 a missing input or a file that could not be read or\n"

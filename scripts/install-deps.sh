@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever the build, the tests and the window need and is not there yet.
-# Quick when everything is installed: it only asks dpkg.
+# Quick when everything is installed: it only asks dpkg. --tests adds what only the tests need
+# (lintian), --gui-tools an X server and screenshot tools.
 set -euo pipefail
 
 packages=(
@@ -12,9 +13,12 @@ packages=(
   dpkg-dev desktop-file-utils man-db      # the Debian package and its tests
   clang libclang-rt-14-dev
 )
-if [[ "${1:-}" == "--gui-tools" ]]; then
-  packages+=(xvfb x11-apps imagemagick)
-fi
+for option in "$@"; do
+  case $option in
+    --gui-tools) packages+=(xvfb x11-apps imagemagick) ;;
+    --tests) packages+=(lintian) ;;  # the package test lints the Debian package
+  esac
+done
 # The Windows check (scripts/windows-check.sh): the cross compiler and wine, only when asked.
 if [[ "${KESTRELON_WINDOWS:-}" == 1 ]]; then
   packages+=(g++-mingw-w64-x86-64-posix wine64)

@@ -11,7 +11,7 @@ namespace {
 // The indent of the explaining lines: four ideographic spaces.
 const char kIndent[] = "\u3000\u3000\u3000\u3000";
 
-// Where the ini file goes when the program's folder cannot be written.
+// Where the ini file of an installed program goes.
 #if defined(Q_OS_WIN)
 const char kUserIniLine[] = "%LOCALAPPDATA%\\kestrelon\\Kestrelon.ini を使います。";
 #else
@@ -128,7 +128,7 @@ QString TechNotes2Text() {
       "",
       // Where the ini file is, also for an installed program.
       "ini ファイル（Kestrelon.ini）はプログラムと同じフォルダに置きます。",
-      "そのフォルダに書き込めない場合（インストールしたプログラムなど）は、",
+      "インストールしたプログラム（/usr の下にあるものなど）は、",
       kUserIniLine,
       "",
       // What this build needs besides its own file.

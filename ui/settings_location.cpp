@@ -2,7 +2,12 @@
 
 #include <QDir>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+
+#include "settings/install_folder.h"
+
+#ifndef KESTRELON_INSTALL_BINDIR
+#define KESTRELON_INSTALL_BINDIR ""
+#endif
 
 namespace kestrelon::ui {
 
@@ -10,11 +15,10 @@ namespace {
 
 constexpr QLatin1StringView kFileName("Kestrelon.ini");
 
-// Settings are replaced through a temporary file beside them, so creating one is the test;
-// permission bits alone would not tell (root, read-only mounts, access lists).
-bool CanCreateFilesIn(const QString& folder) {
-  QTemporaryFile probe(folder + kFileName + QStringLiteral(".XXXXXX"));
-  return probe.open();
+// The folder as the file system knows it, so a link to an installed program counts as installed.
+QString ResolvedFolder(const QString& folder) {
+  const QString canonical = QDir(folder).canonicalPath();
+  return QDir::fromNativeSeparators(canonical.isEmpty() ? QDir::cleanPath(folder) : canonical);
 }
 
 QString UserSettingsFolder() {
@@ -28,16 +32,18 @@ QString UserSettingsFolder() {
 }  // namespace
 
 QString SettingsFilePath(const QString& programFolder) {
+  const QString installBinDir = ResolvedFolder(QString::fromUtf8(KESTRELON_INSTALL_BINDIR));
+  if (settings::IsInstalledProgramFolder(ResolvedFolder(programFolder).toStdString(),
+                                         installBinDir.toStdString())) {
+    const QString user = UserSettingsFolder();
+    QDir().mkpath(user);
+    return user + kFileName;
+  }
   QString folder = programFolder;
   if (!folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\'))) {
     folder += QLatin1Char('/');
   }
-  if (CanCreateFilesIn(folder)) {
-    return folder + kFileName;
-  }
-  const QString user = UserSettingsFolder();
-  QDir().mkpath(user);
-  return user + kFileName;
+  return folder + kFileName;
 }
 
 }  // namespace kestrelon::ui

@@ -56,8 +56,13 @@ equal "completion offers the strip items" "$items" "$(offered sort --strip '')"
 equal "completion offers the platforms" "$platforms" "$(offered routes --platform '')"
 equal "completion offers the formats" "$formats" "$(offered routes --format '')"
 equal "completion continues a strip list" "interface,time" "$(offered compare --strip interface,ti)"
+equal "completion offers only the strip items not given" "$(words_of "time,cost time,interface")" \
+  "$(offered sort --strip time,)"
 equal "completion offers the ignored fields" "$fields" "$(offered diff --ignore '')"
 equal "completion continues an ignore list" "metric,next_hops" "$(offered diff --ignore metric,ne)"
+equal "completion offers only the ignored fields not given" \
+  "$(grep -vxE 'metric|flags|uptime|none' <<<"$fields" | sed 's/^/metric,flags,uptime,/')" \
+  "$(offered diff --ignore metric,flags,uptime,)"
 equal "completion offers the commands" "$(words_of "compare sort routes diff --help --version")" \
   "$(offered '')"
 help_text=$("$cli" --help)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The Debian package, end to end: CPack packs this build folder's programs, dpkg -x unpacks the
-# package into a scratch root, and both programs run from there (--version, a batch sort, a
-# compare) on golden captures, their results compared byte for byte.
+# The Debian package, end to end: the README's own cpack line packs this build folder, lintian
+# finds nothing to object to, dpkg -x unpacks the package into a scratch root, and both
+# programs run from there (--version, a batch sort, a compare) on golden captures, their results
+# compared byte for byte. As root, the unpacked programs also run from a folder under /usr (a
+# private mount), as root and as nobody, and write nothing beside themselves.
 #   KESTRELON_BUILD   the build folder (with CPackConfig.cmake)
 #   KESTRELON_SOURCE  the source tree
 source "$(dirname "$0")/lib.sh"
@@ -12,13 +14,27 @@ contains() { [[ $1 == *"$2"* ]]; }
 
 version=$(sed -n 's/^project(Kestrelon VERSION \([0-9.]*\).*/\1/p' "$source_tree/CMakeLists.txt")
 
-if ! cpack --config "$KESTRELON_BUILD/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1; then
+# The README's commands, as written, in a tree whose build/ is this build folder.
+readme_line() { grep -m1 "^$1" "$source_tree/README.md" | sed 's/ *#.*//'; }
+pack=$(readme_line "cpack ")
+install=$(readme_line "sudo apt install ")
+mkdir "$work/tree" && ln -s "$KESTRELON_BUILD" "$work/tree/build"
+if ! (cd "$work/tree" && bash -c "$pack") >"$work/cpack.log" 2>&1; then
   cat "$work/cpack.log"
   echo "0 passed, 1 failed"
   exit 1
 fi
-deb=$(echo "$work"/package/kestrelon_*.deb)
-check "one package built" test -f "$deb"
+debs=$(cd "$work/tree" && bash -c "printf '%s\\n' ${install#sudo apt install }")
+check "the README's install line names one package ($debs)" test -f "$work/tree/$debs"
+deb=$work/tree/$debs
+
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1
+  check "lintian finds no error or warning" test $? -eq 0
+  grep -E '^[EW]:' "$work/lintian.log"
+else
+  echo "lintian not installed (scripts/install-deps.sh --tests installs it): not linted"
+fi
 
 # The control fields: what apt needs to install the programs' libraries, Qt's platform
 # plugins and the captions' font.
@@ -74,25 +90,33 @@ check "installed batch sort" "$bin/kestrelon" sort101.log
 check "installed batch sort writes the golden result" same "$golden/sort101.nooptions.expected" \
   sort101.s1
 
-# A program folder that cannot be written, as /usr/bin for a user: the settings come from
-# $XDG_CONFIG_HOME/kestrelon/ and nothing is added beside the program. Root may write anywhere,
-# so root runs the program as nobody.
-user=$work/user
-mkdir -p "$user/config/kestrelon"
-cp "$golden/sort101.log" "$user/"
-printf '[Kestrelon]\r\nSortExt1=.u1\r\nEnableOpt=0\r\n' >"$user/config/kestrelon/Kestrelon.ini"
-chmod -R a+rwX "$user"
-chmod a+rx "$work"
-chmod a-w "$bin"
-as_user=()
-if [[ $(id -u) == 0 ]]; then
-  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+# The installed layout: the unpacked programs seen under /usr/local/bin in a private mount
+# namespace. Whoever runs them, root too, the settings are the user's and nothing is added to
+# the package's files.
+if [[ $(id -u) == 0 && -d /usr/local/bin ]] && unshare --mount true 2>/dev/null; then
+  rm "$bin/Kestrelon.ini"
+  chmod a+rx "$work"
+  before=$(cd "$unpacked" && find . | sort)
+  for who in root nobody; do
+    home=$work/home-$who
+    mkdir -p "$home/config/kestrelon"
+    cp "$golden/sort101.log" "$home/"
+    printf '[Kestrelon]\r\nSortExt1=.u1\r\nEnableOpt=0\r\n' >"$home/config/kestrelon/Kestrelon.ini"
+    as=()
+    if [[ $who == nobody ]]; then
+      chown -R nobody:nogroup "$home"
+      as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    fi
+    (cd "$home" && HOME=$home XDG_CONFIG_HOME=$home/config unshare --mount sh -c \
+      'mount --bind "$1" /usr/local/bin && shift && exec "$@"' _ "$bin" "${as[@]}" \
+      /usr/local/bin/kestrelon sort101.log)
+    check "installed, as $who: settings from the user's folder" \
+      same "$golden/sort101.nooptions.expected" "$home/sort101.u1"
+  done
+  check "installed: nothing added to the package's files" \
+    test "$(cd "$unpacked" && find . | sort)" == "$before"
+else
+  echo "not root, or no mount namespace: the installed layout is not run"
 fi
-before=$(ls -A "$bin")
-(cd "$user" && HOME=$user XDG_CONFIG_HOME=$user/config "${as_user[@]}" "$bin/kestrelon" sort101.log)
-check "settings from the user's folder" same "$golden/sort101.nooptions.expected" \
-  "$user/sort101.u1"
-check "nothing added beside the installed program" test "$(ls -A "$bin")" == "$before"
-chmod u+w "$bin"
 
 finish
