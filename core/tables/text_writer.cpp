@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "tables/visible_text.h"
+
 namespace kestrelon::tables {
 namespace {
 
@@ -46,13 +48,14 @@ std::string NextHopsText(const RouteView& route) {
 namespace {
 
 Cells RowOf(const RouteView& route) {
-  return {std::string(route.vrf),
-          std::string(route.protocol),
-          std::string(route.flags),
-          std::string(route.prefix),
+  // A capture's bytes must not act on the terminal that shows them.
+  return {VisibleText(route.vrf),
+          VisibleText(route.protocol),
+          VisibleText(route.flags),
+          VisibleText(route.prefix),
           CostText(route),
-          NextHopsText(route),
-          std::string(route.uptime.value_or(""))};
+          VisibleText(NextHopsText(route)),
+          VisibleText(route.uptime.value_or(""))};
 }
 
 }  // namespace
@@ -61,7 +64,7 @@ void TextRouteWriter::BeginCapture(std::string_view source, Platform platform) {
   table_ = RouteTable();
   if (several_) {
     std::string heading = captures_ > 0 ? "\r\n" : "";
-    heading.append("==> ").append(source).append(" (").append(PlatformName(platform));
+    heading.append("==> ").append(VisibleText(source)).append(" (").append(PlatformName(platform));
     heading.append(") <==\r\n");
     out_.Write(heading);
   }
