@@ -60,6 +60,7 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
 }  // namespace
 
 names::ExitCode RunDiffCommand(const CommandLine& command) {
+  RefuseOutputOverInputs(command);
   files::PrivateFolder folder;
   std::size_t changes = 0;
   WriteResult(command.output, folder, "diff",

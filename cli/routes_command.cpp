@@ -123,6 +123,7 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
 }  // namespace
 
 names::ExitCode RunRoutesCommand(const CommandLine& command) {
+  RefuseOutputOverInputs(command);
   files::PrivateFolder folder;
   const bool several = command.inputs.size() > 1;
   WriteResult(command.output, folder, "routes", [&](files::OutputFile& output) {

@@ -1,8 +1,11 @@
 #include "cli/run_files.h"
 
+#include <cstring>
+
 #include "cli/cli_options.h"
 #include "cli/standard_streams.h"
 #include "files/platform.h"
+#include "files/same_file.h"
 #include "names/output_names.h"
 
 namespace kestrelon::cli {
@@ -44,10 +47,26 @@ std::string KeptSortResultName(const std::string& folder, const std::string& ope
 }
 
 void RethrowForStandardOutput(const FileError& error, const std::string& privateName) {
-  if (error.path() != privateName) {
+  if (error.path() != privateName || error.errnum() == 0) {
     throw error;
   }
-  throw FileError(error.operation(), kStandardOutputName, error.errnum());
+  // The private file is what could not be written ($TMPDIR full, say), not standard output.
+  throw FileError(error.operation(), privateName, error.errnum(),
+                  std::string(std::strerror(error.errnum())) + " (errno " +
+                      std::to_string(error.errnum()) +
+                      "); the result is held there until it is complete for standard output");
+}
+
+void RefuseOutputOverInputs(const CommandLine& command) {
+  if (!command.output) {
+    return;
+  }
+  for (const std::string& input : command.inputs) {
+    if (input != kStandardStream && files::SameFile(*command.output, input)) {
+      throw FileError("write", *command.output, 0,
+                      "the result would replace \"" + input + "\", one of the files it reads");
+    }
+  }
 }
 
 void WriteResult(const std::optional<std::string>& output, files::PrivateFolder& folder,

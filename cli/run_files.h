@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "cli/cli_options.h"
+
 #include "files/file_error.h"
 #include "files/file_writer.h"
 #include "files/private_folder.h"
@@ -22,9 +24,13 @@ std::string ReadableInput(const std::string& operand, files::PrivateFolder& fold
 // ("stdin" for "-"), then ".sorted1" or ".sorted2" by side.
 std::string KeptSortResultName(const std::string& folder, const std::string& operand, int side);
 
-// A failure to write privateName, the private file behind standard output, is told as one of
-// standard output; other failures are rethrown as they are.
+// A failure to write privateName, the private file behind standard output, names that file and
+// says what it is for; other failures are rethrown as they are.
 [[noreturn]] void RethrowForStandardOutput(const FileError& error, const std::string& privateName);
+
+// Throws FileError when the output file names one of the inputs (another spelling, a link):
+// the result would destroy what it is made from.
+void RefuseOutputOverInputs(const CommandLine& command);
 
 // Runs write on the result: the file output names, put in place only when write succeeds, or
 // without one a private file of folder (privateName) that goes to standard output once complete.

@@ -4,6 +4,7 @@
 
 #include "files/file_writer.h"
 #include "files/mapped_file.h"
+#include "files/signal_cleanup.h"
 
 namespace kestrelon::cli {
 namespace {
@@ -34,6 +35,7 @@ void WriteStandardOutput(std::string_view bytes) {
 void CopyFileToStandardOutput(const std::string& path) {
   const files::MappedFile file(path);
   WriteStandardOutput(file.bytes());
+  files::MarkRunSucceeded();  // the result is out: a late signal no longer fails the run
 }
 
 }  // namespace kestrelon::cli

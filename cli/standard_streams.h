@@ -22,7 +22,8 @@ void CopyToFile(const std::string& source, const std::string& target);
 // Writes all of bytes to standard output.
 void WriteStandardOutput(std::string_view bytes);
 
-// Writes the whole file path to standard output.
+// Writes the whole file path to standard output: the run's result, so the run has succeeded
+// once it is out (files/signal_cleanup.h).
 void CopyFileToStandardOutput(const std::string& path);
 
 }  // namespace kestrelon::cli

@@ -80,8 +80,15 @@ FileKind KindOf(const std::string& path);
 bool SameFileIdentity(const std::string& a, const std::string& b);
 // path with its symbolic links resolved; path itself when that fails or there are none.
 std::string ResolveLinks(const std::string& path);
-// Gives the file at path the permission bits of the file at model, where the system has them.
+// Gives the file at path the permission bits of the file at model, where the system has them,
+// and its owner and group as far as the system lets this user (failures to do that are quiet).
 void CopyPermissions(const std::string& model, NativeFile& file, const std::string& name);
+// Throws FileError("write", path, EACCES) when path exists and this user may not write it, or
+// it is write-protected (no write permission for anyone): as rm does, root is refused that too.
+void CheckWritable(const std::string& path);
+// When path names something that is neither a regular file nor a folder (a device, a FIFO), opens
+// it for writing as the shell's ">" would, waiting for a FIFO's reader; nullopt otherwise.
+std::optional<NativeFile> OpenToWriteThrough(const std::string& path);
 
 // The folder for temporary files: $TMPDIR, else the system's own; no separator at the end.
 std::string TemporaryRoot();

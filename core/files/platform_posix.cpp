@@ -206,9 +206,45 @@ std::string ResolveLinks(const std::string& path) {
 
 void CopyPermissions(const std::string& model, NativeFile& file, const std::string& name) {
   struct stat info {};
-  if (::stat(model.c_str(), &info) == 0 && ::fchmod(Fd(file), info.st_mode & 07777) != 0) {
+  if (::stat(model.c_str(), &info) != 0) {
+    return;
+  }
+  // The owner first: a change of owner may clear the set-id bits. An ordinary user may still
+  // give the file the group when a member of it.
+  if (::fchown(Fd(file), info.st_uid, info.st_gid) != 0) {
+    [[maybe_unused]] const int ignored = ::fchown(Fd(file), static_cast<uid_t>(-1), info.st_gid);
+  }
+  if (::fchmod(Fd(file), info.st_mode & 07777) != 0) {
     ThrowErrno("write", name);
   }
+}
+
+void CheckWritable(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    return;  // missing: the creation tells whether the folder takes a file
+  }
+  if (S_ISDIR(info.st_mode)) {
+    return;  // the rename tells
+  }
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    throw FileError("write", path, EACCES, "the file is write-protected");
+  }
+  if (::access(path.c_str(), W_OK) != 0 && errno == EACCES) {
+    ThrowErrno("write", path);
+  }
+}
+
+std::optional<NativeFile> OpenToWriteThrough(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) {
+    return std::nullopt;
+  }
+  NativeFile file = Open(path, O_WRONLY | O_TRUNC | O_NOCTTY, 0, "open for writing");
+  if (file.Kind(path) == FileKind::kRegular) {
+    return std::nullopt;  // replaced meanwhile by a file: that one is renamed over as usual
+  }
+  return file;
 }
 
 std::string TemporaryRoot() {

@@ -402,6 +402,19 @@ std::string ResolveLinks(const std::string& path) {
 // A replaced file takes the access list of its folder; there are no permission bits to copy.
 void CopyPermissions(const std::string&, NativeFile&, const std::string&) {}
 
+void CheckWritable(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    throw FileError("write", path, EACCES, "the file is read-only");
+  }
+}
+
+// Devices ("NUL", "CON") are written by name on Windows; a rename never reaches them.
+std::optional<NativeFile> OpenToWriteThrough(const std::string&) {
+  return std::nullopt;
+}
+
 std::string TemporaryRoot() {
   std::string root;
   if (const wchar_t* tmpdir = ::_wgetenv(L"TMPDIR"); tmpdir != nullptr && *tmpdir != L'\0') {

@@ -78,6 +78,30 @@ TEST(SignalCleanup, HeldSignalActsWhenTheHoldEnds) {
   EXPECT_EQ(ReadFile(dir / "r.txt"), "whole\r\n");
 }
 
+// A run whose result is in place has succeeded, though a signal came while it was renamed; the
+// private folder still goes.
+TEST(SignalCleanup, SignalAfterTheResultIsInPlaceEndsWithSuccess) {
+  TempDir dir;
+  TempDir tmp;
+  const ScopedTmpdir tmpdir(tmp.path());
+  const int status = InChild([&] {
+    SucceedAtCommit();
+    PrivateFolder work;
+    files::AtomicOutputFile result(dir / "r.txt");
+    result.WriteLine("whole");
+    {
+      const HoldSignals hold;
+      ::raise(SIGINT);
+      result.Commit();
+    }
+    ::_exit(9);
+  });
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadFile(dir / "r.txt"), "whole\r\n");
+  EXPECT_EQ(ListFolder(tmp.path()), "");
+}
+
 // While a signal waits for a hold, another thread starting a file never makes it: the clean-up
 // may have run already, so the file would be left behind.
 TEST(SignalCleanup, NoFileIsStartedOnceTheProgramIsEnding) {
