@@ -38,11 +38,12 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
   std::array<tables::DiffCapture, 2> captures;
   for (std::size_t i = 0; i < 2; ++i) {
     const std::string& operand = command.inputs[i];
-    files[i].emplace(ReadableInput(operand, folder, static_cast<int>(i) + 1));
+    files[i].emplace(ReadableInput(operand, folder, static_cast<int>(i) + 1, true));
+    files::TextCheck(InputName(operand)).Take(files[i]->bytes());
     texts[i].emplace(files[i]->bytes());
     captures[i].text = texts[i]->text();
     captures[i].source = operand;
-    captures[i].name = operand == kStandardStream ? kStandardInputName : operand;
+    captures[i].name = InputName(operand);
     captures[i].release = [&files, &texts, i] {
       texts[i].reset();
       files[i].reset();

@@ -102,9 +102,10 @@ class FormatWriter : public tables::RouteSink {
 void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, FormatWriter& writer) {
   for (std::size_t i = 0; i < command.inputs.size(); ++i) {
     const std::string& operand = command.inputs[i];
-    const std::string name = operand == kStandardStream ? kStandardInputName : operand;
-    const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1);
+    const std::string name = InputName(operand);
+    const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1, true);
     const files::MappedFile file(path);
+    files::TextCheck(name).Take(file.bytes());
     const files::CaptureText text(file.bytes());  // a byte order mark, UTF-16
     const std::string_view capture = text.text();
     const tables::Platform platform = tables::ChoosePlatform(capture, name, command.platform);

@@ -1,6 +1,7 @@
 #include "cli/run_files.h"
 
 #include <cstring>
+#include <optional>
 
 #include "cli/cli_options.h"
 #include "cli/standard_streams.h"
@@ -22,19 +23,29 @@ bool OtherThanFileOrFolder(const std::string& path) {
 
 }  // namespace
 
-std::string ReadableInput(const std::string& operand, files::PrivateFolder& folder, int side) {
+std::string ReadableInput(const std::string& operand, files::PrivateFolder& folder, int side,
+                          bool textOnly) {
+  std::optional<files::TextCheck> check;
+  if (textOnly) {
+    check.emplace(InputName(operand));
+  }
+  files::TextCheck* checking = check ? &*check : nullptr;
   if (operand == kStandardStream) {
     const std::string copy = folder.NewFile("input" + std::to_string(side));
     files::NativeFile input = files::NativeFile::StandardInput();
-    CopyOpenFileToFile(input, kStandardInputName, copy);
+    CopyOpenFileToFile(input, kStandardInputName, copy, checking);
     return copy;
   }
   if (OtherThanFileOrFolder(operand)) {
     const std::string copy = folder.NewFile("input" + std::to_string(side));
-    CopyToFile(operand, copy);
+    CopyToFile(operand, copy, checking);
     return copy;
   }
   return operand;  // missing, unreadable or a folder: the core reports it by this name
+}
+
+std::string InputName(const std::string& operand) {
+  return operand == kStandardStream ? kStandardInputName : operand;
 }
 
 std::string KeptSortResultName(const std::string& folder, const std::string& operand, int side) {

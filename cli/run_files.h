@@ -17,8 +17,13 @@ namespace kestrelon::cli {
 
 // The file the core reads for an input operand. Standard input ("-") and inputs that are not
 // regular files (pipes, process substitution) are first copied whole into the private folder,
-// as the core maps its input; anything else is the operand itself. Throws FileError.
-std::string ReadableInput(const std::string& operand, files::PrivateFolder& folder, int side);
+// as the core maps its input; anything else is the operand itself. With textOnly, a copied input
+// that turns out not to be text (a NUL byte) is refused as soon as that shows. Throws FileError.
+std::string ReadableInput(const std::string& operand, files::PrivateFolder& folder, int side,
+                          bool textOnly = false);
+
+// The input as messages name it: "standard input" for "-", else the operand.
+std::string InputName(const std::string& operand);
 
 // The name a kept sort result gets in folder: the operand's file name without its extension
 // ("stdin" for "-"), then ".sorted1" or ".sorted2" by side.
