@@ -45,6 +45,7 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
     captures[i].source = operand;
     captures[i].name = InputName(operand);
     captures[i].release = [&files, &texts, i] {
+      files[i]->CheckUnchanged();
       texts[i].reset();
       files[i].reset();
     };
@@ -55,7 +56,13 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
   options.vrfs = command.vrfs;
   tables::FileByteSink sink(output);
   const std::unique_ptr<tables::RouteDiffSink> writer = MakeWriter(command.format, sink);
-  return tables::DiffRouteCaptures(captures[0], captures[1], options, *writer);
+  const std::size_t changes = tables::DiffRouteCaptures(captures[0], captures[1], options, *writer);
+  for (const std::optional<files::MappedFile>& file : files) {
+    if (file) {
+      file->CheckUnchanged();
+    }
+  }
+  return changes;
 }
 
 }  // namespace

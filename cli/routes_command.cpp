@@ -115,6 +115,7 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
     }
     writer.BeginCapture(operand, platform);
     tables::MakeReader(platform)->Read(capture, writer);
+    file.CheckUnchanged();
     tables::CheckRoutesFound(capture, name, platform, writer.routes());
     writer.EndCapture();
   }

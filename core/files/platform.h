@@ -111,6 +111,8 @@ std::uint32_t ProcessId();
 //
 // Calls onSignal with the signal's number when the program is asked to end: SIGHUP, SIGINT,
 // SIGPIPE or SIGTERM on POSIX (each unless it was inherited as ignored), and SIGXFSZ is ignored;
+// a SIGBUS in a MemoryMap whose file got shorter puts zero pages in place of what is gone and
+// marks the map cut (MemoryMap::Cut), so that the reader goes on and the program can tell;
 // on Windows Ctrl+C (SIGINT), Ctrl+Break (SIGBREAK) and a closed console or session (SIGTERM).
 // onSignal may run on another thread (Windows) or interrupt any code (POSIX): it may only use
 // atomics and the *AtSignal functions below, and ends the program by EndBySignal or returns to
@@ -133,10 +135,14 @@ class MemoryMap {
   MemoryMap(const MemoryMap&) = delete;
   MemoryMap& operator=(const MemoryMap&) = delete;
   std::string_view bytes() const { return {data_, size_}; }
+  // Whether the file became shorter while mapped and a read past its new end found zeros
+  // instead (POSIX; a mapped file cannot be cut short on Windows).
+  bool Cut() const;
 
  private:
   const char* data_ = nullptr;
   std::size_t size_ = 0;
+  int slot_ = -1;  // in the table the SIGBUS handler reads
 };
 
 }  // namespace kestrelon::files

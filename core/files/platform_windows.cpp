@@ -546,6 +546,10 @@ MemoryMap::MemoryMap(const NativeFile& file, std::size_t size, const std::string
   Track<const void*>(openViews, data_);
 }
 
+bool MemoryMap::Cut() const {
+  return false;
+}
+
 MemoryMap::~MemoryMap() {
   if (data_ != nullptr) {
     Untrack<const void*>(openViews, data_);
