@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "files/file_error.h"
+#include "tables/address_text.h"
 #include "tables/diff_side.h"
 #include "tables/diff_stream.h"
 #include "tables/ios_reader.h"
@@ -148,10 +149,21 @@ bool SameHopParts(std::span<const NextHopView> a, std::span<const NextHopView> b
   return x == y;
 }
 
+// A next hop's address as it compares: an IPv6 address by its value ("2001:DB8::1" is
+// "2001:db8:0::1"), anything else as printed.
+std::optional<std::string> AddressKey(const NextHopView& hop) {
+  if (!hop.address) {
+    return std::nullopt;
+  }
+  std::optional<std::string> canonical = CanonicalIpv6(*hop.address);
+  return canonical ? std::move(canonical) : std::string(*hop.address);
+}
+
 bool SameHopsInOrder(std::span<const NextHopView> a, std::span<const NextHopView> b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](const NextHopView& x, const NextHopView& y) {
-                      return x.address == y.address && x.interface == y.interface && x.vrf == y.vrf;
+                      return x.interface == y.interface && x.vrf == y.vrf &&
+                             (x.address == y.address || AddressKey(x) == AddressKey(y));
                     });
 }
 
@@ -303,14 +315,14 @@ RouteFields CompareRoutes(const RouteView& before, const RouteView& after, Route
   check(RouteField::kUptime, before.uptime != after.uptime);
   if (!SameHopsInOrder(before.nextHops, after.nextHops)) {
     const bool addresses = SameHopParts(before.nextHops, after.nextHops, [](const NextHopView& h) {
-      return std::make_pair(h.address, h.vrf);
+      return std::make_pair(AddressKey(h), h.vrf);
     });
     const bool interfaces = SameHopParts(before.nextHops, after.nextHops,
                                          [](const NextHopView& h) { return h.interface; });
     // The same addresses and interfaces, paired otherwise: the interfaces changed.
     const bool pairing = !addresses || ignored.Has(RouteField::kNextHops) ||
                          SameHopParts(before.nextHops, after.nextHops, [](const NextHopView& h) {
-                           return std::make_tuple(h.address, h.vrf, h.interface);
+                           return std::make_tuple(AddressKey(h), h.vrf, h.interface);
                          });
     check(RouteField::kNextHops, !addresses);
     check(RouteField::kInterface, !interfaces || !pairing);

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "tables/address_text.h"
 #include "tables/visible_text.h"
 
 namespace kestrelon::tables {
@@ -24,7 +25,7 @@ std::string CostText(const RouteView& route) {
   return "[" + number(route.distance) + "/" + number(route.metric) + "]";
 }
 
-std::string NextHopsText(const RouteView& route) {
+std::string NextHopsText(const RouteView& route, bool canonical) {
   std::string text;
   for (const NextHopView& hop : route.nextHops) {
     if (!text.empty()) {
@@ -32,7 +33,8 @@ std::string NextHopsText(const RouteView& route) {
     }
     std::string one;
     if (hop.address) {
-      one.append(*hop.address);
+      const auto rewritten = canonical ? CanonicalIpv6(*hop.address) : std::nullopt;
+      one.append(rewritten ? std::string_view(*rewritten) : *hop.address);
     }
     if (hop.vrf) {
       one.append(one.empty() ? "" : " ").append("(").append(*hop.vrf).append(")");
