@@ -95,6 +95,13 @@ std::string TemporaryRoot();
 // A new folder in root that only this user can enter, named prefix plus random characters.
 std::string CreatePrivateFolder(const std::string& root, std::string_view prefix);
 
+// Creates path and takes an exclusive advisory lock on it, held while the file is open (POSIX
+// flock, which the system lets go when the program ends in any way). Throws FileError.
+NativeFile CreateLockFile(const std::string& path);
+// Takes the lock of an existing lock file that no running program holds; nullopt when one holds
+// it or it cannot be opened. On Windows always nullopt: a folder there is never taken for left.
+std::optional<NativeFile> TakeAbandonedLock(const std::string& path);
+
 // A path object for a UTF-8 name, for std::filesystem.
 std::filesystem::path PathOf(const std::string& utf8);
 // The last part of path, after the last separator ("/"; on Windows "\" as well).

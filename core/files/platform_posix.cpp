@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -309,6 +310,26 @@ std::string CreatePrivateFolder(const std::string& root, std::string_view prefix
     ThrowErrno("create a temporary folder in", root);
   }
   return pattern;
+}
+
+NativeFile CreateLockFile(const std::string& path) {
+  NativeFile file = Open(path, O_WRONLY | O_CREAT | O_EXCL, 0600, "create");
+  if (::flock(Fd(file), LOCK_EX | LOCK_NB) != 0) {
+    ThrowErrno("lock", path);
+  }
+  return file;
+}
+
+std::optional<NativeFile> TakeAbandonedLock(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) {
+    return std::nullopt;
+  }
+  NativeFile file(fd);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    return std::nullopt;
+  }
+  return file;
 }
 
 std::filesystem::path PathOf(const std::string& utf8) {

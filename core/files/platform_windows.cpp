@@ -450,6 +450,18 @@ std::string CreatePrivateFolder(const std::string& root, std::string_view prefix
   ThrowError("create a temporary folder in", root, ERROR_ALREADY_EXISTS);
 }
 
+NativeFile CreateLockFile(const std::string& path) {
+  std::optional<NativeFile> file = CreateExclusive(path);
+  if (!file) {
+    throw FileError("create", path, EEXIST);
+  }
+  return std::move(*file);
+}
+
+std::optional<NativeFile> TakeAbandonedLock(const std::string&) {
+  return std::nullopt;
+}
+
 std::filesystem::path PathOf(const std::string& utf8) {
   return std::filesystem::path(Wide(utf8));
 }

@@ -225,6 +225,19 @@ cli routes -o private.out r.log
 check "a replaced file keeps its mode" test "$status-$(stat -c %a "$work/private.out")" = 0-640
 check "nothing left beside them" test "$(listing "$work")" = "$(ls -A "$work" | grep -v '\.tmp$' | tr '\n' ' ')"
 
+# --- the private folder of a run killed outright goes with the next run; a live run's stays
+setup killed -
+big_capture 300000 0 >"$work/a.log"
+signal_midway KILL "$tmp/kestrelon.*/staging1" env TMPDIR="$tmp" "$bin/kestrelon-cli" sort -o \
+  "$work/a.sorted" "$work/a.log"
+check "killed midway" test "$status" = 137
+check "the killed run left its folder" test -n "$(tmp_listing "$tmp")"
+mkdir "$tmp/kestrelon.unlocked"  # no lock file: a run creating it now, left alone
+before_capture >"$work/r.log"
+cli routes r.log
+check "the next run succeeds" test "$status" = 0
+check "the next run removed the killed run's folder" test "$(tmp_listing "$tmp")" = "kestrelon.unlocked "
+
 # --- a private file that cannot be written is named as what failed, not standard output
 setup full-tmpdir -
 awk 'BEGIN { print "R1#show ip route"; for (i = 0; i < 20000; i++)
