@@ -62,6 +62,9 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
 }
 
 void TextCheck::Take(std::string_view bytes) {
+  if (bytes.empty()) {
+    return;  // an empty view may carry a null pointer, which memchr must not see
+  }
   if (start_.size() < 2) {
     const std::size_t more = std::min<std::size_t>(2 - start_.size(), bytes.size());
     start_.append(bytes.substr(0, more));
