@@ -40,12 +40,14 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
   std::array<tables::DiffCapture, 2> captures;
   for (std::size_t i = 0; i < 2; ++i) {
     const std::string& operand = command.inputs[i];
-    files[i].emplace(ReadableInput(operand, folder, static_cast<int>(i) + 1));
+    files[i].emplace(ReadableInput(operand, folder, static_cast<int>(i) + 1, true));
+    files::TextCheck(InputName(operand)).Take(files[i]->bytes());
     texts[i].emplace(files[i]->bytes());
     captures[i].text = texts[i]->text();
     captures[i].source = operand;
-    captures[i].name = operand == kStandardStream ? kStandardInputName : operand;
+    captures[i].name = InputName(operand);
     captures[i].release = [&files, &texts, i] {
+      files[i]->CheckUnchanged();
       texts[i].reset();
       files[i].reset();
     };
@@ -72,6 +74,11 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
   } noting;
   noting.next = writer.get();
   const std::size_t changes = tables::DiffRouteCaptures(captures[0], captures[1], options, noting);
+  for (const std::optional<files::MappedFile>& file : files) {
+    if (file) {
+      file->CheckUnchanged();
+    }
+  }
   WarnNotUnderstood(std::cerr, captures[0].name, noting.before,
                     "its routes may be missing from the diff (--strict makes this an error)");
   WarnNotUnderstood(std::cerr, captures[1].name, noting.after,
@@ -82,6 +89,7 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
 }  // namespace
 
 names::ExitCode RunDiffCommand(const CommandLine& command) {
+  RefuseOutputOverInputs(command);
   files::PrivateFolder folder;
   std::size_t changes = 0;
   WriteResult(command.output, folder, "diff",

@@ -44,7 +44,9 @@ Options:
   --format FORMAT    routes: json (default; one object per capture, an array of
                      them for several), csv (one row per next hop) or text;
                      diff: text (default; the summary, then the changes by
-                     VRF), json or csv (one row per change)
+                     VRF), json or csv (one row per change). A CSV text
+                     cell that starts with =, +, -, @, tab or CR gets a leading
+                     ' so that spreadsheets show it as text
   --verbose          routes: say on standard error how each capture was read:
                      its platform and what decided it, its lines by kind, the
                      first lines not understood

@@ -45,7 +45,12 @@ int main(int argc, char* argv[]) {
   using namespace kestrelon::cli;
   kestrelon::files::InstallSignalCleanup();
   try {
-    return Run(ParseCommandLine(kestrelon::files::ProgramStart(argc, argv)));
+    const CommandLine command = ParseCommandLine(kestrelon::files::ProgramStart(argc, argv));
+    if (command.output) {
+      // Its result in place, a run has succeeded: a late Ctrl+C must not report a failure.
+      kestrelon::files::SucceedAtCommit();
+    }
+    return Run(command);
   } catch (const UsageError& error) {
     std::cerr << "kestrelon-cli: " << error.what() << "; try 'kestrelon-cli --help'\n";
   } catch (const std::exception& error) {

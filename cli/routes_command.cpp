@@ -103,9 +103,10 @@ class FormatWriter : public tables::RouteSink {
 void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, FormatWriter& writer) {
   for (std::size_t i = 0; i < command.inputs.size(); ++i) {
     const std::string& operand = command.inputs[i];
-    const std::string name = operand == kStandardStream ? kStandardInputName : operand;
-    const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1);
+    const std::string name = InputName(operand);
+    const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1, true);
     const files::MappedFile file(path);
+    files::TextCheck(name).Take(file.bytes());
     const files::CaptureText text(file.bytes());  // a byte order mark, UTF-16
     const std::string_view capture = text.text();
     const tables::Placement placement = tables::ChoosePlacement(capture, name, command.platform);
@@ -114,6 +115,7 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
     report.decidedBy = placement.decidedBy;
     writer.BeginCapture(operand, report.platform);
     tables::MakeReader(report.platform)->Read(capture, writer, report.lines);
+    file.CheckUnchanged();
     tables::CheckRoutesFound(capture, name, report.platform, writer.routes());
     writer.EndCapture(report);
     if (command.verbose) {
@@ -128,6 +130,7 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
 }  // namespace
 
 names::ExitCode RunRoutesCommand(const CommandLine& command) {
+  RefuseOutputOverInputs(command);
   files::PrivateFolder folder;
   const bool several = command.inputs.size() > 1;
   WriteResult(command.output, folder, "routes", [&](files::OutputFile& output) {

@@ -1,8 +1,12 @@
 #include "cli/run_files.h"
 
+#include <cstring>
+#include <optional>
+
 #include "cli/cli_options.h"
 #include "cli/standard_streams.h"
 #include "files/platform.h"
+#include "files/same_file.h"
 #include "names/output_names.h"
 
 namespace kestrelon::cli {
@@ -19,19 +23,29 @@ bool OtherThanFileOrFolder(const std::string& path) {
 
 }  // namespace
 
-std::string ReadableInput(const std::string& operand, files::PrivateFolder& folder, int side) {
+std::string ReadableInput(const std::string& operand, files::PrivateFolder& folder, int side,
+                          bool textOnly) {
+  std::optional<files::TextCheck> check;
+  if (textOnly) {
+    check.emplace(InputName(operand));
+  }
+  files::TextCheck* checking = check ? &*check : nullptr;
   if (operand == kStandardStream) {
     const std::string copy = folder.NewFile("input" + std::to_string(side));
     files::NativeFile input = files::NativeFile::StandardInput();
-    CopyOpenFileToFile(input, kStandardInputName, copy);
+    CopyOpenFileToFile(input, kStandardInputName, copy, checking);
     return copy;
   }
   if (OtherThanFileOrFolder(operand)) {
     const std::string copy = folder.NewFile("input" + std::to_string(side));
-    CopyToFile(operand, copy);
+    CopyToFile(operand, copy, checking);
     return copy;
   }
   return operand;  // missing, unreadable or a folder: the core reports it by this name
+}
+
+std::string InputName(const std::string& operand) {
+  return operand == kStandardStream ? kStandardInputName : operand;
 }
 
 std::string KeptSortResultName(const std::string& folder, const std::string& operand, int side) {
@@ -44,10 +58,26 @@ std::string KeptSortResultName(const std::string& folder, const std::string& ope
 }
 
 void RethrowForStandardOutput(const FileError& error, const std::string& privateName) {
-  if (error.path() != privateName) {
+  if (error.path() != privateName || error.errnum() == 0) {
     throw error;
   }
-  throw FileError(error.operation(), kStandardOutputName, error.errnum());
+  // The private file is what could not be written ($TMPDIR full, say), not standard output.
+  throw FileError(error.operation(), privateName, error.errnum(),
+                  std::string(std::strerror(error.errnum())) + " (errno " +
+                      std::to_string(error.errnum()) +
+                      "); the result is held there until it is complete for standard output");
+}
+
+void RefuseOutputOverInputs(const CommandLine& command) {
+  if (!command.output) {
+    return;
+  }
+  for (const std::string& input : command.inputs) {
+    if (input != kStandardStream && files::SameFile(*command.output, input)) {
+      throw FileError("write", *command.output, 0,
+                      "the result would replace \"" + input + "\", one of the files it reads");
+    }
+  }
 }
 
 void WriteResult(const std::optional<std::string>& output, files::PrivateFolder& folder,

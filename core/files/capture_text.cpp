@@ -1,6 +1,10 @@
 #include "files/capture_text.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+
+#include "files/file_error.h"
 
 namespace kestrelon::files {
 namespace {
@@ -55,6 +59,27 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     AppendUtf8(out, kReplacement);
   }
   return out;
+}
+
+void TextCheck::Take(std::string_view bytes) {
+  if (bytes.empty()) {
+    return;  // an empty view may carry a null pointer, which memchr must not see
+  }
+  if (start_.size() < 2) {
+    const std::size_t more = std::min<std::size_t>(2 - start_.size(), bytes.size());
+    start_.append(bytes.substr(0, more));
+    utf16_ = start_ == kUtf16LeMark || start_ == kUtf16BeMark;
+  }
+  if (!utf16_) {
+    if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()); nul != nullptr) {
+      const auto at =
+          seen_ + static_cast<std::uint64_t>(static_cast<const char*>(nul) - bytes.data());
+      throw FileError("read", name_, 0,
+                      "not text: a NUL byte at byte " + std::to_string(at + 1) +
+                          ", which no route table holds");
+    }
+  }
+  seen_ += bytes.size();
 }
 
 CaptureText::CaptureText(std::string_view bytes) : text_(bytes) {

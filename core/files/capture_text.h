@@ -3,6 +3,7 @@
 // into UTF-8. Any other bytes are taken as they are.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,23 @@ class CaptureText {
  private:
   std::string converted_;
   std::string_view text_;
+};
+
+// Watches the bytes of a capture as they arrive, to refuse one that is not text as soon as it
+// shows: a NUL byte, which no capture of text holds (a UTF-16 capture, known by its byte order
+// mark, holds them and is let through).
+class TextCheck {
+ public:
+  // name: the input as the user gave it, for the message.
+  explicit TextCheck(std::string name) : name_(std::move(name)) {}
+  // The next bytes; throws FileError("read", name, 0, "not text: ...") at a NUL byte.
+  void Take(std::string_view bytes);
+
+ private:
+  std::string name_;
+  std::uint64_t seen_ = 0;
+  std::string start_;  // the first two bytes, which may hold a UTF-16 mark
+  bool utf16_ = false;
 };
 
 // UTF-16 code units to UTF-8. A lone surrogate or a last odd byte becomes U+FFFD.

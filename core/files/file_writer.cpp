@@ -130,6 +130,10 @@ void OutputFile::Close() {
 
 AtomicOutputFile::AtomicOutputFile(const std::string& target)
     : AtomicOutputFile(target, [&target] {
+        files::CheckWritable(target);
+        if (std::optional<files::NativeFile> device = files::OpenToWriteThrough(target)) {
+          return Temporary{target, std::move(*device), std::nullopt};
+        }
         std::random_device random;
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
           std::string name = UniqueNameBeside(target, random, ".tmp");
@@ -144,6 +148,8 @@ AtomicOutputFile::AtomicOutputFile(const std::string& target)
           if (file) {
             try {
               files::RemoveOnSignal removal(name);
+              // Never more open to others than the file it replaces, while written or after.
+              files::CopyPermissions(target, *file, target);
               return Temporary{std::move(name), std::move(*file), std::move(removal)};
             } catch (...) {
               file->CloseQuietly();
@@ -163,7 +169,9 @@ AtomicOutputFile::AtomicOutputFile(std::string target, Temporary temporary)
 AtomicOutputFile::~AtomicOutputFile() {
   if (!committed_) {
     CloseQuietly();
-    files::RemoveFileQuietly(writtenPath());
+    if (!WrittenThrough()) {
+      files::RemoveFileQuietly(writtenPath());
+    }
   }
 }
 
@@ -172,6 +180,10 @@ void AtomicOutputFile::Commit() {
 }
 
 void AtomicOutputFile::CommitDurably() {
+  if (WrittenThrough()) {
+    Commit();
+    return;
+  }
   Flush();
   files::CopyPermissions(target_, native(), path());
   native().Sync(path());
@@ -184,7 +196,7 @@ void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
   }
   // rename() would fail on a folder only after the files before it were in place.
   for (AtomicOutputFile* file : files) {
-    if (IsFolder(file->target_)) {
+    if (!file->WrittenThrough() && IsFolder(file->target_)) {
       throw FileError("replace", file->target_, EISDIR);
     }
   }
@@ -197,6 +209,10 @@ void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
   const bool undoable = files.size() > 1;
   std::vector<Undo> done;
   for (AtomicOutputFile* file : files) {
+    if (file->WrittenThrough()) {
+      file->committed_ = true;  // its bytes are where they go; nothing to rename or undo
+      continue;
+    }
     Undo undo{file, undoable && Exists(file->target_), {}};
     if (undo.existed) {
       undo.backup = LinkBackup(file->target_);
@@ -220,7 +236,7 @@ void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
       throw;
     }
     file->committed_ = true;
-    file->removal_.Release();
+    file->removal_->Release();
     done.push_back(std::move(undo));
   }
   for (const Undo& undo : done) {
@@ -228,6 +244,7 @@ void CommitTogether(std::initializer_list<AtomicOutputFile*> files) {
       files::RemoveFileQuietly(undo.backup);
     }
   }
+  files::NoteCommit();  // while the hold still keeps a signal waiting
 }
 
 }  // namespace kestrelon::files

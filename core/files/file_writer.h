@@ -1,10 +1,12 @@
 // Buffered output files that throw FileError. OutputFile writes a new file, never replacing one
 // (the staging file and other files of a private folder); AtomicOutputFile writes a temporary
 // file beside its target and renames it into place only on Commit(), so a failed run leaves an
-// earlier file of that name as it was.
+// earlier file of that name as it was. A target that is a device or a FIFO is written through,
+// as the shell's ">" would, never renamed over; a target the user may not write is refused.
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,7 +52,9 @@ class OutputFile {
 
 class AtomicOutputFile : public OutputFile {
  public:
-  // Creates the temporary file beside target, registered for removal on a termination signal.
+  // Creates the temporary file beside target, registered for removal on a termination signal,
+  // with the mode, owner and group of an existing target; or opens a device or FIFO target to
+  // write through it. Throws FileError, also for a target this user may not write.
   explicit AtomicOutputFile(const std::string& target);
   // Removes the temporary file unless committed.
   ~AtomicOutputFile() override;
@@ -67,12 +71,14 @@ class AtomicOutputFile : public OutputFile {
   struct Temporary {
     std::string name;
     files::NativeFile file;
-    files::RemoveOnSignal removal;
+    std::optional<files::RemoveOnSignal> removal;  // none when written through
   };
   AtomicOutputFile(std::string target, Temporary temporary);
 
+  bool WrittenThrough() const { return !removal_.has_value(); }
+
   std::string target_;
-  files::RemoveOnSignal removal_;
+  std::optional<files::RemoveOnSignal> removal_;
   bool committed_ = false;
 };
 

@@ -23,6 +23,14 @@ files::NativeFile OpenRegularFile(const std::string& path) {
 }  // namespace
 
 MappedFile::MappedFile(const std::string& path)
-    : file_(OpenRegularFile(path)), map_(file_, static_cast<std::size_t>(file_.Size(path)), path) {}
+    : path_(path),
+      file_(OpenRegularFile(path)),
+      map_(file_, static_cast<std::size_t>(file_.Size(path)), path) {}
+
+void MappedFile::CheckUnchanged() const {
+  if (map_.Cut() || file_.Size(path_) < map_.bytes().size()) {
+    throw FileError("read", path_, 0, "the file changed while it was being read (it got shorter)");
+  }
+}
 
 }  // namespace kestrelon::files

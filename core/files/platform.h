@@ -80,13 +80,27 @@ FileKind KindOf(const std::string& path);
 bool SameFileIdentity(const std::string& a, const std::string& b);
 // path with its symbolic links resolved; path itself when that fails or there are none.
 std::string ResolveLinks(const std::string& path);
-// Gives the file at path the permission bits of the file at model, where the system has them.
+// Gives the file at path the permission bits of the file at model, where the system has them,
+// and its owner and group as far as the system lets this user (failures to do that are quiet).
 void CopyPermissions(const std::string& model, NativeFile& file, const std::string& name);
+// Throws FileError("write", path, EACCES) when path exists and this user may not write it, or
+// it is write-protected (no write permission for anyone): as rm does, root is refused that too.
+void CheckWritable(const std::string& path);
+// When path names something that is neither a regular file nor a folder (a device, a FIFO), opens
+// it for writing as the shell's ">" would, waiting for a FIFO's reader; nullopt otherwise.
+std::optional<NativeFile> OpenToWriteThrough(const std::string& path);
 
 // The folder for temporary files: $TMPDIR, else the system's own; no separator at the end.
 std::string TemporaryRoot();
 // A new folder in root that only this user can enter, named prefix plus random characters.
 std::string CreatePrivateFolder(const std::string& root, std::string_view prefix);
+
+// Creates path and takes an exclusive advisory lock on it, held while the file is open (POSIX
+// flock, which the system lets go when the program ends in any way). Throws FileError.
+NativeFile CreateLockFile(const std::string& path);
+// Takes the lock of an existing lock file that no running program holds; nullopt when one holds
+// it or it cannot be opened. On Windows always nullopt: a folder there is never taken for left.
+std::optional<NativeFile> TakeAbandonedLock(const std::string& path);
 
 // A path object for a UTF-8 name, for std::filesystem.
 std::filesystem::path PathOf(const std::string& utf8);
@@ -104,6 +118,8 @@ std::uint32_t ProcessId();
 //
 // Calls onSignal with the signal's number when the program is asked to end: SIGHUP, SIGINT,
 // SIGPIPE or SIGTERM on POSIX (each unless it was inherited as ignored), and SIGXFSZ is ignored;
+// a SIGBUS in a MemoryMap whose file got shorter puts zero pages in place of what is gone and
+// marks the map cut (MemoryMap::Cut), so that the reader goes on and the program can tell;
 // on Windows Ctrl+C (SIGINT), Ctrl+Break (SIGBREAK) and a closed console or session (SIGTERM).
 // onSignal may run on another thread (Windows) or interrupt any code (POSIX): it may only use
 // atomics and the *AtSignal functions below, and ends the program by EndBySignal or returns to
@@ -126,10 +142,14 @@ class MemoryMap {
   MemoryMap(const MemoryMap&) = delete;
   MemoryMap& operator=(const MemoryMap&) = delete;
   std::string_view bytes() const { return {data_, size_}; }
+  // Whether the file became shorter while mapped and a read past its new end found zeros
+  // instead (POSIX; a mapped file cannot be cut short on Windows).
+  bool Cut() const;
 
  private:
   const char* data_ = nullptr;
   std::size_t size_ = 0;
+  int slot_ = -1;  // in the table the SIGBUS handler reads
 };
 
 }  // namespace kestrelon::files

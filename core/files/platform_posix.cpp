@@ -3,11 +3,14 @@
 #include <pthread.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <system_error>
 
 #include "files/file_error.h"
@@ -21,6 +24,51 @@ int Fd(const NativeFile& file) {
 }
 
 constexpr int kTerminationSignals[] = {SIGHUP, SIGINT, SIGPIPE, SIGTERM};
+
+// The maps the SIGBUS handler may mend: a slot is free while its start is null.
+struct MapSlot {
+  std::atomic<const char*> start{nullptr};
+  std::atomic<std::size_t> size{0};
+  std::atomic<bool> cut{false};
+};
+constexpr int kMapSlots = 64;
+MapSlot mapSlots[kMapSlots];
+
+int RegisterMap(const char* start, std::size_t size) {
+  for (int i = 0; i < kMapSlots; ++i) {
+    const char* expected = nullptr;
+    if (mapSlots[i].start.compare_exchange_strong(expected, start)) {
+      mapSlots[i].cut.store(false);
+      mapSlots[i].size.store(size);
+      return i;
+    }
+  }
+  return -1;  // the table is full: a cut file then ends the program as SIGBUS does
+}
+
+// A read past the end of a mapped file that another program cut short: the pages from the one
+// that faulted to the end of the map become zero pages, so the read goes on and the owner of the
+// map learns from its slot that the file changed. Async-signal-safe: atomics and mmap only.
+void OnBusError(int signalNumber, siginfo_t* info, void*) {
+  const auto* at = static_cast<const char*>(info->si_addr);
+  for (MapSlot& slot : mapSlots) {
+    const char* start = slot.start.load();
+    const std::size_t size = slot.size.load();
+    if (start == nullptr || at < start || at >= start + size) {
+      continue;
+    }
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto from = reinterpret_cast<std::uintptr_t>(at) / page * page;
+    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(start) + size;
+    if (::mmap(reinterpret_cast<void*>(from), end - from, PROT_READ,
+               MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+      slot.cut.store(true);
+      return;
+    }
+  }
+  // Not a map of ours, or it could not be mended: the default action ends the program.
+  ::signal(signalNumber, SIG_DFL);
+}
 
 FileKind KindOfMode(mode_t mode) {
   if (S_ISREG(mode)) {
@@ -206,9 +254,45 @@ std::string ResolveLinks(const std::string& path) {
 
 void CopyPermissions(const std::string& model, NativeFile& file, const std::string& name) {
   struct stat info {};
-  if (::stat(model.c_str(), &info) == 0 && ::fchmod(Fd(file), info.st_mode & 07777) != 0) {
+  if (::stat(model.c_str(), &info) != 0) {
+    return;
+  }
+  // The owner first: a change of owner may clear the set-id bits. An ordinary user may still
+  // give the file the group when a member of it.
+  if (::fchown(Fd(file), info.st_uid, info.st_gid) != 0) {
+    [[maybe_unused]] const int ignored = ::fchown(Fd(file), static_cast<uid_t>(-1), info.st_gid);
+  }
+  if (::fchmod(Fd(file), info.st_mode & 07777) != 0) {
     ThrowErrno("write", name);
   }
+}
+
+void CheckWritable(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    return;  // missing: the creation tells whether the folder takes a file
+  }
+  if (S_ISDIR(info.st_mode)) {
+    return;  // the rename tells
+  }
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    throw FileError("write", path, EACCES, "the file is write-protected");
+  }
+  if (::access(path.c_str(), W_OK) != 0 && errno == EACCES) {
+    ThrowErrno("write", path);
+  }
+}
+
+std::optional<NativeFile> OpenToWriteThrough(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) {
+    return std::nullopt;
+  }
+  NativeFile file = Open(path, O_WRONLY | O_TRUNC | O_NOCTTY, 0, "open for writing");
+  if (file.Kind(path) == FileKind::kRegular) {
+    return std::nullopt;  // replaced meanwhile by a file: that one is renamed over as usual
+  }
+  return file;
 }
 
 std::string TemporaryRoot() {
@@ -226,6 +310,26 @@ std::string CreatePrivateFolder(const std::string& root, std::string_view prefix
     ThrowErrno("create a temporary folder in", root);
   }
   return pattern;
+}
+
+NativeFile CreateLockFile(const std::string& path) {
+  NativeFile file = Open(path, O_WRONLY | O_CREAT | O_EXCL, 0600, "create");
+  if (::flock(Fd(file), LOCK_EX | LOCK_NB) != 0) {
+    ThrowErrno("lock", path);
+  }
+  return file;
+}
+
+std::optional<NativeFile> TakeAbandonedLock(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) {
+    return std::nullopt;
+  }
+  NativeFile file(fd);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    return std::nullopt;
+  }
+  return file;
 }
 
 std::filesystem::path PathOf(const std::string& utf8) {
@@ -265,6 +369,11 @@ void InstallTerminationHandler(void (*onSignal)(int signalNumber)) {
   ignore.sa_handler = SIG_IGN;
   ::sigemptyset(&ignore.sa_mask);
   ::sigaction(SIGXFSZ, &ignore, nullptr);
+  struct sigaction busError {};
+  busError.sa_sigaction = OnBusError;
+  busError.sa_flags = SA_SIGINFO;
+  ::sigemptyset(&busError.sa_mask);
+  ::sigaction(SIGBUS, &busError, nullptr);
 }
 
 void PrepareRemovalAtSignal() noexcept {}
@@ -301,10 +410,19 @@ MemoryMap::MemoryMap(const NativeFile& file, std::size_t size, const std::string
   ::madvise(data, size, MADV_SEQUENTIAL);
   data_ = static_cast<const char*>(data);
   size_ = size;
+  slot_ = RegisterMap(data_, size_);
+}
+
+bool MemoryMap::Cut() const {
+  return slot_ >= 0 && mapSlots[slot_].cut.load();
 }
 
 MemoryMap::~MemoryMap() {
   if (data_ != nullptr) {
+    if (slot_ >= 0) {
+      mapSlots[slot_].size.store(0);
+      mapSlots[slot_].start.store(nullptr);
+    }
     ::munmap(const_cast<char*>(data_), size_);
   }
 }

@@ -402,6 +402,19 @@ std::string ResolveLinks(const std::string& path) {
 // A replaced file takes the access list of its folder; there are no permission bits to copy.
 void CopyPermissions(const std::string&, NativeFile&, const std::string&) {}
 
+void CheckWritable(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    throw FileError("write", path, EACCES, "the file is read-only");
+  }
+}
+
+// Devices ("NUL", "CON") are written by name on Windows; a rename never reaches them.
+std::optional<NativeFile> OpenToWriteThrough(const std::string&) {
+  return std::nullopt;
+}
+
 std::string TemporaryRoot() {
   std::string root;
   if (const wchar_t* tmpdir = ::_wgetenv(L"TMPDIR"); tmpdir != nullptr && *tmpdir != L'\0') {
@@ -435,6 +448,18 @@ std::string CreatePrivateFolder(const std::string& root, std::string_view prefix
     }
   }
   ThrowError("create a temporary folder in", root, ERROR_ALREADY_EXISTS);
+}
+
+NativeFile CreateLockFile(const std::string& path) {
+  std::optional<NativeFile> file = CreateExclusive(path);
+  if (!file) {
+    throw FileError("create", path, EEXIST);
+  }
+  return std::move(*file);
+}
+
+std::optional<NativeFile> TakeAbandonedLock(const std::string&) {
+  return std::nullopt;
 }
 
 std::filesystem::path PathOf(const std::string& utf8) {
@@ -531,6 +556,10 @@ MemoryMap::MemoryMap(const NativeFile& file, std::size_t size, const std::string
   data_ = static_cast<const char*>(data);
   size_ = size;
   Track<const void*>(openViews, data_);
+}
+
+bool MemoryMap::Cut() const {
+  return false;
 }
 
 MemoryMap::~MemoryMap() {

@@ -1,13 +1,16 @@
 // A private temporary folder for one run: staging files, sort results that are not kept, copies
 // of standard input. Nothing of the user's can be in it, so the fixed names inside never replace
 // a file, and two runs at once never share one. It is removed with everything in it when the run
-// ends, also when a termination signal ends the program.
+// ends, also when a termination signal ends the program. A run killed outright (SIGKILL, power
+// loss) cannot remove its folder: each folder holds a locked file while its run lives, and a new
+// folder's creation removes the folders of the same prefix whose lock nobody holds.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "files/platform.h"
 #include "files/signal_cleanup.h"
 
 namespace kestrelon::files {
@@ -31,6 +34,7 @@ class PrivateFolder {
   std::string path_;
   std::optional<RemoveOnSignal> folderRemoval_;
   std::vector<RemoveOnSignal> fileRemovals_;
+  NativeFile lock_;  // held while the folder is in use; let go after the folder is removed
 };
 
 }  // namespace kestrelon::files

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -35,6 +36,18 @@ std::atomic<int> holds{0};
 std::atomic<int> pendingSignal{0};
 // Holds of the calling thread, so that a nested hold never waits for the one around it.
 thread_local int holdsHere = 0;
+// Whether the run has its result: kRunning, kArmed (the next commit gives it), kSucceeded.
+enum RunState : int { kRunning, kArmed, kSucceeded };
+std::atomic<int> runState{kRunning};
+
+// Ends the program at a signal: as the signal does, unless the run already has its result in
+// place, which a signal cannot undo: then it has succeeded.
+[[noreturn]] void End(int signalNumber) {
+  if (runState.load() == kSucceeded) {
+    std::_Exit(0);
+  }
+  EndBySignal(signalNumber);
+}
 
 // Async-signal-safe: atomics and the platform's *AtSignal calls only. Files first, so that
 // folders are empty.
@@ -65,7 +78,7 @@ void OnTerminationSignal(int signalNumber) {
     return;  // the last HoldSignals acts on it
   }
   RemoveRegistered();
-  EndBySignal(signalNumber);
+  End(signalNumber);
 }
 
 // Gives up one hold; the last one acts on a signal that came meanwhile.
@@ -73,7 +86,7 @@ void LetGo() {
   if (holds.fetch_sub(1) == 1) {
     if (const int signalNumber = pendingSignal.load(); signalNumber != 0) {
       RemoveRegistered();
-      EndBySignal(signalNumber);
+      End(signalNumber);
     }
   }
 }
@@ -82,6 +95,19 @@ void LetGo() {
 
 void InstallSignalCleanup() {
   InstallTerminationHandler(OnTerminationSignal);
+}
+
+void SucceedAtCommit() {
+  runState.store(kArmed);
+}
+
+void NoteCommit() {
+  int expected = kArmed;
+  runState.compare_exchange_strong(expected, kSucceeded);
+}
+
+void MarkRunSucceeded() {
+  runState.store(kSucceeded);
 }
 
 RemoveOnSignal::RemoveOnSignal(const std::string& path, Kind kind) {

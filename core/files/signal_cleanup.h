@@ -15,6 +15,15 @@ namespace kestrelon::files {
 // write error. Each program's main() calls it once, before any work.
 void InstallSignalCleanup();
 
+// For a program whose run ends by putting its result in place (kestrelon-cli): once the next
+// commit of result files (files/file_writer.h) has renamed them, the run has succeeded, and a
+// termination signal still removes what is registered but ends the program with status 0.
+void SucceedAtCommit();
+// Called by that commit, with signals held, once the files are in place.
+void NoteCommit();
+// The run has succeeded now (its result was written to standard output, say).
+void MarkRunSucceeded();
+
 // Registers a path to remove if a termination signal comes while the object lives: a file is
 // unlinked, a folder (after every file) removed when empty. Throws FileError when the table is
 // full or the path too long.

@@ -184,6 +184,9 @@ void SortPipeline::WriteSortResult(int Index, const SortOptions& options, files:
     }
     result.Put(writer->Process(LineAt(bytes, place.offset), record.expanded()));
   }
+  if (s.input) {
+    s.input->CheckUnchanged();  // another program cut the capture short while it was read
+  }
 }
 
 void SortPipeline::KillTmpFile(int Index) {

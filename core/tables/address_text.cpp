@@ -164,6 +164,68 @@ std::optional<AddressValue> ReadAddressValue(std::string_view text) {
   return value;
 }
 
+std::optional<std::string> CanonicalIpv6(std::string_view text) {
+  if (text.find(':') == std::string_view::npos) {
+    return std::nullopt;  // IPv4, a name: the common case, without a parse
+  }
+  const std::optional<AddressValue> value = ReadAddressValue(text);
+  if (!value) {
+    return std::nullopt;
+  }
+  std::uint16_t groups[8];
+  for (int k = 0; k < 4; ++k) {
+    groups[k] = static_cast<std::uint16_t>(value->high >> (48 - 16 * k));
+    groups[k + 4] = static_cast<std::uint16_t>(value->low >> (48 - 16 * k));
+  }
+  // The longest run of two or more zero groups becomes "::", the first of equal runs.
+  int bestAt = -1;
+  int bestLength = 1;
+  for (int k = 0; k < 8;) {
+    int end = k;
+    while (end < 8 && groups[end] == 0) {
+      ++end;
+    }
+    if (end - k > bestLength) {
+      bestAt = k;
+      bestLength = end - k;
+    }
+    k = end == k ? k + 1 : end;
+  }
+  // An IPv4-mapped address keeps its dotted quad (RFC 5952, section 5).
+  const bool mapped = value->high == 0 && (value->low >> 32) == 0xFFFF;
+  const int hexGroups = mapped ? 6 : 8;
+  if (mapped) {
+    bestAt = 0;
+    bestLength = 5;
+  }
+  std::string out;
+  char digits[8];
+  for (int k = 0; k < hexGroups;) {
+    if (k == bestAt) {
+      out.append("::");
+      k += bestLength;
+      continue;
+    }
+    if (!out.empty() && out.back() != ':') {
+      out.push_back(':');
+    }
+    const auto end = std::to_chars(digits, digits + sizeof digits, groups[k], 16).ptr;
+    out.append(digits, end);
+    ++k;
+  }
+  if (mapped) {
+    out.push_back(':');
+    const auto quad = static_cast<std::uint32_t>(value->low);
+    for (int shift = 24; shift >= 0; shift -= 8) {
+      out.append(std::to_string(quad >> shift & 0xFF)).append(shift > 0 ? "." : "");
+    }
+  }
+  if (out == text) {
+    return std::nullopt;
+  }
+  return out;
+}
+
 std::optional<PrefixText> ReadPrefix(std::string_view text) {
   const std::size_t slash = text.find('/');
   if (slash == std::string_view::npos || slash + 1 >= text.size() || text.size() - slash > 4) {

@@ -1,9 +1,10 @@
-// Addresses, prefixes and masks as routers print them: tests of their shape and the prefix
-// length of a mask. Texts are kept as printed; nothing here rewrites an address.
+// Addresses, prefixes and masks as routers print them: tests of their shape, the prefix length of
+// a mask, and the one canonical spelling of an IPv6 address (RFC 5952) for the written records.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "tables/route_record.h"
@@ -32,6 +33,10 @@ struct AddressValue {
 
 // The value of a dotted quad or an IPv6 address (any of its spellings), or none.
 std::optional<AddressValue> ReadAddressValue(std::string_view text);
+
+// The RFC 5952 text of an IPv6 address printed otherwise ("2001:DB8:1:0::1" gives
+// "2001:db8:1::1"); none when text is no IPv6 address or is already in that form.
+std::optional<std::string> CanonicalIpv6(std::string_view text);
 
 // "10.1.0.0/16" or "2001:db8::/64" with a length in range, or none.
 std::optional<PrefixText> ReadPrefix(std::string_view text);

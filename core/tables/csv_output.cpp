@@ -4,6 +4,8 @@
 
 #include <charconv>
 
+#include "tables/visible_text.h"
+
 namespace kestrelon::tables {
 namespace {
 
@@ -19,6 +21,15 @@ void CsvOutput::Separate() {
 }
 
 void CsvOutput::Text(std::string_view text) {
+  if (!IsPlainCsvCell(text)) {
+    const std::string safe = CsvCellText(text);
+    Quoted(safe);
+    return;
+  }
+  Quoted(text);
+}
+
+void CsvOutput::Quoted(std::string_view text) {
   Separate();
   // libcsv quotes the field and doubles its quotes: at most twice the size and two quotes.
   const std::size_t at = buffer_.size();

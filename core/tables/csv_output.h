@@ -1,6 +1,7 @@
 // CSV (RFC 4180) written field by field to a ByteSink through a buffer: every text quoted by
 // libcsv, numbers bare, and an absent value as an empty field, so "" and nothing stay apart.
-// Rows end with CR LF.
+// Rows end with CR LF. A text that a spreadsheet would run as a formula gets a leading "'",
+// and control characters are written as "\x1b" (tables/visible_text.h).
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,7 @@ class CsvOutput {
 
  private:
   void Separate();
+  void Quoted(std::string_view text);
 
   ByteSink& out_;
   std::string buffer_;

@@ -1,5 +1,7 @@
 #include "tables/csv_writer.h"
 
+#include "tables/address_text.h"
+
 namespace kestrelon::tables {
 namespace {
 
@@ -45,7 +47,11 @@ void CsvRouteWriter::Put(const RouteView& route) {
     csv_.Text(route.prefix);
     route.distance ? csv_.Number(*route.distance) : csv_.Null();
     route.metric ? csv_.Number(*route.metric) : csv_.Null();
-    csv_.Optional(hop.address);
+    if (const auto canonical = hop.address ? CanonicalIpv6(*hop.address) : std::nullopt) {
+      csv_.Text(*canonical);
+    } else {
+      csv_.Optional(hop.address);
+    }
     csv_.Optional(hop.interface);
     csv_.Optional(hop.vrf);
     csv_.Optional(route.uptime);

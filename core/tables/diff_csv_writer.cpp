@@ -39,7 +39,7 @@ void CsvDiffWriter::Side(const RouteView* route) {
   csv_.Text(route->flags);
   route->distance ? csv_.Number(*route->distance) : csv_.Null();
   route->metric ? csv_.Number(*route->metric) : csv_.Null();
-  csv_.Text(NextHopsText(*route));
+  csv_.Text(NextHopsText(*route, true));
   csv_.Optional(route->uptime);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tables/text_writer.h"
+#include "tables/visible_text.h"
 
 namespace kestrelon::tables {
 namespace {
@@ -27,7 +28,7 @@ void CountTable(std::string& text, std::string_view heading,
   std::vector<Row> cells = {
       {std::string(heading), "before", "after", "removed", "added", "changed"}};
   for (const auto& [name, counts] : rows) {
-    cells.push_back({name, std::to_string(counts.before), std::to_string(counts.after),
+    cells.push_back({VisibleText(name), std::to_string(counts.before), std::to_string(counts.after),
                      std::to_string(counts.removed), std::to_string(counts.added),
                      std::to_string(counts.changed)});
   }
@@ -46,7 +47,8 @@ void CountTable(std::string& text, std::string_view heading,
   }
 }
 
-// "O E2  *  [110/20]  10.1.1.2 Gi0/0; 10.1.1.3 Gi0/1  00:01:02": the record without its key.
+// "O E2  *  [110/20]  10.1.1.2 Gi0/0; 10.1.1.3 Gi0/1  00:01:02": the record without its key,
+// its control characters escaped.
 std::string RecordText(const RouteView& route) {
   std::string text(route.protocol);
   for (const std::string& cell : {std::string(route.flags), CostText(route), NextHopsText(route),
@@ -55,7 +57,7 @@ std::string RecordText(const RouteView& route) {
       text.append(text.empty() ? "" : "  ").append(cell);
     }
   }
-  return text;
+  return VisibleText(text);
 }
 
 }  // namespace
@@ -63,7 +65,7 @@ std::string RecordText(const RouteView& route) {
 void TextDiffWriter::Begin(const DiffSummary& summary) {
   const auto side = [&](std::string_view label, const std::string& source, Platform platform,
                         std::size_t routes, std::size_t notUnderstood) {
-    text_.append(label).append(source).append(" (").append(PlatformName(platform));
+    text_.append(label).append(VisibleText(source)).append(" (").append(PlatformName(platform));
     text_.append("), ").append(std::to_string(routes)).append(" routes");
     if (notUnderstood > 0) {
       text_.append(", ").append(std::to_string(notUnderstood));
@@ -97,10 +99,10 @@ void TextDiffWriter::Change(const RouteChangeEvent& change) {
   if (!grouped_ || route.vrf != vrf_) {
     vrf_.assign(route.vrf);
     grouped_ = true;
-    text_.append(kLineEnd).append("vrf ").append(vrf_).append(kLineEnd);
+    text_.append(kLineEnd).append("vrf ").append(VisibleText(vrf_)).append(kLineEnd);
   }
   static constexpr std::array<std::string_view, 3> kMarks = {"- ", "+ ", "~ "};
-  text_.append(kMarks[static_cast<std::size_t>(change.change)]).append(route.prefix);
+  text_.append(kMarks[static_cast<std::size_t>(change.change)]).append(VisibleText(route.prefix));
   text_.append("  ").append(RouteChangeName(change.change));
   if (change.change == RouteChange::kChanged) {
     text_.append(": ").append(FieldList(change.fields, ""));

@@ -14,6 +14,7 @@
 #endif
 
 #include "files/utf8_text.h"
+#include "tables/address_text.h"
 
 namespace kestrelon::tables {
 namespace {
@@ -239,7 +240,11 @@ class JsonOutput::Impl {
         stream_.Literal(",");
       }
       stream_.Literal("{\"address\":");
-      Optional(hop.address);
+      if (const auto canonical = hop.address ? CanonicalIpv6(*hop.address) : std::nullopt) {
+        Text(*canonical);
+      } else {
+        Optional(hop.address);
+      }
       stream_.Literal(",\"interface\":");
       Optional(hop.interface);
       stream_.Literal(",\"vrf\":");

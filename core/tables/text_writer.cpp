@@ -4,6 +4,9 @@
 #include <array>
 #include <vector>
 
+#include "tables/address_text.h"
+#include "tables/visible_text.h"
+
 namespace kestrelon::tables {
 namespace {
 
@@ -22,7 +25,7 @@ std::string CostText(const RouteView& route) {
   return "[" + number(route.distance) + "/" + number(route.metric) + "]";
 }
 
-std::string NextHopsText(const RouteView& route) {
+std::string NextHopsText(const RouteView& route, bool canonical) {
   std::string text;
   for (const NextHopView& hop : route.nextHops) {
     if (!text.empty()) {
@@ -30,7 +33,8 @@ std::string NextHopsText(const RouteView& route) {
     }
     std::string one;
     if (hop.address) {
-      one.append(*hop.address);
+      const auto rewritten = canonical ? CanonicalIpv6(*hop.address) : std::nullopt;
+      one.append(rewritten ? std::string_view(*rewritten) : *hop.address);
     }
     if (hop.vrf) {
       one.append(one.empty() ? "" : " ").append("(").append(*hop.vrf).append(")");
@@ -46,13 +50,14 @@ std::string NextHopsText(const RouteView& route) {
 namespace {
 
 Cells RowOf(const RouteView& route) {
-  return {std::string(route.vrf),
-          std::string(route.protocol),
-          std::string(route.flags),
-          std::string(route.prefix),
+  // A capture's bytes must not act on the terminal that shows them.
+  return {VisibleText(route.vrf),
+          VisibleText(route.protocol),
+          VisibleText(route.flags),
+          VisibleText(route.prefix),
           CostText(route),
-          NextHopsText(route),
-          std::string(route.uptime.value_or(""))};
+          VisibleText(NextHopsText(route)),
+          VisibleText(route.uptime.value_or(""))};
 }
 
 }  // namespace
@@ -61,7 +66,7 @@ void TextRouteWriter::BeginCapture(std::string_view source, Platform platform) {
   table_ = RouteTable();
   if (several_) {
     std::string heading = captures_ > 0 ? "\r\n" : "";
-    heading.append("==> ").append(source).append(" (").append(PlatformName(platform));
+    heading.append("==> ").append(VisibleText(source)).append(" (").append(PlatformName(platform));
     heading.append(") <==\r\n");
     out_.Write(heading);
   }

@@ -15,8 +15,9 @@ namespace kestrelon::tables {
 
 // "[110/20]", "[110/-]" when only one of the two is printed, "" when neither.
 std::string CostText(const RouteView& route);
-// The next hops in one text: "10.1.1.2 Gi0/0; 10.1.1.3 (red) Gi0/1; Null0".
-std::string NextHopsText(const RouteView& route);
+// The next hops in one text: "10.1.1.2 Gi0/0; 10.1.1.3 (red) Gi0/1; Null0"; IPv6 addresses as
+// printed, or with canonical in their RFC 5952 form.
+std::string NextHopsText(const RouteView& route, bool canonical = false);
 
 class TextRouteWriter : public RouteSink {
  public:

@@ -113,4 +113,29 @@ refused "compare whose kept sort result passes the size limit" "kept/before.sort
 check "no kept sort result, no difference file, no working file" \
   test "$(listing "$work")$(listing "$work/kept")$(tmp_listing "$tmp")" = \
   "after.dif after.log before.log kept "
+# --- routes and diff refuse input that is not text as soon as it shows, naming the input as
+# given; a copy that fills $TMPDIR names the input too, never the private copy
+setup not-text -
+before=$'R1#show ip route\r\nS*       0.0.0.0/0 [1/0] via 10.0.0.1\r\n'
+printf '%s' "$before" >"$work/r.log"
+printf '%s\0\0\0' "$before" >"$work/nul.log"
+runs=("routes /dev/zero|/dev/zero" "routes -|standard input" "diff r.log -|standard input"
+  "diff nul.log r.log|nul.log" "routes r.log nul.log|nul.log")
+for run in "${runs[@]}"; do
+  command=${run%|*}
+  # shellcheck disable=SC2086  # the words of the run
+  (cd "$work" && head -c 300000000 /dev/zero | TMPDIR=$tmp timeout 60 "$bin/kestrelon-cli" \
+    $command >"$out" 2>"$err")
+  status=$?
+  trouble "$command, not text" "\"${run#*|}\": not text: a NUL byte at byte "
+done
+# ulimit applies to the program alone: yes goes on until the program stops reading.
+(cd "$work" && yes | (ulimit -f 200 && TMPDIR=$tmp "$bin/kestrelon-cli" routes - >"$out" 2>"$err"))
+status=$?
+trouble "yes | routes over the size limit" "cannot copy \"standard input\": File too large"
+check "the message does not name the private copy" test -z "$(grep "kestrelon\.[^ /]*/input" "$err")"
+{ printf '\xff\xfe' && iconv -f utf-8 -t utf-16le <<<"$before"; } >"$work/u16.log"
+(cd "$work" && TMPDIR=$tmp "$bin/kestrelon-cli" routes --format text - <u16.log >"$out" 2>"$err")
+check "a UTF-16 capture through a pipe is text" test "$?-$(grep -c 0.0.0.0/0 "$out")" = 0-1
+check "not text: nothing left" test "$(tmp_listing "$tmp")" = ""
 finish

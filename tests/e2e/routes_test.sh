@@ -86,6 +86,16 @@ sed 's/"nxos.log"/"utf16.log"/' expected.csv >expected.utf16
 cli routes --format csv utf16.log
 check "routes of a UTF-16 capture" same expected.utf16 "$out"
 
+# IPv6 next hops: JSON and CSV in their RFC 5952 form, the text as printed.
+crlf "R1#show ipv6 route" "IPv6 Routing Table - default - 1 entries" "S   2001:DB8:10::/48 [1/0]" \
+  "     via 2001:0DB8:1:0::1" "R1#" >v6.log
+for format in json csv text; do
+  cli routes --format "$format" v6.log
+  expected='"2001:db8:1::1"'
+  [[ $format == text ]] && expected='2001:0DB8:1:0::1'
+  check "an IPv6 next hop in $format" grep -qF -- "$expected" "$out"
+done
+
 # Failures: nothing written, one line naming the file.
 printf 'dear colleague,\nthe routes are fine.\n' >letter.txt
 printf 'earlier\n' >out.keep

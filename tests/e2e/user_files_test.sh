@@ -170,4 +170,84 @@ check "cli SIGINT: status 130" test "$status" = 130
 check "cli SIGINT: nothing in TMPDIR" test -z "$(tmp_listing "$tmp")"
 check "cli SIGINT: nothing beside the results" test "$(listing "$work")" = "a.log b.log kept "
 check "cli SIGINT: no kept result" test -z "$(listing "$work/kept")"
+
+# --- routes and diff never write their result over an input, by any name of it
+setup over-input -
+before_capture >"$work/r.log"
+after_capture >"$work/a.log"
+cp "$work/r.log" "$root/r.orig"
+ln "$work/r.log" "$work/hard.log"
+ln -s r.log "$work/sym.log"
+for name in r.log ./r.log hard.log sym.log "$work/r.log"; do
+  for run in "routes -o $name r.log" "diff -o $name a.log r.log" "diff -o $name r.log -"; do
+    # shellcheck disable=SC2086  # the words of the run
+    cli $run <"$work/a.log"
+    trouble "$run" "replace \"r.log\""
+  done
+done
+check "the input keeps its bytes" same "$work/r.log" "$root/r.orig"
+check "nothing else written" test "$(listing "$work")" = "a.log hard.log r.log sym.log "
+
+# --- a device or a FIFO is written through, never replaced; a protected file is refused; an
+# existing file keeps its mode
+setup targets -
+before_capture >"$work/r.log"
+mkfifo "$work/fifo"
+if mknod "$work/null" c 1 3 2>/dev/null; then
+  for command in "routes r.log" "diff r.log r.log" "sort r.log" "compare r.log r.log"; do
+    # shellcheck disable=SC2086
+    cli ${command%% *} -o null ${command#* }
+    check "$command -o a device: status 0 or 1" test "$status" -le 1
+    check "$command -o a device: still the device" test -c "$work/null"
+  done
+fi
+for command in "routes r.log" "diff r.log r.log" "sort r.log" "compare r.log r.log"; do
+  timeout 20 cat "$work/fifo" >"$root/fifo.out" &
+  reader=$!
+  # shellcheck disable=SC2086
+  cli ${command%% *} -o fifo ${command#* }
+  wait "$reader"
+  check "$command -o a FIFO: status 0 or 1" test "$status" -le 1
+  check "$command -o a FIFO: still the FIFO" test -p "$work/fifo"
+  check "$command -o a FIFO: the result came through it" test -s "$root/fifo.out"
+done
+printf 'protected\n' >"$work/ro.out"
+chmod 444 "$work/ro.out"
+for command in "routes r.log" "diff r.log r.log" "sort r.log"; do
+  # shellcheck disable=SC2086
+  cli ${command%% *} -o ro.out ${command#* }
+  trouble "$command -o a write-protected file" "ro.out"
+  check "$command: the protected file kept" test "$(cat "$work/ro.out")" = protected
+done
+printf 'private\n' >"$work/private.out"
+chmod 640 "$work/private.out"
+cli routes -o private.out r.log
+check "a replaced file keeps its mode" test "$status-$(stat -c %a "$work/private.out")" = 0-640
+check "nothing left beside them" test "$(listing "$work")" = "$(ls -A "$work" | grep -v '\.tmp$' | tr '\n' ' ')"
+
+# --- the private folder of a run killed outright goes with the next run; a live run's stays
+setup killed -
+big_capture 300000 0 >"$work/a.log"
+signal_midway KILL "$tmp/kestrelon.*/staging1" env TMPDIR="$tmp" "$bin/kestrelon-cli" sort -o \
+  "$work/a.sorted" "$work/a.log"
+check "killed midway" test "$status" = 137
+check "the killed run left its folder" test -n "$(tmp_listing "$tmp")"
+mkdir "$tmp/kestrelon.unlocked"  # no lock file: a run creating it now, left alone
+before_capture >"$work/r.log"
+cli routes r.log
+check "the next run succeeds" test "$status" = 0
+check "the next run removed the killed run's folder" test "$(tmp_listing "$tmp")" = "kestrelon.unlocked "
+
+# --- a private file that cannot be written is named as what failed, not standard output
+setup full-tmpdir -
+awk 'BEGIN { print "R1#show ip route"; for (i = 0; i < 20000; i++)
+  printf "S        10.%d.%d.0/24 [1/0] via 10.0.0.1\r\n", int(i / 256), i % 256 }' >"$work/big.log"
+for command in "routes big.log" "diff big.log r.log" "sort big.log"; do
+  cp "$root/targets/work/r.log" "$work/"
+  # shellcheck disable=SC2086
+  (ulimit -f 200 && cli $command && exit "$status")
+  status=$?
+  trouble "$command, TMPDIR full" "cannot write \"$tmp/kestrelon\.[^/]*/[a-z0-9]*\": File too large"
+done
+check "full TMPDIR: nothing left" test -z "$(tmp_listing "$tmp")"
 finish

@@ -167,6 +167,43 @@ TEST(RouteDiff, Ipv4ThenIpv6InNumericOrder) {
                                       "changed default ipv6 2001:DB8:10::/48 next_hops"}));
 }
 
+// IPv6 next hops compare as addresses, whatever the case, the zeros and the "::" printed; the
+// records then carry the RFC 5952 form.
+TEST(RouteDiff, Ipv6NextHopsCompareAsAddresses) {
+  struct Case {
+    std::string_view before, after;
+    bool changed;
+  };
+  const Case cases[] = {
+      {"2001:DB8:1::1", "2001:db8:1::1", false},
+      {"2001:db8:1::1", "2001:db8:1:0::1", false},
+      {"2001:0DB8:0001:0000:0000:0000:0000:0001", "2001:db8:1::1", false},
+      {"2001:db8:1::1", "2001:db8:1::2", true},
+  };
+  for (const Case& c : cases) {
+    const auto table = [](std::string_view hop) {
+      return Lines{"IPv6 Routing Table - default - 1 entries", "S   2001:DB8:10::/48 [1/0]",
+                   "     via " + std::string(hop)};
+    };
+    EXPECT_EQ(Diff(table(c.before), table(c.after)).changes.empty(), !c.changed)
+        << c.before << " / " << c.after;
+  }
+  const std::pair<std::string_view, std::optional<std::string>> canonical[] = {
+      {"2001:DB8:1:0::1", "2001:db8:1::1"},
+      {"2001:db8:0:0:1:0:0:1", "2001:db8::1:0:0:1"},     // the first of two equal runs
+      {"2001:DB8:0:1:1:1:1:1", "2001:db8:0:1:1:1:1:1"},  // one zero group stays
+      {"0:0:0:0:0:0:0:0", "::"},
+      {"::FFFF:10.1.1.1", "::ffff:10.1.1.1"},
+      {"::ffff:a01:101", "::ffff:10.1.1.1"},
+      {"2001:db8::1", std::nullopt},  // already canonical
+      {"10.1.1.1", std::nullopt},
+      {"Null0", std::nullopt},
+  };
+  for (const auto& [text, expected] : canonical) {
+    EXPECT_EQ(CanonicalIpv6(text), expected) << text;
+  }
+}
+
 // A route that turns from BGP to OSPF is one change, counted under both protocols.
 TEST(RouteDiff, AProtocolChangeCountsUnderBothProtocols) {
   const Lines after = Edit(6, {"O        10.2.0.0/16 [110/2] via 10.2.2.2, 00:00:09, Ethernet0"});

@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <thread>
 
+#include "files/file_error.h"
 #include "files/file_writer.h"
+#include "files/mapped_file.h"
 #include "files/private_folder.h"
 #include "test_files.h"
 
@@ -76,6 +79,57 @@ TEST(SignalCleanup, HeldSignalActsWhenTheHoldEnds) {
   EXPECT_EQ(WTERMSIG(status), SIGTERM);
   EXPECT_EQ(ListFolder(dir.path()), "r.txt\n");
   EXPECT_EQ(ReadFile(dir / "r.txt"), "whole\r\n");
+}
+
+// A capture that another program cuts short while it is mapped: the reads past the new end find
+// zeros instead of ending the program with SIGBUS, and the reader is told the file changed.
+TEST(SignalCleanup, FileCutShortWhileMappedIsToldNotFatal) {
+  TempDir dir;
+  const std::string path = dir / "capture.log";
+  WriteFile(path, std::string(3 * 65536, 'x'));
+  const int status = InChild([&] {
+    const MappedFile file(path);
+    if (::truncate(path.c_str(), 100) != 0) {
+      ::_exit(8);
+    }
+    std::size_t zeros = 0;
+    for (const char c : file.bytes()) {
+      zeros += c == '\0' ? 1 : 0;
+    }
+    try {
+      file.CheckUnchanged();
+    } catch (const FileError& error) {
+      const bool named = std::strstr(error.what(), "capture.log\": the file changed") != nullptr;
+      ::_exit(zeros >= 2 * 65536 && named ? 3 : 4);
+    }
+    ::_exit(5);
+  });
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+}
+
+// A run whose result is in place has succeeded, though a signal came while it was renamed; the
+// private folder still goes.
+TEST(SignalCleanup, SignalAfterTheResultIsInPlaceEndsWithSuccess) {
+  TempDir dir;
+  TempDir tmp;
+  const ScopedTmpdir tmpdir(tmp.path());
+  const int status = InChild([&] {
+    SucceedAtCommit();
+    PrivateFolder work;
+    files::AtomicOutputFile result(dir / "r.txt");
+    result.WriteLine("whole");
+    {
+      const HoldSignals hold;
+      ::raise(SIGINT);
+      result.Commit();
+    }
+    ::_exit(9);
+  });
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadFile(dir / "r.txt"), "whole\r\n");
+  EXPECT_EQ(ListFolder(tmp.path()), "");
 }
 
 // While a signal waits for a hold, another thread starting a file never makes it: the clean-up

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "tables/csv_writer.h"
+#include "tables/diff_csv_writer.h"
+#include "tables/diff_text_writer.h"
 #include "tables/json_output.h"
 #include "tables/json_writer.h"
 #include "tables/text_writer.h"
+#include "tables/visible_text.h"
 
 namespace kestrelon::tables {
 namespace {
@@ -112,6 +115,99 @@ TEST(TableWriters, TextLinesUpItsColumns) {
             "a,\"b\"    O E2  *  10.1.0.0/16    [110/18446744073709551615]  10.1.1.2 Gi0/0; "
             "10.1.1.3 (red)  1d02h\r\n"
             "default  L\xff       2001:db8::/64\r\n");
+}
+
+TEST(TableWriters, ControlBytesShowAndFormulasStayText) {
+  struct Case {
+    std::string_view text;
+    std::string_view visible;
+    std::string_view csv;
+  };
+  const Case cases[] = {
+      {"Gi0/0", "Gi0/0", "Gi0/0"},
+      {"\x1b[2J", "\\x1b[2J", "\\x1b[2J"},
+      {"a\tb\x7f", "a\\x09b\\x7f", "a\\x09b\\x7f"},
+      {"\xc2\x9b"
+       "31m",
+       "\\xc2\\x9b"
+       "31m",
+       "\\xc2\\x9b"
+       "31m"},                                                                   // C1 CSI in UTF-8
+      {"caf\xc3\xa9 \xc2\xa0", "caf\xc3\xa9 \xc2\xa0", "caf\xc3\xa9 \xc2\xa0"},  // not controls
+      {"=HYPERLINK(\"x\")", "=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+      {"+1", "+1", "'+1"},
+      {"-2+3", "-2+3", "'-2+3"},
+      {"@SUM(A1)", "@SUM(A1)", "'@SUM(A1)"},
+      {"\tx", "\\x09x", "'\\x09x"},
+      {"\r=1", "\\x0d=1", "'\\x0d=1"},
+      {"a=b", "a=b", "a=b"},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(VisibleText(c.text), c.visible) << c.text;
+    EXPECT_EQ(CsvCellText(c.text), c.csv) << c.text;
+    EXPECT_EQ(IsPlainCsvCell(c.text), c.text == c.csv) << c.text;
+  }
+}
+
+// Every writer but JSON (which escapes by itself) on a route whose texts attack the reader.
+TEST(TableWriters, NoWriterPassesOnAnEscapeOrAFormula) {
+  const NextHopView hops[] = {{"10.1.1.2", "\x1b]0;owned\x07Gi0/0", std::nullopt}};
+  RouteView route;
+  route.vrf = "=HYPERLINK(\"http://x\")";
+  route.protocol = "@O";
+  route.prefix = "10.1.0.0/16";
+  route.distance = 110;
+  route.metric = 20;
+  route.nextHops = hops;
+  const auto route_csv = [&] {
+    StringByteSink out;
+    CsvRouteWriter writer(out);
+    writer.BeginCapture("-r1.log", Platform::kIos);
+    writer.Put(route);
+    writer.Finish();
+    return out.text;
+  };
+  const auto route_text = [&] {
+    StringByteSink out;
+    TextRouteWriter writer(out, true);
+    writer.BeginCapture("r1\x1b[1A.log", Platform::kIos);
+    writer.Put(route);
+    writer.EndCapture();
+    return out.text;
+  };
+  const auto diff = [&](auto writerTag) {
+    StringByteSink out;
+    typename decltype(writerTag)::type writer(out);
+    DiffSummary summary;
+    summary.beforeSource = "a\x1b[1A";
+    summary.vrfs = {{std::string(route.vrf), DiffCounts{1, 0, 1, 0, 0}}};
+    summary.protocols = {{std::string(route.protocol), DiffCounts{1, 0, 1, 0, 0}}};
+    writer.Begin(summary);
+    RouteChangeEvent event;
+    event.change = RouteChange::kRemoved;
+    event.before = &route;
+    writer.Change(event);
+    writer.End();
+    return out.text;
+  };
+  const std::string outputs[] = {route_csv(), route_text(),
+                                 diff(std::type_identity<CsvDiffWriter>()),
+                                 diff(std::type_identity<TextDiffWriter>())};
+  for (std::size_t i = 0; i < std::size(outputs); ++i) {
+    const std::string& text = outputs[i];
+    EXPECT_EQ(text.find('\x1b'), std::string::npos) << i << ": " << text;
+    EXPECT_EQ(text.find('\x07'), std::string::npos) << i << ": " << text;
+    EXPECT_NE(text.find("\\x1b]0;owned\\x07Gi0/0"), std::string::npos) << i << ": " << text;
+    if (i == 0 || i == 2) {
+      // No cell starts with a formula character; the guarded ones read back as text.
+      for (const std::string_view bad : {",\"=", ",\"@", ",\"-", "\n\"=", "\n\"@", "\n\"-"}) {
+        EXPECT_EQ(text.find(bad), std::string::npos) << i << ": " << bad << " in " << text;
+      }
+      EXPECT_NE(text.find("\"'=HYPERLINK(\"\"http://x\"\")\""), std::string::npos) << text;
+      EXPECT_NE(text.find(",110,20,"), std::string::npos) << text;  // numbers stay numbers
+    }
+  }
 }
 
 }  // namespace
