@@ -1,6 +1,7 @@
 // kestrelon-bench-routes: times the route-table model on one capture, step by step, with the
 // real core: reading to records (the platform's reader alone), reading into a held table (and
-// its bytes per route), and reading while writing JSON or CSV into memory that is thrown away.
+// its bytes per route), and reading while writing JSON or CSV into memory that is thrown away;
+// and the look for a terminal program's marks that every reading begins with.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "files/mapped_file.h"
 #include "tables/csv_writer.h"
 #include "tables/json_writer.h"
+#include "tables/log_cleaning.h"
 #include "tables/platform_detect.h"
 #include "tables/route_table.h"
 
@@ -63,8 +65,10 @@ int main(int argc, char** argv) {
   const std::string_view step = argc > 2 ? argv[2] : "all";
   const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
   if (argc < 2 || argc > 4 || runs < 1 ||
-      (step != "all" && step != "read" && step != "held" && step != "json" && step != "csv")) {
-    std::fputs("usage: kestrelon-bench-routes CAPTURE [all|read|held|json|csv [RUNS]]\n", stderr);
+      (step != "all" && step != "read" && step != "held" && step != "json" && step != "csv" &&
+       step != "clean")) {
+    std::fputs("usage: kestrelon-bench-routes CAPTURE [all|read|held|json|csv|clean [RUNS]]\n",
+               stderr);
     return 2;
   }
   const auto wanted = [&](std::string_view name) { return step == "all" || step == name; };
@@ -77,6 +81,11 @@ int main(int argc, char** argv) {
     const auto reader = MakeReader(platform);
 
     std::printf("platform=%s lines=%zu\n", std::string(PlatformName(platform)).c_str(), lines);
+    if (wanted("clean")) {
+      bool cleaned = false;
+      const double clean = BestSeconds(runs, [&] { cleaned = CleanedCapture(capture).cleaned(); });
+      std::printf("log marks:  %.3f s  %s\n", clean, cleaned ? "cleaned" : "read in place");
+    }
     if (wanted("read")) {
       CountingSink counted;
       const double read = BestSeconds(runs, [&] {

@@ -12,6 +12,7 @@
 #include "files/private_folder.h"
 #include "tables/csv_writer.h"
 #include "tables/json_writer.h"
+#include "tables/log_cleaning.h"
 #include "tables/platform_detect.h"
 #include "tables/text_writer.h"
 
@@ -105,8 +106,9 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
     const std::string name = operand == kStandardStream ? kStandardInputName : operand;
     const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1);
     const files::MappedFile file(path);
-    const files::CaptureText text(file.bytes());  // a byte order mark, UTF-16
-    const std::string_view capture = text.text();
+    const files::CaptureText text(file.bytes());        // a byte order mark, UTF-16
+    const tables::CleanedCapture cleaned(text.text());  // a terminal program's log
+    const std::string_view capture = cleaned.text();
     const tables::Platform platform = tables::ChoosePlatform(capture, name, command.platform);
     if (command.verbose) {
       std::cerr << "kestrelon-cli: " << name << ": read as " << tables::PlatformName(platform)

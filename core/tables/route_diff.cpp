@@ -11,6 +11,7 @@
 #include "tables/diff_side.h"
 #include "tables/diff_stream.h"
 #include "tables/ios_reader.h"
+#include "tables/log_cleaning.h"
 #include "tables/platform_detect.h"
 #include "tables/stream_pairing.h"
 
@@ -43,14 +44,16 @@ Platform ReadSide(const DiffCapture& capture, std::optional<Platform> given, Dif
     ~Closing() { stream.Close(); }
   } closing{stream};
   try {
-    const Platform platform = ChoosePlatform(capture.text, capture.name, given);
+    const CleanedCapture cleaned(capture.text);  // a terminal program's log
+    const std::string_view text = cleaned.text();
+    const Platform platform = ChoosePlatform(text, capture.name, given);
     if (platform == Platform::kIos) {
-      IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, stream);
+      IosReader(std::numeric_limits<std::size_t>::max()).Read(text, stream);
     } else {
-      MakeReader(platform)->Read(capture.text, stream);
+      MakeReader(platform)->Read(text, stream);
     }
     // A capture without a route cannot be compared.
-    CheckRoutesFound(capture.text, capture.name, platform, stream.routes());
+    CheckRoutesFound(text, capture.name, platform, stream.routes());
     if (stream.routes() == 0) {
       throw FileError("diff", capture.name, 0, "no route in it");
     }

@@ -1,0 +1,173 @@
+// What real logs do to a capture, applied to every real capture of ../shared/corpus/real that
+// has expected records: each shape must give exactly the records of the clean capture, on the
+// platform the clean capture is read as.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tables/log_cleaning.h"
+#include "tables/platform_detect.h"
+#include "tables/route_table.h"
+#include "test_files.h"
+
+namespace kestrelon {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCorpus = KESTRELON_REAL_CORPUS;
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+using LineMap = std::function<std::string(const std::string& line, std::size_t index)>;
+
+// A transform that changes each line and ends lines with end.
+std::function<std::string(const std::string&)> EachLine(LineMap map, std::string end = "\n") {
+  return [map, end](const std::string& capture) {
+    std::string out;
+    const std::vector<std::string> lines = SplitLines(capture);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      out += map(lines[i], i) + end;
+    }
+    return out;
+  };
+}
+
+std::string Same(const std::string& line, std::size_t) {
+  return line;
+}
+
+std::string Stamp(const char* format, std::size_t i) {
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, format, static_cast<int>(i / 60 % 60),
+                static_cast<int>(i % 60), static_cast<int>(i * 37 % 1000));
+  return stamp;
+}
+
+bool IsPromptLine(const std::string& line) {
+  const std::size_t show = line.find("show ");
+  return show != std::string::npos && (show == 0 || line[show - 1] == '#' || line[show - 1] == '>');
+}
+
+struct Shape {
+  const char* name;
+  std::function<std::string(const std::string&)> apply;
+};
+
+const std::vector<Shape>& Shapes() {
+  static const std::vector<Shape> shapes = {
+      {"CrLf", EachLine(Same, "\r\n")},
+      {"CrCrLf", EachLine(Same, "\r\r\n")},
+      {"TrailingBlanks", EachLine([](const std::string& line, std::size_t) {
+         return line + std::string(line.size() < 78 ? 80 - line.size() : 2, ' ');
+       })},
+      {"NoPromptOrCommand",
+       [](const std::string& capture) {
+         std::string out;
+         for (const std::string& line : SplitLines(capture)) {
+           if (!IsPromptLine(line)) {
+             out += line + "\n";
+           }
+         }
+         return out;
+       }},
+      {"BracketedTimeStamps", EachLine([](const std::string& line, std::size_t i) {
+         return Stamp("[Mon Dec 07 21:%02d:%02d.%03d 2026] ", i) + line;
+       })},
+      {"AngledTimeStamps", EachLine([](const std::string& line, std::size_t i) {
+         return Stamp("<2026-12-07 21:%02d:%02d> ", i) + line;
+       })},
+      {"LogHeader",
+       [](const std::string& capture) {
+         return "=~=~=~=~=~=~=~=~=~=~=~= PuTTY log 2026.12.07 21:47:26 =~=~=~=~=~=~=~=~=~=~=~=\n" +
+                capture;
+       }},
+      // What a pager leaves on the line it then overwrites with the next one.
+      {"PagerPromptsOverwritten", EachLine([](const std::string& line, std::size_t i) {
+         static const std::string kPrompts[] = {
+             "<--- More --->\r              \r",
+             "---(more 42%)---\r                \r",
+             "\x1b[7m--More--\x1b[27m\r\x1b[K",
+             " --More-- \r\x1b[K",
+         };
+         return i % 3 == 2 ? kPrompts[i / 3 % 4] + line : line;
+       })},
+      {"ColourEscapes", EachLine([](const std::string& line, std::size_t) {
+         return line.empty()
+                    ? "\x1b[0m\x1b[K"
+                    : "\x1b[1;32m" + line.substr(0, 1) + "\x1b[0m" + line.substr(1) + "\x1b[K";
+       })},
+  };
+  return shapes;
+}
+
+// The records of a capture as one text each, and the platform it was read as, through the
+// cleaning the command line applies.
+std::vector<std::string> Records(const std::string& capture, tables::Platform& platform) {
+  const tables::CleanedCapture cleaned(capture);
+  platform = tables::ChoosePlatform(cleaned.text(), "capture", std::nullopt);
+  tables::RouteTable table;
+  tables::MakeReader(platform)->Read(cleaned.text(), table);
+  std::vector<std::string> records;
+  table.ForEach([&](const tables::RouteView& r) {
+    std::ostringstream out;
+    out << r.vrf << ' ' << tables::AfiName(r.afi) << ' ' << r.protocol << ' ' << r.flags << ' '
+        << r.prefix << ' ' << r.distance.value_or(9999) << ' ' << r.metric.value_or(9999) << ' '
+        << r.uptime.value_or("-");
+    for (const tables::NextHopView& hop : r.nextHops) {
+      out << " | " << hop.address.value_or("-") << ' ' << hop.interface.value_or("-") << ' '
+          << hop.vrf.value_or("-");
+    }
+    records.push_back(out.str());
+  });
+  return records;
+}
+
+void PrintTo(const Shape& shape, std::ostream* out) {
+  *out << shape.name;
+}
+
+class LogShapes : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(LogShapes, GiveTheRecordsOfTheCleanCapture) {
+  if (!fs::is_directory(kCorpus)) {
+    GTEST_SKIP() << "no corpus at " << kCorpus;
+  }
+  std::vector<fs::path> captures;
+  for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus)) {
+    const std::string name = entry.path().filename().string();
+    if (name.ends_with(".expected.json")) {
+      captures.push_back(kCorpus / (name.substr(0, name.size() - 14) + ".txt"));
+    }
+  }
+  ASSERT_FALSE(captures.empty());
+  for (const fs::path& path : captures) {
+    SCOPED_TRACE(path.filename().string());
+    const std::string clean = testing::ReadFile(path.string());
+    tables::Platform cleanPlatform{}, shapedPlatform{};
+    const std::vector<std::string> expected = Records(clean, cleanPlatform);
+    const std::vector<std::string> read = Records(GetParam().apply(clean), shapedPlatform);
+    EXPECT_EQ(shapedPlatform, cleanPlatform);
+    EXPECT_EQ(read, expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(RealCorpus, LogShapes, ::testing::ValuesIn(Shapes()),
+                         [](const ::testing::TestParamInfo<Shape>& shape) {
+                           return shape.param.name;
+                         });
+
+}  // namespace
+}  // namespace kestrelon
