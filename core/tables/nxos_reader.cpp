@@ -1,6 +1,7 @@
 #include "tables/nxos_reader.h"
 
 #include "files/text_fields.h"
+#include "routes/route_path_fields.h"
 #include "tables/capture_lines.h"
 #include "tables/route_builder.h"
 
@@ -57,7 +58,7 @@ void ReadVia(std::string_view text, RouteBuilder& builder, std::string& protocol
   }
   std::string_view field = NextField(text);
   if (!field.empty() && !field.starts_with('[')) {
-    path.interface = field.substr(0, field.find('%'));
+    path.interface = routes::InterfaceOfField(field);
     field = NextField(text);
   }
   if (field.starts_with('[') && field.ends_with(']')) {
