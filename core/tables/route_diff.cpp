@@ -5,11 +5,14 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <tuple>
 
 #include "files/file_error.h"
 #include "tables/diff_side.h"
 #include "tables/diff_stream.h"
+#include "tables/interface_name.h"
 #include "tables/ios_reader.h"
 #include "tables/log_cleaning.h"
 #include "tables/platform_detect.h"
@@ -138,10 +141,20 @@ bool SameHopParts(std::span<const NextHopView> a, std::span<const NextHopView> b
   return x == y;
 }
 
+// An interface by its full name, so that a release that abbreviates it changes nothing.
+std::optional<std::string> InterfaceOf(const NextHopView& hop) {
+  if (!hop.interface) {
+    return std::nullopt;
+  }
+  return FullInterfaceName(*hop.interface);
+}
+
 bool SameHopsInOrder(std::span<const NextHopView> a, std::span<const NextHopView> b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](const NextHopView& x, const NextHopView& y) {
-                      return x.address == y.address && x.interface == y.interface && x.vrf == y.vrf;
+                      return x.address == y.address && x.vrf == y.vrf &&
+                             x.interface.has_value() == y.interface.has_value() &&
+                             (!x.interface || SameInterface(*x.interface, *y.interface));
                     });
 }
 
@@ -296,12 +309,11 @@ RouteFields CompareRoutes(const RouteView& before, const RouteView& after, Route
     const bool addresses = SameHopParts(before.nextHops, after.nextHops, [](const NextHopView& h) {
       return std::make_pair(h.address, h.vrf);
     });
-    const bool interfaces = SameHopParts(before.nextHops, after.nextHops,
-                                         [](const NextHopView& h) { return h.interface; });
+    const bool interfaces = SameHopParts(before.nextHops, after.nextHops, InterfaceOf);
     // The same addresses and interfaces, paired otherwise: the interfaces changed.
     const bool pairing = !addresses || ignored.Has(RouteField::kNextHops) ||
                          SameHopParts(before.nextHops, after.nextHops, [](const NextHopView& h) {
-                           return std::make_tuple(h.address, h.vrf, h.interface);
+                           return std::make_tuple(h.address, h.vrf, InterfaceOf(h));
                          });
     check(RouteField::kNextHops, !addresses);
     check(RouteField::kInterface, !interfaces || !pairing);
