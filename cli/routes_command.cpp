@@ -11,6 +11,7 @@
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
 #include "tables/csv_writer.h"
+#include "tables/device_split.h"
 #include "tables/json_writer.h"
 #include "tables/log_cleaning.h"
 #include "tables/platform_detect.h"
@@ -46,14 +47,19 @@ class FormatWriter : public tables::RouteSink {
     }
   }
 
-  void BeginCapture(std::string_view source, tables::Platform platform) {
+  // device: the host of one device's part of a log of several, else empty.
+  void BeginCapture(std::string_view source, tables::Platform platform, std::string_view device) {
     routes_ = 0;
+    // CSV and text name the device with the file, in the one source field they have.
+    const std::string named = device.empty()
+                                  ? std::string(source)
+                                  : std::string(source) + ", device " + std::string(device);
     if (json_)
-      json_->BeginCapture(source, platform);
+      json_->BeginCapture(source, platform, device);
     if (csv_)
-      csv_->BeginCapture(source, platform);
+      csv_->BeginCapture(named, platform);
     if (text_)
-      text_->BeginCapture(source, platform);
+      text_->BeginCapture(named, platform);
   }
   void Put(const tables::RouteView& route) override {
     ++routes_;
@@ -99,25 +105,65 @@ class FormatWriter : public tables::RouteSink {
   std::size_t routes_ = 0;
 };
 
-// Reads each input into writer.
-void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, FormatWriter& writer) {
+// One input: its bytes, its text once cleaned of a terminal program's marks, and its parts,
+// one per device of a log that went from one to the next.
+struct Input {
+  std::string operand;
+  std::string name;  // as messages name it
+  std::unique_ptr<files::MappedFile> file;
+  std::unique_ptr<files::CaptureText> text;
+  std::unique_ptr<tables::CleanedCapture> cleaned;
+  std::vector<tables::DevicePart> parts;
+};
+
+std::vector<Input> OpenInputs(const CommandLine& command, files::PrivateFolder& folder) {
+  std::vector<Input> inputs;
   for (std::size_t i = 0; i < command.inputs.size(); ++i) {
-    const std::string& operand = command.inputs[i];
-    const std::string name = operand == kStandardStream ? kStandardInputName : operand;
-    const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1);
-    const files::MappedFile file(path);
-    const files::CaptureText text(file.bytes());        // a byte order mark, UTF-16
-    const tables::CleanedCapture cleaned(text.text());  // a terminal program's log
-    const std::string_view capture = cleaned.text();
-    const tables::Platform platform = tables::ChoosePlatform(capture, name, command.platform);
-    if (command.verbose) {
-      std::cerr << "kestrelon-cli: " << name << ": read as " << tables::PlatformName(platform)
-                << (command.platform ? " (as given)" : " (detected)") << '\n';
+    Input& input = inputs.emplace_back();
+    input.operand = command.inputs[i];
+    input.name = input.operand == kStandardStream ? kStandardInputName : input.operand;
+    input.file = std::make_unique<files::MappedFile>(
+        ReadableInput(input.operand, folder, static_cast<int>(i) + 1));
+    input.text = std::make_unique<files::CaptureText>(input.file->bytes());  // a mark, UTF-16
+    input.cleaned = std::make_unique<tables::CleanedCapture>(input.text->text());
+    input.parts = tables::SplitByDevice(input.cleaned->text());
+    if (input.parts.size() > 1) {
+      // A device the session only passed through (a jump host) printed no table.
+      std::erase_if(input.parts, [&](const tables::DevicePart& part) {
+        if (tables::DetectPlatform(part.text)) {
+          return false;
+        }
+        std::cerr << "kestrelon-cli: " << input.name << ": device " << part.device << " (line "
+                  << part.firstLine << "): no route table, passed over\n";
+        return true;
+      });
+      if (input.parts.empty()) {
+        input.parts = {{{}, 1, input.cleaned->text()}};  // refused as a whole below
+      }
     }
-    writer.BeginCapture(operand, platform);
-    tables::MakeReader(platform)->Read(capture, writer);
-    tables::CheckRoutesFound(capture, name, platform, writer.routes());
-    writer.EndCapture();
+  }
+  return inputs;
+}
+
+// Reads each part of each input into writer.
+void ReadInputs(const CommandLine& command, const std::vector<Input>& inputs,
+                FormatWriter& writer) {
+  for (const Input& input : inputs) {
+    const bool devices = input.parts.size() > 1;
+    for (const tables::DevicePart& part : input.parts) {
+      const std::string name =
+          devices ? input.name + ", device " + std::string(part.device) : input.name;
+      tables::RefuseTwoPlatforms(part, name);
+      const tables::Platform platform = tables::ChoosePlatform(part.text, name, command.platform);
+      if (command.verbose) {
+        std::cerr << "kestrelon-cli: " << name << ": read as " << tables::PlatformName(platform)
+                  << (command.platform ? " (as given)" : " (detected)") << '\n';
+      }
+      writer.BeginCapture(input.operand, platform, devices ? part.device : std::string_view());
+      tables::MakeReader(platform)->Read(part.text, writer);
+      tables::CheckRoutesFound(part.text, name, platform, writer.routes());
+      writer.EndCapture();
+    }
   }
   writer.Finish();
 }
@@ -126,11 +172,15 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
 
 names::ExitCode RunRoutesCommand(const CommandLine& command) {
   files::PrivateFolder folder;
-  const bool several = command.inputs.size() > 1;
   WriteResult(command.output, folder, "routes", [&](files::OutputFile& output) {
+    const std::vector<Input> inputs = OpenInputs(command, folder);
+    std::size_t captures = 0;
+    for (const Input& input : inputs) {
+      captures += input.parts.size();
+    }
     tables::FileByteSink sink(output);
-    FormatWriter writer(command.format, sink, several);
-    ReadInputs(command, folder, writer);
+    FormatWriter writer(command.format, sink, captures > 1);
+    ReadInputs(command, inputs, writer);
   });
   return names::kSuccess;
 }

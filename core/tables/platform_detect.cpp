@@ -1,6 +1,8 @@
 #include "tables/platform_detect.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "files/file_error.h"
 #include "tables/capture_lines.h"
@@ -35,6 +37,11 @@ constexpr std::array<Mark, 14> kMarks = {{
 constexpr std::array<std::string_view, 6> kIosLike = {
     "Gateway of last resort", "Routing Table: ", "IPv6 Routing Table - ",
     "is subnetted,",          "Codes: ",         "is variably subnetted,"};
+
+// NX-OS's table header, IPv4 and IPv6.
+constexpr std::string_view kNxosHeader = "Table for VRF \"";
+// How many lines of a table its marks stand in: the legend, the header.
+constexpr std::size_t kTableLinesLooked = 40;
 
 // How far to look: the legend and the first routes tell; a large table need not be read.
 constexpr std::size_t kLinesLooked = 4000;
@@ -119,6 +126,71 @@ std::optional<Platform> DetectPlatform(std::string_view capture) {
   }
   if (layout.ios > 0 || layout.dotted > 0 || layout.iosLike) {
     return Platform::kIos;
+  }
+  return std::nullopt;
+}
+
+std::optional<SecondPlatform> FindSecondPlatform(std::string_view capture) {
+  // Where tables begin: at their legends and at NX-OS's headers, found by one search each.
+  std::vector<std::size_t> starts;
+  for (const std::string_view begins : {std::string_view("Codes:"), kNxosHeader}) {
+    for (std::size_t at = capture.find(begins); at != std::string_view::npos;
+         at = capture.find(begins, at + begins.size())) {
+      std::size_t start = at;  // the start of its line
+      while (start > 0 && capture[start - 1] != '\n' && capture[start - 1] != '\r') {
+        --start;
+      }
+      starts.push_back(start);
+    }
+  }
+  if (starts.size() < 2) {
+    return std::nullopt;
+  }
+  std::sort(starts.begin(), starts.end());
+  // Each table's platform by the marks of its first lines; nullopt for a legend of none. A
+  // legend the same as the one before (IOS-XR's, once per VRF) is not looked at again.
+  std::optional<Platform> first;
+  bool unmarked = false;  // a legend without a mark was seen
+  std::string_view lastLegend;
+  std::optional<Platform> lastPlatform;
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const std::size_t next = k + 1 < starts.size() ? starts[k + 1] : capture.size();
+    std::string_view table = capture.substr(starts[k], next - starts[k]);
+    const std::size_t legendEnd = table.find("\n\n");
+    const std::string_view legend = table.substr(0, legendEnd);
+    std::optional<Platform> platform;
+    if (!lastLegend.empty() && legend == lastLegend) {
+      platform = lastPlatform;
+    } else {
+      files::LineCursor cursor(table);
+      for (std::size_t lines = 0; lines < kTableLinesLooked && !cursor.AtEnd() && !platform;
+           ++lines) {
+        const std::string_view line = cursor.Next();
+        for (const Mark& mark : kMarks) {
+          if (line.find(mark.text) != std::string_view::npos) {
+            platform = mark.platform;
+          }
+        }
+      }
+    }
+    lastLegend = legend;
+    lastPlatform = platform;
+    // NX-OS prints no legend: a legend with no mark is of another platform than NX-OS.
+    const bool conflict =
+        platform ? (first && *platform != *first) || (unmarked && *platform == Platform::kNxos)
+                 : first == Platform::kNxos;
+    if (conflict) {
+      std::size_t line = 1;
+      for (files::LineCursor cursor(capture.substr(0, starts[k])); !cursor.AtEnd(); cursor.Next()) {
+        ++line;
+      }
+      return SecondPlatform{first.value_or(Platform::kIos), platform.value_or(Platform::kIos),
+                            line};
+    }
+    if (platform && !first) {
+      first = platform;
+    }
+    unmarked = unmarked || !platform;
   }
   return std::nullopt;
 }

@@ -26,4 +26,16 @@ Platform ChoosePlatform(std::string_view capture, const std::string& source,
 void CheckRoutesFound(std::string_view capture, const std::string& source, Platform platform,
                       std::size_t routes);
 
+// Where a capture holding the tables of two platforms passes from the first to the second.
+struct SecondPlatform {
+  Platform first;
+  Platform second;
+  std::size_t line = 0;  // where the second's table (its legend or header) begins, from 1
+};
+
+// The first table of capture whose marks are of another platform than an earlier table's, or
+// none. Each legend and NX-OS table header begins a table; one whose legend bears no mark of
+// a single platform fits any platform that prints IOS's legend.
+std::optional<SecondPlatform> FindSecondPlatform(std::string_view capture);
+
 }  // namespace kestrelon::tables

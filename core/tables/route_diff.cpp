@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "files/file_error.h"
+#include "tables/device_split.h"
 #include "tables/diff_side.h"
 #include "tables/diff_stream.h"
 #include "tables/interface_name.h"
@@ -37,6 +38,32 @@ struct Found {
   }
 };
 
+// The part of a capture that holds the one device's tables: a log that went from one device to
+// the next is refused (a diff compares one device's tables), unless the others printed none (a
+// jump host on the way).
+std::string_view OneDevice(std::string_view capture, const std::string& name) {
+  std::vector<DevicePart> parts = SplitByDevice(capture);
+  if (parts.size() > 1) {
+    std::erase_if(parts, [](const DevicePart& part) { return !DetectPlatform(part.text); });
+    if (parts.size() > 1) {
+      std::string devices;
+      for (const DevicePart& part : parts) {
+        devices.append(devices.empty() ? "" : ", ").append(part.device);
+      }
+      throw FileError("diff", name, 0,
+                      "it holds the tables of " + std::to_string(parts.size()) + " devices (" +
+                          devices +
+                          "); give the captures of one device (routes reads such a log device by "
+                          "device)");
+    }
+  }
+  if (parts.empty()) {
+    return capture;
+  }
+  RefuseTwoPlatforms(parts.front(), name);
+  return parts.front().text;
+}
+
 // Each side is placed, read and checked on a thread of its own (the reader does not split the
 // capture again). However the reading ends, the stream is closed, so that the pairing never
 // waits for it in vain; a side that fails cancels the other, whose routes are then of no use.
@@ -48,7 +75,7 @@ Platform ReadSide(const DiffCapture& capture, std::optional<Platform> given, Dif
   } closing{stream};
   try {
     const CleanedCapture cleaned(capture.text);  // a terminal program's log
-    const std::string_view text = cleaned.text();
+    const std::string_view text = OneDevice(cleaned.text(), capture.name);
     const Platform platform = ChoosePlatform(text, capture.name, given);
     if (platform == Platform::kIos) {
       IosReader(std::numeric_limits<std::size_t>::max()).Read(text, stream);

@@ -42,12 +42,11 @@ check "routes from stdin" same expected.stdin "$out"
 check "--verbose" grep -q "^kestrelon-cli: standard input: read as ios (detected)$" "$err"
 
 # Several captures: one array, each object naming its source and platform.
+nxos_route='{"vrf":"default","afi":"ipv4","protocol":"static","flags":"","prefix":"10.9.0.0/16","distance":1,"metric":0,"next_hops":[{"address":"10.1.1.1","interface":null,"vrf":"mgmt"}],"uptime":"6d02h"}'
 {
   printf '[\r\n'
   json_ios ios.log | sed '$ s/\]}\r$/]},\r/'
-  printf '%s\r\n' '{"source":"nxos.log","platform":"nxos","routes":[' \
-    '{"vrf":"default","afi":"ipv4","protocol":"static","flags":"","prefix":"10.9.0.0/16","distance":1,"metric":0,"next_hops":[{"address":"10.1.1.1","interface":null,"vrf":"mgmt"}],"uptime":"6d02h"}' \
-    ']}' ']'
+  printf '%s\r\n' '{"source":"nxos.log","platform":"nxos","routes":[' "$nxos_route" ']}' ']'
 } >expected.several
 cli routes -o out.several ios.log nxos.log
 check "routes of two captures: status 0" test "$status" -eq 0
@@ -70,6 +69,32 @@ iconv -f UTF-8 -t UTF-16LE <nxos.log >>utf16.log
 sed 's/"nxos.log"/"utf16.log"/' expected.csv >expected.utf16
 cli routes --format csv utf16.log
 check "routes of a UTF-16 capture" same expected.utf16 "$out"
+
+# A log of a session that went from one device to the next: one object per device, each read
+# with its own platform and named by the host of its prompts.
+{
+  cat ios.log
+  printf 'R1#ssh 10.0.0.9\n'
+  printf 'leaf1# show ip route\n'
+  cat nxos.log
+  printf 'leaf1# exit\n'
+} >session.log
+{
+  printf '[\r\n'
+  json_ios session.log | sed '1 s/"platform"/"device":"R1","platform"/; $ s/\]}\r$/]},\r/'
+  printf '%s\r\n' '{"source":"session.log","device":"leaf1","platform":"nxos","routes":[' \
+    "$nxos_route" ']}' ']'
+} >expected.session
+cli routes session.log
+check "a log of two devices: status 0" test "$status" -eq 0
+check "a log of two devices: an object per device" same expected.session "$out"
+cli diff session.log ios.log
+trouble "diff of a log of two devices" "2 devices (R1, leaf1)"
+# Two platforms that no prompt parts: refused, naming where the second begins.
+tail -n +2 ios.log >two.log
+cat nxos.log >>two.log
+cli routes two.log
+trouble "two platforms with no prompt between them" "two.log.*from line 10 on, nxos"
 
 # Failures: nothing written, one line naming the file.
 printf 'dear colleague,\nthe routes are fine.\n' >letter.txt
