@@ -76,6 +76,7 @@ void ReadCost(std::string_view& text, RoutePathFields& fields) {
   if (slash != inside.size()) {
     fields.distance = files::ReadNumber<std::uint32_t>(inside.substr(0, slash));
     fields.metric = files::ReadNumber<std::uint64_t>(inside.substr(slash + 1));
+    fields.badNumber = !fields.distance || !fields.metric;
   }
   text = files::TrimLeadingBlanks(text.substr(close + 1));
 }

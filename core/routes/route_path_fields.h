@@ -22,6 +22,7 @@ struct RoutePathFields {
   bool receive = false;        // "receive": a local route of an IPv6 table
   bool subnetted = false;      // a classful header: "is subnetted", "is variably subnetted"
   bool backup = false;         // "(!)": an FRR backup path
+  bool badNumber = false;      // a distance or metric that is no number in range ("[-1/0]")
   std::string_view interface;  // the first comma field that names an interface
   std::string_view uptime;     // the first comma field that is a time ("00:01:02", "1d18h")
 

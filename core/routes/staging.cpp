@@ -146,6 +146,7 @@ std::int64_t StageLines(std::string_view input, StagedLineSink& sink) {
       if (first != std::string_view::npos && lookAhead[first] == '[') {
         wrapTailBracket = files::CharPosOf(lookAhead, '[');
         scratch.assign(text);
+        line.joinedAt = scratch.size();
         scratch.append(lookAhead.substr(first));
         own();
         cursor.Next();  // the joined line is consumed

@@ -20,6 +20,9 @@ struct StagedLine {
   bool unchanged = false;     // text is the input's line at source, as it stands
   bool expanded = false;      // an extra path expanded here (its text ends in " *")
   bool tableHeading = false;  // a "Routing Table:" heading, which starts a table
+  // Where the input's next line begins in text when the two were joined as one wrapped entry
+  // (the line after it was consumed); 0 when they were not.
+  std::size_t joinedAt = 0;
 };
 
 class StagedLineSink {

@@ -190,8 +190,9 @@ std::optional<PrefixText> ReadPrefix(std::string_view text) {
 
 std::optional<int> DottedMaskLength(std::string_view text) {
   const std::optional<std::uint32_t> mask = ReadQuad(text);
-  if (!mask) {
-    return std::nullopt;
+  const std::uint32_t inverted = mask ? ~*mask : 1u;
+  if ((inverted & (inverted + 1)) != 0) {
+    return std::nullopt;  // no mask, or ones that are not contiguous ("255.0.255.0")
   }
   int length = 0;
   while (length < 32 && (*mask >> (31 - length) & 1u) != 0) {

@@ -36,8 +36,8 @@ std::optional<AddressValue> ReadAddressValue(std::string_view text);
 // "10.1.0.0/16" or "2001:db8::/64" with a length in range, or none.
 std::optional<PrefixText> ReadPrefix(std::string_view text);
 
-// The prefix length of a dotted mask ("255.255.254.0" gives 23). A mask whose ones are not
-// contiguous, which no device accepts and sanitised captures hold, counts its leading ones.
+// The prefix length of a dotted mask ("255.255.254.0" gives 23); none for a mask whose ones
+// are not contiguous ("255.0.255.0"), which no device accepts.
 std::optional<int> DottedMaskLength(std::string_view text);
 
 // Whether a dotted quad reads as a mask: contiguous ones, or a first octet of 255.

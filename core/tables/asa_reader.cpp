@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "files/text_fields.h"
 #include "tables/family_table.h"
 
 namespace kestrelon::tables {
@@ -10,10 +11,8 @@ namespace {
 // "O IA 172.16.2.254 255.255.255.255 [110/11] via …" or "S        Server1 255.255.255.255 …":
 // the mask is the last mask-shaped word before the path ("[", "is", "via"), the destination
 // (an address or an object name) the word before it, the code the words before that.
-bool ReadAsaHead(std::string_view line, RouteBuilder& builder) {
-  if (line.empty() || line[0] == ' ' || line[0] == '\t') {
-    return false;
-  }
+LineKind ReadAsaHead(std::string_view line, RouteBuilder& builder) {
+  line = files::TrimLeadingBlanks(line);
   struct Word {
     std::size_t at;
     std::string_view text;
@@ -43,26 +42,32 @@ bool ReadAsaHead(std::string_view line, RouteBuilder& builder) {
     }
   }
   if (mask == count) {
-    return false;
+    return LineKind::kBlank;
   }
   const Word& destination = words[mask - 1];
   const std::string_view code = line.substr(0, destination.at);
   for (std::size_t i = 0; i + 1 < mask; ++i) {
     if (words[i].text.size() > 4) {
-      return false;  // a code is short: this is text, not a route
+      return LineKind::kBlank;  // a code is short: this is text, not a route
     }
   }
-  builder.Begin(Afi::kIpv4, code, {}, destination.text, *DottedMaskLength(words[mask].text));
+  // A mask whose ones are not contiguous, or a cost out of range, is no route that can be read.
+  const std::optional<int> length = DottedMaskLength(words[mask].text);
   const std::size_t restAt = mask + 1 < count ? words[mask + 1].at : pathAt;
-  builder.AddPathFields(routes::ReadRoutePathFields(line.substr(restAt)), ViaTarget::kNextHop);
-  return true;
+  const routes::RoutePathFields fields = routes::ReadRoutePathFields(line.substr(restAt));
+  if (!length || fields.badNumber) {
+    return LineKind::kNotUnderstood;
+  }
+  builder.Begin(Afi::kIpv4, code, {}, destination.text, *length);
+  builder.AddPathFields(fields, ViaTarget::kNextHop);
+  return LineKind::kRoute;
 }
 
 }  // namespace
 
-void AsaReader::Read(std::string_view capture, RouteSink& sink) const {
+void AsaReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
   ReadFamilyTable(
-      capture, sink, ViaTarget::kNextHop,
+      capture, sink, ViaTarget::kNextHop, account,
       [](std::string_view line) { return AfterPrefix(line, "VRF: "); }, ReadAsaHead);
 }
 

@@ -7,7 +7,8 @@ namespace kestrelon::tables {
 
 class AsaReader : public TableReader {
  public:
-  void Read(std::string_view capture, RouteSink& sink) const override;
+  using TableReader::Read;
+  void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
 };
 
 }  // namespace kestrelon::tables

@@ -9,6 +9,8 @@
 #include "routes/route_path_fields.h"
 #include "routes/staging.h"
 #include "tables/capture_lines.h"
+#include "tables/family_table.h"
+#include "tables/line_shapes.h"
 #include "tables/route_builder.h"
 #include "tables/route_table.h"
 
@@ -48,19 +50,89 @@ int ClassfulLength(std::string_view address) {
   return first < 128 ? 8 : first < 192 ? 16 : 24;
 }
 
+// The length printed after a destination ("/24" with its "/"): a number of one or two digits
+// up to 32 followed by a blank or the end; none when it is anything else ("/33", "//16",
+// "/0016", "/3x").
+bool IsValidLength(std::string_view rest) {
+  std::size_t digits = 1;
+  while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') {
+    ++digits;
+  }
+  const bool ends =
+      digits == rest.size() || rest[digits] == ' ' || rest[digits] == '\t' || rest[digits] == ',';
+  if (!ends || digits < 2 || digits > 3 || (digits == 3 && rest[1] == '0')) {
+    return false;
+  }
+  return std::atoi(std::string(rest.substr(1, digits - 1)).c_str()) <= 32;
+}
+
 // Reads each staged line: the route lines the text pipeline's parser reads, through the same
-// parser; then what IOS prints beside them (IPv6 tables, paths the staging step leaves
-// indented, a capture whose indentation was stripped).
+// parser; then what IOS prints beside them (IPv6 tables, further paths, a capture whose
+// indentation was stripped). Each line of the capture is counted once.
 class StagedLineReader : public routes::StagedLineSink {
  public:
-  explicit StagedLineReader(RouteSink& sink) : forward_(sink, sectionSeen_), builder_(forward_) {}
+  StagedLineReader(RouteSink& sink, LineAccount& account)
+      : forward_(sink, sectionSeen_), builder_(forward_), account_(account) {}
 
   void Take(const routes::StagedLine& staged) override {
+    if (staged.joinedAt > 0 && !staged.expanded) {
+      const std::string_view head = std::string_view(staged.text).substr(0, staged.joinedAt);
+      if (!EndsWrapped(head)) {
+        // A complete route line that happens to end in a blank, and a path of its own.
+        Count(TakeLine(head, false), head);
+        Count(TakeLine(staged.text.substr(staged.joinedAt), false),
+              staged.text.substr(staged.joinedAt));
+        return;
+      }
+      const LineKind kind = TakeLine(staged.text, false);
+      Count(kind, head);
+      Count(kind == LineKind::kRoute ? LineKind::kPath : kind, staged.text.substr(staged.joinedAt));
+      return;
+    }
     std::string_view line = staged.text;
-    const bool expanded = staged.expanded;
-    if (expanded) {
+    if (staged.expanded) {
       line.remove_suffix(kExpandedMark.size());  // staging's mark, no part of the path
     }
+    Count(TakeLine(line, staged.expanded), line);
+  }
+
+  void Finish() { builder_.Finish(); }
+  // Whether a header whose indentation was stripped left its length in force: the lines that
+  // follow cannot be read without it.
+  bool carriesLength() const { return strippedLength_ >= 0; }
+  // Whether a classful header is in force at the end, and whether a route without its length
+  // was read before any header: read after this one, that route's length was this one's.
+  bool headerInForce() const { return header_.length >= 0; }
+  bool guessedBeforeHeader() const { return guessedBeforeHeader_; }
+  // Whether a section heading was read: the routes before it are in the VRF the capture was in
+  // where the reading began.
+  std::size_t routesBeforeSection() const { return forward_.before; }
+  const std::string& vrf() const { return builder_.vrf(); }
+
+ private:
+  void Count(LineKind kind, std::string_view line) {
+    account_.Count(kind, line);
+    if (classful_) {
+      account_.CountClassfulLength();
+      classful_ = false;
+    }
+    last_ = kind;
+  }
+
+  // Whether a line that staging joined with the next one ends before its path: nothing after
+  // its destination but blanks (a destination too long for its column).
+  bool EndsWrapped(std::string_view head) {
+    if (const std::optional<RouteHead> route = ReadRouteHead(head)) {
+      return IsBlank(route->rest);
+    }
+    routes::RouteLineParser parser = parser_;
+    routes::RouteLineLayout layout;
+    std::int16_t state = state_;
+    parser.ParseLayout(head, state, layout);
+    return state != 2 || IsBlank(head.substr(layout.pathBegin));
+  }
+
+  LineKind TakeLine(std::string_view line, bool expanded) {
     // A heading starts with one of three characters, after blanks: most lines are ruled out
     // by their first.
     const char first = line.empty() ? ' ' : line[0];
@@ -68,119 +140,161 @@ class StagedLineReader : public routes::StagedLineSink {
       if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
         builder_.SetVrf(*vrf);
         sectionSeen_ = true;
-        return;
+        header_ = {};
+        headerSeen_ = true;  // a new table: nothing before it is in force
+        return LineKind::kHeader;
       }
     }
     routes::RouteLineLayout layout;
     std::int16_t state = state_;
     parser_.ParseLayout(line, state, layout);
     state_ = state;
+    LineKind kind = LineKind::kNotUnderstood;
     if (state == 2) {
-      ReadRuleRoute(line, layout, expanded);
-    } else if (!ReadOtherLine(line)) {
+      kind = ReadRuleRoute(line, layout, expanded);
+    } else {
+      kind = ReadOtherLine(line);
+    }
+    if (kind != LineKind::kRoute && kind != LineKind::kPath && kind != LineKind::kPager) {
       builder_.Finish();
     }
+    return kind;
   }
 
-  void Finish() { builder_.Finish(); }
-  // Whether a header whose indentation was stripped left its length in force: the lines that
-  // follow cannot be read without it.
-  bool carriesLength() const { return strippedLength_ >= 0; }
-  // Whether a section heading was read: the routes before it are in the VRF the capture was in
-  // where the reading began.
-  std::size_t routesBeforeSection() const { return forward_.before; }
-  const std::string& vrf() const { return builder_.vrf(); }
-
- private:
   // A line the text pipeline reads as a route: a route of its own, a further path expanded by
   // staging, or a classful header whose length the entries under it inherit.
-  void ReadRuleRoute(std::string_view line, const routes::RouteLineLayout& layout, bool expanded) {
+  LineKind ReadRuleRoute(std::string_view line, const routes::RouteLineLayout& layout,
+                         bool expanded) {
     const std::string_view path = line.substr(layout.pathBegin);
-    if (expanded) {
-      builder_.AddPathFields(routes::ReadRoutePathFields(path), kRule);
-      return;
-    }
     const routes::RoutePathFields fields = routes::ReadRoutePathFields(path);
-    if (fields.subnetted || !layout.codeLine) {
-      builder_.Finish();
-      return;
+    if (expanded) {
+      if (!builder_.Pending() || fields.badNumber) {
+        return LineKind::kNotUnderstood;
+      }
+      builder_.AddPathFields(fields, kRule);
+      return LineKind::kPath;
     }
-    int length = parser_.CarriedMaskLen();
-    if (layout.ownMask < 0 && layout.printedLength >= 0 && layout.printedLength <= 32) {
-      length = layout.printedLength;  // "10.1.0.0/16" at the end of a wrapped line
+    const std::string_view destination =
+        line.substr(layout.destinationBegin, layout.destinationEnd - layout.destinationBegin);
+    const std::string_view after = line.substr(layout.destinationEnd);
+    const bool lengthPrinted = after.starts_with('/');
+    if (lengthPrinted && !IsValidLength(after)) {
+      return LineKind::kNotUnderstood;
+    }
+    if (fields.subnetted) {
+      header_.length = layout.ownMask;
+      headerSeen_ = true;
+      return LineKind::kHeader;
+    }
+    if (!layout.codeLine) {
+      return ReadOtherLine(line);
+    }
+    if (fields.badNumber) {
+      return LineKind::kNotUnderstood;
+    }
+    // "10.1.0.0/16", or a mask in another form ("255.255.0.0", "0xFFFF0000").
+    int length = lengthPrinted ? layout.printedLength : layout.ownMask;
+    if (length < 0) {
+      if (header_.length >= 0) {
+        length = header_.length;
+      } else {
+        length = ClassfulLength(destination);  // its header scrolled off or was cut
+        classful_ = true;
+        guessedBeforeHeader_ = guessedBeforeHeader_ || !headerSeen_;
+      }
     }
     // The parser read past a flag in column 5; it is the route's, no part of its code.
     const char flag = line.size() > 4 ? line[4] : ' ';
     const std::string_view flags = flag == ' ' ? std::string_view() : line.substr(4, 1);
-    builder_.Begin(
-        Afi::kIpv4, line.substr(0, 4), flags,
-        line.substr(layout.destinationBegin, layout.destinationEnd - layout.destinationBegin),
-        length);
+    builder_.Begin(Afi::kIpv4, line.substr(0, 4), flags, destination, length);
     builder_.AddPathFields(fields, kRule);
+    return LineKind::kRoute;
   }
 
-  // Lines the text pipeline's rules read as no route; true when the line belongs to a route.
-  bool ReadOtherLine(std::string_view line) {
-    const bool indented = !line.empty() && (line[0] == ' ' || line[0] == '\t');
+  // Lines the text pipeline's rules read as no route.
+  LineKind ReadOtherLine(std::string_view line) {
     if (const std::optional<RouteHead> head = ReadRouteHead(line)) {
       // IPv6 destination lines ("C   2001:db8::/64 [0/0]", indented by IOS-XE) and IPv4 ones
       // whose indentation was stripped ("B 10.1.0.0/16 [20/0] via …").
-      if (head->prefix.afi == Afi::kIpv6 || !indented) {
-        builder_.Begin(head->prefix.afi, head->code, {}, head->prefixText);
-        builder_.AddPathFields(routes::ReadRoutePathFields(head->rest), kRule);
-        return true;
+      const routes::RoutePathFields fields = routes::ReadRoutePathFields(head->rest);
+      if (fields.subnetted) {
+        return LineKind::kHeader;
       }
+      if (fields.badNumber) {
+        return LineKind::kNotUnderstood;
+      }
+      builder_.Begin(head->prefix.afi, head->code, {}, head->prefixText);
+      builder_.AddPathFields(fields, kRule);
+      return LineKind::kRoute;
     }
-    if (indented) {
-      if (!IsBlank(line)) {
-        builder_.AddPathFields(routes::ReadRoutePathFields(line), kRule);
-        return true;
+    if (const LineKind other = ClassifyOtherLine(line, last_ == LineKind::kLegend);
+        other != LineKind::kNotUnderstood) {
+      if (other == LineKind::kHeader) {
+        ReadStrippedClassful(line);
       }
-      return false;
+      return other;
+    }
+    if (builder_.Pending()) {
+      if (const std::optional<routes::RoutePathFields> fields = ReadPathLine(line)) {
+        builder_.AddPathFields(*fields, kRule);
+        return LineKind::kPath;
+      }
     }
     return ReadStrippedClassful(line);
   }
 
   // A capture whose indentation was stripped: "172.16.0.0/32 is subnetted, 1 subnets" gives
   // the length of the entries under it, "B 172.16.10.10 [200/0] via …".
-  bool ReadStrippedClassful(std::string_view line) {
+  LineKind ReadStrippedClassful(std::string_view line) {
+    line = files::TrimLeadingBlanks(line);
     const std::size_t blank = line.find(' ');
     if (blank == std::string_view::npos) {
-      return false;
+      return LineKind::kNotUnderstood;
     }
     if (const std::optional<PrefixText> header = ReadPrefix(line.substr(0, blank))) {
       if (header->afi == Afi::kIpv4 && line.find("subnetted", blank) != std::string_view::npos) {
         strippedLength_ = header->length;
+        header_.length = header->length;
+        headerSeen_ = true;
+        return LineKind::kHeader;
       }
-      return false;
+      return LineKind::kNotUnderstood;
     }
     std::size_t at = 0;
     for (int words = 0; words < 3; ++words) {
       const std::size_t end = std::min(line.find(' ', at), line.size());
       const std::string_view word = line.substr(at, end - at);
       if (words > 0 && IsIpv4Address(word)) {
-        const int carried = parser_.CarriedMaskLen();
-        const int length = strippedLength_ >= 0 ? strippedLength_
-                           : carried > 0        ? carried
-                                                : ClassfulLength(word);
+        const routes::RoutePathFields fields = routes::ReadRoutePathFields(line.substr(end));
+        if (fields.badNumber || (end < line.size() && line[end] != ' ')) {
+          return LineKind::kNotUnderstood;
+        }
+        int length = -1;
+        if (header_.length >= 0) {
+          length = header_.length;
+        } else {
+          length = ClassfulLength(word);
+          classful_ = true;
+          guessedBeforeHeader_ = guessedBeforeHeader_ || !headerSeen_;
+        }
         // A flag in column 5 after a code in columns 1 to 4 ("C   p    10.34.0.2") is a flag.
         const bool flagged =
             at > 5 && line[1] != '\t' && (line[1] == ' ' || line[1] == '*') && line[4] != ' ' &&
             routes::IsCodeLineColumn5(static_cast<unsigned char>(line[4])) && line[5] == ' ';
         builder_.Begin(Afi::kIpv4, flagged ? line.substr(0, 4) : line.substr(0, at),
                        flagged ? line.substr(4, 1) : std::string_view(), word, length);
-        builder_.AddPathFields(routes::ReadRoutePathFields(line.substr(end)), kRule);
-        return true;
+        builder_.AddPathFields(fields, kRule);
+        return LineKind::kRoute;
       }
       if (word.empty() || word.size() > 4 || end == line.size()) {
-        return false;
+        return LineKind::kNotUnderstood;
       }
       at = line.find_first_not_of(' ', end);
       if (at == std::string_view::npos) {
-        return false;
+        return LineKind::kNotUnderstood;
       }
     }
-    return false;
+    return LineKind::kNotUnderstood;
   }
 
   // Passes routes on, counting those before the first section heading.
@@ -195,12 +309,23 @@ class StagedLineReader : public routes::StagedLineSink {
     std::size_t before = 0;
   };
 
+  // The classful header in force in the section: the length of the subnets under it.
+  struct Header {
+    int length = -1;
+  };
+
   bool sectionSeen_ = false;
   Forward forward_;
   RouteBuilder builder_;
+  LineAccount& account_;
   routes::RouteLineParser parser_;
   std::int16_t state_ = routes::kLineStateReset;
   int strippedLength_ = -1;
+  Header header_;
+  LineKind last_ = LineKind::kBlank;
+  bool classful_ = false;  // the line being read took its class's length
+  bool headerSeen_ = false;
+  bool guessedBeforeHeader_ = false;
 };
 
 // Where the second half of a large capture can be read on its own: the first line at or after
@@ -232,8 +357,8 @@ std::size_t FindSplit(std::string_view capture) {
   return 0;
 }
 
-void ReadSequentially(std::string_view capture, RouteSink& sink) {
-  StagedLineReader reader(sink);
+void ReadSequentially(std::string_view capture, RouteSink& sink, LineAccount& account) {
+  StagedLineReader reader(sink, account);
   routes::StageLines(capture, reader);
   reader.Finish();
 }
@@ -247,23 +372,29 @@ bool HasNoSection(std::string_view text) {
 
 }  // namespace
 
-void IosReader::Read(std::string_view capture, RouteSink& sink) const {
-  const std::size_t split = capture.size() >= parallelFrom_ ? FindSplit(capture) : 0;
+void IosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
+  // Lines marked before reading are counted by their number: one reading counts them all.
+  const std::size_t split =
+      capture.size() >= parallelFrom_ && !account.HasPresets() ? FindSplit(capture) : 0;
   if (split == 0) {
-    ReadSequentially(capture, sink);
+    ReadSequentially(capture, sink, account);
     return;
   }
   // When the first half leaves the global table's VRF in force, the second half's routes are
   // what its own reading gives: they go to a part of the sink as they are read.
   const std::string_view firstHalf = capture.substr(0, split);
   const std::string_view secondHalf = capture.substr(split);
+  LineAccount secondAccount;
   if (std::unique_ptr<RouteSink> part = HasNoSection(firstHalf) ? sink.NewPart() : nullptr) {
-    std::future<void> reading =
-        std::async(std::launch::async, [&] { ReadSequentially(secondHalf, *part); });
-    StagedLineReader reader(sink);
+    StagedLineReader secondReader(*part, secondAccount);
+    std::future<void> reading = std::async(std::launch::async, [&] {
+      routes::StageLines(secondHalf, secondReader);
+      secondReader.Finish();
+    });
+    StagedLineReader reader(sink, account);
     routes::StageLines(firstHalf, reader);
     reading.get();
-    if (reader.carriesLength()) {
+    if (reader.carriesLength() || (reader.headerInForce() && secondReader.guessedBeforeHeader())) {
       // The second half's own reading lacks the length: it is read again, as one with the first.
       routes::StageLines(secondHalf, reader);
       reader.Finish();
@@ -271,22 +402,21 @@ void IosReader::Read(std::string_view capture, RouteSink& sink) const {
     }
     reader.Finish();
     sink.AppendPart(std::move(part));
+    account.Append(secondAccount);
     return;
   }
   // A large capture is read in two halves at once; the second half's routes wait in a table
   // and follow the first half's in printed order. Those before the second half's first section
   // heading are in the VRF the first half ends in.
   RouteTable second;
-  std::size_t beforeSection = 0;
+  StagedLineReader secondReader(second, secondAccount);
   std::future<void> reading = std::async(std::launch::async, [&] {
-    StagedLineReader reader(second);
-    routes::StageLines(secondHalf, reader);
-    reader.Finish();
-    beforeSection = reader.routesBeforeSection();
+    routes::StageLines(secondHalf, secondReader);
+    secondReader.Finish();
   });
   std::string vrf;
   {
-    StagedLineReader reader(sink);
+    StagedLineReader reader(sink, account);
     routes::StageLines(firstHalf, reader);
     if (reader.carriesLength()) {
       reading.get();
@@ -294,10 +424,17 @@ void IosReader::Read(std::string_view capture, RouteSink& sink) const {
       reader.Finish();
       return;
     }
+    reading.get();
+    if (reader.headerInForce() && secondReader.guessedBeforeHeader()) {
+      routes::StageLines(secondHalf, reader);
+      reader.Finish();
+      return;
+    }
     reader.Finish();
     vrf = reader.vrf();
   }
-  reading.get();
+  const std::size_t beforeSection = secondReader.routesBeforeSection();
+  account.Append(secondAccount);
   std::size_t i = 0;
   second.ForEach([&](RouteView route) {
     if (i++ < beforeSection) {

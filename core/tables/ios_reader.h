@@ -13,7 +13,8 @@ class IosReader : public TableReader {
  public:
   // A capture of parallelFrom bytes or more is read in two halves at once.
   explicit IosReader(std::size_t parallelFrom = kParallelFrom) : parallelFrom_(parallelFrom) {}
-  void Read(std::string_view capture, RouteSink& sink) const override;
+  using TableReader::Read;
+  void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
 
   static constexpr std::size_t kParallelFrom = std::size_t{8} << 20;
 

@@ -3,6 +3,7 @@
 #include "files/text_fields.h"
 #include "routes/route_path_fields.h"
 #include "tables/capture_lines.h"
+#include "tables/line_shapes.h"
 #include "tables/route_builder.h"
 
 namespace kestrelon::tables {
@@ -43,7 +44,8 @@ bool IsTypeWord(std::string_view word) {
 
 // "*via 10.1.1.1%vrf, Eth1/1, [110/3], 5d18h, ospf-10, intra, tag 100": one path. The protocol
 // (with its type) is that of the first path.
-void ReadVia(std::string_view text, RouteBuilder& builder, std::string& protocol) {
+// False for a path whose numbers cannot be read ("[-1/0]", a distance of 2^32).
+bool ReadVia(std::string_view text, RouteBuilder& builder, std::string& protocol) {
   RouteBuilder::Path path;
   std::string_view target = NextField(text);
   const std::size_t percent = target.find('%');
@@ -68,6 +70,9 @@ void ReadVia(std::string_view text, RouteBuilder& builder, std::string& protocol
       path.distance = files::ReadNumber<std::uint32_t>(inside.substr(0, slash));
       path.metric = files::ReadNumber<std::uint64_t>(inside.substr(slash + 1));
     }
+    if (!path.distance || !path.metric) {
+      return false;
+    }
     field = NextField(text);
   }
   if (!field.empty()) {
@@ -82,34 +87,72 @@ void ReadVia(std::string_view text, RouteBuilder& builder, std::string& protocol
     builder.SetProtocol(protocol);
   }
   builder.AddPath(path);
+  return true;
+}
+
+// The rest of a wrapped path: comma fields of one word, or of a word and its value
+// ("tag 100", "segid: 5001", "tunnelid: 0x64000001").
+bool IsViaTail(std::string_view text) {
+  while (!text.empty()) {
+    const std::string_view field = NextField(text);
+    const std::size_t blank = field.find(' ');
+    if (field.empty()) {
+      return false;
+    }
+    if (blank != std::string_view::npos) {
+      const std::string_view key = field.substr(0, blank);
+      const std::string_view value = files::TrimBlanks(field.substr(blank));
+      const bool keyWord =
+          !key.empty() && key.size() <= 10 &&
+          key.find_first_not_of("abcdefghijklmnopqrstuvwxyz-:") == std::string_view::npos;
+      if (!keyWord || value.find(' ') != std::string_view::npos) {
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
 }  // namespace
 
-void NxosReader::Read(std::string_view capture, RouteSink& sink) const {
+void NxosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
   RouteBuilder builder(sink);
   std::string protocol;
+  LineKind last = LineKind::kBlank;
   ForEachCaptureLine(capture, [&](std::string_view line) {
-    if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
+    const std::string_view text = files::TrimBlanks(line);
+    LineKind kind = LineKind::kNotUnderstood;
+    if (const std::optional<std::string_view> vrf = SectionVrf(text)) {
       builder.SetVrf(*vrf);
-      return;
-    }
-    const std::string_view text = files::TrimLeadingBlanks(line);
-    if (text.size() == line.size()) {
+      kind = LineKind::kHeader;
+    } else if (const std::size_t comma = text.find(", ubest/mbest:");
+               comma != std::string_view::npos) {
       // "10.1.0.0/16, ubest/mbest: 2/0, attached" begins a route.
-      const std::size_t comma = text.find(", ubest/mbest:");
-      if (comma != std::string_view::npos) {
-        if (const std::optional<PrefixText> prefix = ReadPrefix(text.substr(0, comma))) {
-          builder.Begin(prefix->afi, {}, {}, text.substr(0, comma));
-          protocol.clear();
-        }
+      builder.Finish();
+      if (const std::optional<PrefixText> prefix = ReadPrefix(text.substr(0, comma))) {
+        builder.Begin(prefix->afi, {}, {}, text.substr(0, comma));
+        protocol.clear();
+        kind = LineKind::kRoute;
       }
-      return;  // other lines, such as the rest of a wrapped path ("tag 100"), end nothing
+    } else if (const std::size_t stars = text.find_first_not_of('*');
+               stars != std::string_view::npos && text.substr(stars).starts_with("via ")) {
+      if (builder.Pending() && ReadVia(text.substr(stars + 4), builder, protocol)) {
+        kind = LineKind::kPath;
+      }
+    } else if (const LineKind other =
+                   ClassifyOtherLine(line, last == LineKind::kLegend || last == LineKind::kHeader);
+               other != LineKind::kNotUnderstood) {
+      kind = other;
+      if (other != LineKind::kPager) {
+        builder.Finish();
+      }
+    } else if (builder.Pending() && last == LineKind::kPath && IsViaTail(text)) {
+      kind = LineKind::kPath;  // the rest of a wrapped path ("tag 100")
+    } else {
+      builder.Finish();
     }
-    const std::size_t stars = text.find_first_not_of('*');
-    if (stars != std::string_view::npos && text.substr(stars).starts_with("via ")) {
-      ReadVia(text.substr(stars + 4), builder, protocol);
-    }
+    last = kind;
+    account.Count(kind, line);
   });
   builder.Finish();
 }

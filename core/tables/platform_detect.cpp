@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "files/file_error.h"
@@ -43,8 +44,9 @@ constexpr std::string_view kNxosHeader = "Table for VRF \"";
 // How many lines of a table its marks stand in: the legend, the header.
 constexpr std::size_t kTableLinesLooked = 40;
 
-// How far to look: the legend and the first routes tell; a large table need not be read.
-constexpr std::size_t kLinesLooked = 4000;
+// How many route lines tell a capture's layout when no mark does: a large table need not be
+// read to its end, but the routes may start anywhere (after a configuration, say).
+constexpr int kRouteLinesLooked = 2000;
 
 struct Layout {
   int ios = 0;     // code in column 1, then a prefix
@@ -96,12 +98,11 @@ void Look(std::string_view line, Layout& layout) {
 
 }  // namespace
 
-std::optional<Platform> DetectPlatform(std::string_view capture) {
+std::optional<Placement> PlaceCapture(std::string_view capture) {
   Layout layout;
-  std::optional<Platform> marked;
   files::LineCursor cursor(capture);
   std::string repaired;
-  for (std::size_t lines = 0; lines < kLinesLooked && !cursor.AtEnd() && !marked; ++lines) {
+  while (!cursor.AtEnd() && layout.ios + layout.eos + layout.dotted < kRouteLinesLooked) {
     std::string_view line = cursor.Next();
     if (line.find('\b') != std::string_view::npos) {
       repaired = routes::ApplyBackspaces(line);
@@ -109,23 +110,26 @@ std::optional<Platform> DetectPlatform(std::string_view capture) {
     }
     for (const Mark& mark : kMarks) {
       if (line.find(mark.text) != std::string_view::npos) {
-        marked = mark.platform;
+        return Placement{mark.platform, "mark \"" + std::string(mark.text) + "\""};
       }
     }
     Look(line, layout);
   }
-  if (marked) {
-    return marked;
-  }
+  const auto byShape = [&](Platform platform, int lines, std::string_view shape) {
+    return Placement{platform, std::to_string(lines) + " route lines " + std::string(shape)};
+  };
   if (layout.eos > layout.ios && layout.eos > layout.dotted) {
-    return Platform::kEos;
+    return byShape(Platform::kEos, layout.eos, "indented by one blank");
   }
   // Firewalls print dotted masks and never a classful header; IOS prints headers.
   if (layout.dotted > layout.ios && !layout.subnetted) {
-    return Platform::kAsa;
+    return byShape(Platform::kAsa, layout.dotted, "with dotted masks");
   }
-  if (layout.ios > 0 || layout.dotted > 0 || layout.iosLike) {
-    return Platform::kIos;
+  if (layout.ios > 0 || layout.dotted > 0) {
+    return byShape(Platform::kIos, layout.ios + layout.dotted, "with the code in column 1");
+  }
+  if (layout.iosLike) {
+    return Placement{Platform::kIos, "headings of IOS"};
   }
   return std::nullopt;
 }
@@ -195,16 +199,37 @@ std::optional<SecondPlatform> FindSecondPlatform(std::string_view capture) {
   return std::nullopt;
 }
 
-Platform ChoosePlatform(std::string_view capture, const std::string& source,
-                        std::optional<Platform> given) {
-  if (given) {
-    return *given;
+std::optional<Platform> DetectPlatform(std::string_view capture) {
+  if (const std::optional<Placement> placement = PlaceCapture(capture)) {
+    return placement->platform;
   }
-  if (const std::optional<Platform> detected = DetectPlatform(capture)) {
-    return *detected;
+  return std::nullopt;
+}
+
+Placement ChoosePlacement(std::string_view capture, const std::string& source,
+                          std::optional<Platform> given) {
+  if (given) {
+    return Placement{*given, "given"};
+  }
+  if (std::optional<Placement> placement = PlaceCapture(capture)) {
+    return std::move(*placement);
   }
   throw FileError("read a routing table from", source, 0,
-                  "no route table of a known platform (ios, iosxr, eos, nxos, asa) in it");
+                  "no route table of a known platform (ios, iosxr, eos, nxos, asa) in it; "
+                  "name its platform with --platform");
+}
+
+void ReadCapture(std::string_view capture, const std::string& source, std::optional<Platform> given,
+                 RouteSink& sink, ReadingReport& report) {
+  Placement placement = ChoosePlacement(capture, source, given);
+  report.platform = placement.platform;
+  report.decidedBy = std::move(placement.decidedBy);
+  MakeReader(report.platform)->Read(capture, sink, report.lines);
+}
+
+Platform ChoosePlatform(std::string_view capture, const std::string& source,
+                        std::optional<Platform> given) {
+  return ChoosePlacement(capture, source, given).platform;
 }
 
 void CheckRoutesFound(std::string_view capture, const std::string& source, Platform platform,

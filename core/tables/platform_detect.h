@@ -7,9 +7,20 @@
 #include <string>
 #include <string_view>
 
+#include "tables/line_accounting.h"
 #include "tables/table_reader.h"
 
 namespace kestrelon::tables {
+
+// A platform and what placed a capture on it: "given", or the marks that decided it.
+struct Placement {
+  Platform platform = Platform::kIos;
+  std::string decidedBy;
+};
+
+// The platform whose reader fits capture and what decided it, or none when nothing in it is a
+// routing table of a platform the readers know. Route lines are looked for wherever they are.
+std::optional<Placement> PlaceCapture(std::string_view capture);
 
 // The platform whose reader fits capture, or none when nothing in it is a routing table of a
 // platform the readers know.
@@ -20,6 +31,15 @@ std::optional<Platform> DetectPlatform(std::string_view capture);
 // error, never an empty table.
 Platform ChoosePlatform(std::string_view capture, const std::string& source,
                         std::optional<Platform> given);
+// The same with what decided it.
+Placement ChoosePlacement(std::string_view capture, const std::string& source,
+                          std::optional<Platform> given);
+
+// Places capture (or takes given) and reads it into sink; report says how it was placed and
+// what each line was (its account may hold lines marked before, see LineAccount::Preset).
+// Throws FileError naming source when it cannot be placed.
+void ReadCapture(std::string_view capture, const std::string& source, std::optional<Platform> given,
+                 RouteSink& sink, ReadingReport& report);
 
 // After reading: a capture in which platform's reader found no route is refused (FileError
 // naming source) unless it is an empty table of that platform (its marks say so).

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tables/line_accounting.h"
 #include "tables/route_record.h"
 #include "tables/table_reader.h"
 
@@ -75,6 +76,10 @@ struct DiffSummary {
   std::string afterSource;
   Platform beforePlatform = Platform::kIos;
   Platform afterPlatform = Platform::kIos;
+  // How each capture was read: platform, how it was decided, its lines by kind and the first
+  // lines not understood.
+  ReadingReport beforeReading;
+  ReadingReport afterReading;
   RouteFields ignored;
   DiffCounts total;
   // Per VRF, in report order ("default" first, then by name).

@@ -6,6 +6,7 @@
 #include "tables/asa_reader.h"
 #include "tables/eos_reader.h"
 #include "tables/ios_reader.h"
+#include "tables/line_accounting.h"
 #include "tables/nxos_reader.h"
 #include "tables/xr_reader.h"
 
@@ -38,6 +39,11 @@ std::optional<Platform> PlatformFromName(std::string_view name) {
     }
   }
   return std::nullopt;
+}
+
+void TableReader::Read(std::string_view capture, RouteSink& sink) const {
+  LineAccount account;
+  Read(capture, sink, account);
 }
 
 std::unique_ptr<TableReader> MakeReader(Platform platform) {

@@ -13,10 +13,12 @@
 #include <string>
 #include <tuple>
 
+#include "files/line_cursor.h"
 #include "files/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/staging.h"
 #include "tables/ios_reader.h"
+#include "tables/line_accounting.h"
 #include "tables/platform_detect.h"
 #include "tables/route_table.h"
 #include "test_files.h"
@@ -39,7 +41,8 @@ std::string TextOr(const nlohmann::json& value) {
   return value.is_string() ? value.get<std::string>() : std::string();
 }
 
-// ASA expectations give the mask dotted: its length is that of its leading ones.
+// ASA expectations give the mask dotted: its length is that of its leading ones; -1 for a mask
+// whose ones are not contiguous.
 int MaskLength(const std::string& dotted) {
   std::uint32_t mask = 0;
   std::size_t at = 0;
@@ -52,18 +55,35 @@ int MaskLength(const std::string& dotted) {
   while (length < 32 && (mask >> (31 - length) & 1u) != 0) {
     ++length;
   }
-  return length;
+  return length == 32 || (mask << length) == 0 ? length : -1;
 }
 
-std::vector<Expected> ExpectedRecords(const fs::path& file) {
+// The records a capture's expectations list; those with a mask no device accepts (a capture
+// sanitised by hand: "255.255.255.64") are counted in unreadable instead, as the readers count
+// their lines as not understood.
+std::vector<Expected> ExpectedRecords(const fs::path& file, std::size_t& unreadable) {
   std::vector<Expected> records;
   for (const nlohmann::json& r : nlohmann::json::parse(testing::ReadFile(file.string()))) {
     const nlohmann::json& length = r["prefix_len_or_mask"];
     const int bits = length.is_string() ? MaskLength(length.get<std::string>()) : length.get<int>();
+    if (bits < 0) {
+      ++unreadable;
+      continue;
+    }
     records.push_back({TextOr(r["vrf"]), TextOr(r["network"]) + "/" + std::to_string(bits),
                        TextOr(r["nexthop_ip"]), TextOr(r["nexthop_if"])});
   }
   return records;
+}
+
+// The lines of a capture as the readers count them.
+std::size_t LineCount(std::string_view capture) {
+  files::LineCursor cursor(capture);
+  std::size_t lines = 0;
+  for (; !cursor.AtEnd(); cursor.Next()) {
+    ++lines;
+  }
+  return lines;
 }
 
 // The platform a capture's name says (the upstream test folder it comes from).
@@ -114,10 +134,22 @@ TEST(RealCorpus, TableReadersReadEveryExpectedRecordAndNothingElse) {
     const std::string capture = testing::ReadFile((kCorpus / (stem + ".txt")).string());
     EXPECT_EQ(tables::DetectPlatform(capture), PlatformOfName(stem));
     tables::RouteTable table;
-    tables::MakeReader(PlatformOfName(stem))->Read(capture, table);
+    tables::LineAccount account;
+    tables::MakeReader(PlatformOfName(stem))->Read(capture, table, account);
 
+    // Every line is accounted for, and only the lines that hold no readable route are not
+    // understood.
+    std::size_t unreadable = 0;
+    const std::vector<Expected> records =
+        ExpectedRecords(kCorpus / (stem + ".expected.json"), unreadable);
+    EXPECT_EQ(account.lines(), LineCount(capture));
+    EXPECT_EQ(account.notUnderstood(), unreadable);
+    for (const tables::LineExample& example : account.examples()) {
+      std::cout << "  " << stem << ":" << example.line << ": not understood: " << example.text
+                << "\n";
+    }
     std::set<Path> expected, read;
-    for (const Expected& e : ExpectedRecords(kCorpus / (stem + ".expected.json"))) {
+    for (const Expected& e : records) {
       // ntc's name for the global table is none
       expected.emplace(e.vrf.empty() ? "default" : e.vrf, e.prefix, e.hopAddress,
                        InterfaceKey(e.hopInterface));
@@ -177,8 +209,15 @@ Entries ParserEntries(const std::string& capture) {
     const bool wasExpanded = expanded.count(number++) > 0;
     routes::RouteLineLayout layout;
     const routes::ParsedLine p = parser.ParseLayout(line, state, layout);
+    // A length out of range ("/33", "/100") makes the line one the table readers do not
+    // understand.
+    const std::string_view after = std::string_view(line).substr(layout.destinationEnd);
+    const std::size_t digits = after.find_first_not_of("0123456789", 1);
+    const bool badLength =
+        after.starts_with('/') && (layout.printedLength > 32 || digits > 3 ||
+                                   (digits < after.size() && after[digits] != ' '));
     if (state == 2 && layout.codeLine && line.find("subnetted,") == std::string::npos &&
-        !wasExpanded) {
+        !wasExpanded && !badLength) {
       const std::string destination = Quad(p.DestHigh, p.DestLow);
       ++entries.destinations[destination];
       if (layout.ownMask >= 0) {
@@ -224,8 +263,10 @@ TEST(RealCorpus, IosReaderSeesEveryRouteTheTextPipelineSees) {
     const std::string capture = testing::ReadFile(path.string());
     const Entries parser = ParserEntries(capture);
     const Entries reader = ReaderEntries(capture);
+    // The reader also reads a wrapped entry whose first line lost its trailing blank
+    // ("D       10.122.254.32/29"), which the text pipeline takes for no route.
     for (const auto& [destination, count] : parser.destinations) {
-      EXPECT_EQ(reader.destinations.count(destination) ? reader.destinations.at(destination) : 0,
+      EXPECT_GE(reader.destinations.count(destination) ? reader.destinations.at(destination) : 0,
                 count)
           << path.filename() << ": " << destination;
     }
