@@ -10,10 +10,9 @@
 #include "files/file_writer.h"
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
+#include "tables/capture_reading.h"
 #include "tables/csv_writer.h"
-#include "tables/device_split.h"
 #include "tables/json_writer.h"
-#include "tables/log_cleaning.h"
 #include "tables/platform_detect.h"
 #include "tables/text_writer.h"
 
@@ -105,15 +104,14 @@ class FormatWriter : public tables::RouteSink {
   std::size_t routes_ = 0;
 };
 
-// One input: its bytes, its text once cleaned of a terminal program's marks, and its parts,
-// one per device of a log that went from one to the next.
+// One input: its bytes, and its reading (cleaned of a terminal program's marks, one part per
+// device of a log that went from one to the next).
 struct Input {
   std::string operand;
   std::string name;  // as messages name it
   std::unique_ptr<files::MappedFile> file;
   std::unique_ptr<files::CaptureText> text;
-  std::unique_ptr<tables::CleanedCapture> cleaned;
-  std::vector<tables::DevicePart> parts;
+  std::unique_ptr<tables::CaptureReading> reading;
 };
 
 std::vector<Input> OpenInputs(const CommandLine& command, files::PrivateFolder& folder) {
@@ -125,21 +123,10 @@ std::vector<Input> OpenInputs(const CommandLine& command, files::PrivateFolder& 
     input.file = std::make_unique<files::MappedFile>(
         ReadableInput(input.operand, folder, static_cast<int>(i) + 1));
     input.text = std::make_unique<files::CaptureText>(input.file->bytes());  // a mark, UTF-16
-    input.cleaned = std::make_unique<tables::CleanedCapture>(input.text->text());
-    input.parts = tables::SplitByDevice(input.cleaned->text());
-    if (input.parts.size() > 1) {
-      // A device the session only passed through (a jump host) printed no table.
-      std::erase_if(input.parts, [&](const tables::DevicePart& part) {
-        if (tables::DetectPlatform(part.text)) {
-          return false;
-        }
-        std::cerr << "kestrelon-cli: " << input.name << ": device " << part.device << " (line "
-                  << part.firstLine << "): no route table, passed over\n";
-        return true;
-      });
-      if (input.parts.empty()) {
-        input.parts = {{{}, 1, input.cleaned->text()}};  // refused as a whole below
-      }
+    input.reading = std::make_unique<tables::CaptureReading>(input.text->text());
+    for (const tables::DevicePart& part : input.reading->passedOver()) {
+      std::cerr << "kestrelon-cli: " << input.name << ": device " << part.device << " (line "
+                << part.firstLine << "): no route table, passed over\n";
     }
   }
   return inputs;
@@ -149,18 +136,19 @@ std::vector<Input> OpenInputs(const CommandLine& command, files::PrivateFolder& 
 void ReadInputs(const CommandLine& command, const std::vector<Input>& inputs,
                 FormatWriter& writer) {
   for (const Input& input : inputs) {
-    const bool devices = input.parts.size() > 1;
-    for (const tables::DevicePart& part : input.parts) {
+    const bool devices = input.reading->severalDevices();
+    for (const tables::DevicePart& part : input.reading->parts()) {
       const std::string name =
           devices ? input.name + ", device " + std::string(part.device) : input.name;
-      tables::RefuseTwoPlatforms(part, name);
-      const tables::Platform platform = tables::ChoosePlatform(part.text, name, command.platform);
+      const tables::Placement placement = input.reading->Place(part, name, command.platform);
+      const tables::Platform platform = placement.platform;
       if (command.verbose) {
         std::cerr << "kestrelon-cli: " << name << ": read as " << tables::PlatformName(platform)
                   << (command.platform ? " (as given)" : " (detected)") << '\n';
       }
       writer.BeginCapture(input.operand, platform, devices ? part.device : std::string_view());
-      tables::MakeReader(platform)->Read(part.text, writer);
+      tables::ReadingReport report;
+      input.reading->Read(part, placement, writer, report);
       tables::CheckRoutesFound(part.text, name, platform, writer.routes());
       writer.EndCapture();
     }
@@ -176,7 +164,7 @@ names::ExitCode RunRoutesCommand(const CommandLine& command) {
     const std::vector<Input> inputs = OpenInputs(command, folder);
     std::size_t captures = 0;
     for (const Input& input : inputs) {
-      captures += input.parts.size();
+      captures += input.reading->parts().size();
     }
     tables::FileByteSink sink(output);
     FormatWriter writer(command.format, sink, captures > 1);

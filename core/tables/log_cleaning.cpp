@@ -23,6 +23,8 @@ namespace {
 constexpr char kEscape = '\x1b';
 // The header PuTTY writes at the top of a log, and again each time it appends a session.
 constexpr std::string_view kLogHeader = "=~=~=~=~";
+// What a line that held only a pager prompt reads as.
+constexpr std::string_view kPagerLine = "--More--";
 // How many of the first lines with text are looked at for a time stamp before a capture is
 // taken to have none: a stamping program stamps every line.
 constexpr std::size_t kStampLinesLooked = 20;
@@ -575,7 +577,6 @@ CleanedCapture::CleanedCapture(std::string_view capture) : capture_(capture), te
     }
     const std::string_view text = files::TrimLeadingBlanks(line);
     if (text.starts_with(kLogHeader)) {
-      line = {};
       noise_.push_back(number);
     } else if (const std::size_t prompt = PagerPromptLength(text); prompt > 0) {
       // A prompt the log kept, with or without the blanks that overwrote it; what follows it
@@ -589,7 +590,7 @@ CleanedCapture::CleanedCapture(std::string_view capture) : capture_(capture), te
       rest.remove_prefix(blanks);
       if (IsBlankText(rest)) {
         noise_.push_back(number);
-        rest = {};
+        rest = kPagerLine;
       }
       line = rest;
     }
@@ -604,6 +605,20 @@ CleanedCapture::CleanedCapture(std::string_view capture) : capture_(capture), te
     cleaned_.push_back('\n');
   }
   text_ = cleaned_;
+}
+
+void CleanedCapture::MarkNoise(LineAccount& account, std::size_t firstLine,
+                               std::string_view part) const {
+  if (noise_.empty()) {
+    return;
+  }
+  const std::size_t lines = static_cast<std::size_t>(std::count(part.begin(), part.end(), '\n')) +
+                            (part.empty() || part.ends_with('\n') ? 0 : 1);
+  for (const std::size_t line : noise_) {
+    if (line >= firstLine && line < firstLine + lines) {
+      account.Preset(line - firstLine + 1, LineKind::kPager);
+    }
+  }
 }
 
 }  // namespace kestrelon::tables

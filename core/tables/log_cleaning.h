@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tables/line_accounting.h"
+
 namespace kestrelon::tables {
 
 class CleanedCapture {
@@ -24,8 +26,13 @@ class CleanedCapture {
   bool cleaned() const { return text_.data() != capture_.data(); }
 
   // The lines (numbered from 1) that were wholly noise: a pager prompt, a terminal program's
-  // header. They are empty in text().
+  // header. A pager prompt's line reads "--More--" in text(), as a reader knows it: one that
+  // stands between a route and its next path ends no route.
   const std::vector<std::size_t>& noiseLines() const { return noise_; }
+
+  // Marks the noise lines of part, a part of text() whose first line is line firstLine, in
+  // account as pager remnants, numbered as account numbers part's lines (from 1).
+  void MarkNoise(LineAccount& account, std::size_t firstLine, std::string_view part) const;
 
  private:
   std::string_view capture_;

@@ -151,7 +151,9 @@ void NxosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& ac
     } else {
       builder.Finish();
     }
-    last = kind;
+    if (kind != LineKind::kPager) {
+      last = kind;  // a pager's prompt between a path and its rest parts nothing
+    }
     account.Count(kind, line);
   });
   builder.Finish();

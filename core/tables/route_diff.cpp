@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <future>
-#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -10,12 +9,10 @@
 #include <tuple>
 
 #include "files/file_error.h"
-#include "tables/device_split.h"
+#include "tables/capture_reading.h"
 #include "tables/diff_side.h"
 #include "tables/diff_stream.h"
 #include "tables/interface_name.h"
-#include "tables/ios_reader.h"
-#include "tables/log_cleaning.h"
 #include "tables/platform_detect.h"
 #include "tables/stream_pairing.h"
 
@@ -38,59 +35,40 @@ struct Found {
   }
 };
 
-// The part of a capture that holds the one device's tables: a log that went from one device to
-// the next is refused (a diff compares one device's tables), unless the others printed none (a
-// jump host on the way).
-std::string_view OneDevice(std::string_view capture, const std::string& name) {
-  std::vector<DevicePart> parts = SplitByDevice(capture);
-  if (parts.size() > 1) {
-    std::erase_if(parts, [](const DevicePart& part) { return !DetectPlatform(part.text); });
-    if (parts.size() > 1) {
-      std::string devices;
-      for (const DevicePart& part : parts) {
-        devices.append(devices.empty() ? "" : ", ").append(part.device);
-      }
-      throw FileError("diff", name, 0,
-                      "it holds the tables of " + std::to_string(parts.size()) + " devices (" +
-                          devices +
-                          "); give the captures of one device (routes reads such a log device by "
-                          "device)");
-    }
-  }
-  if (parts.empty()) {
-    return capture;
-  }
-  RefuseTwoPlatforms(parts.front(), name);
-  return parts.front().text;
-}
-
 // Each side is placed, read and checked on a thread of its own (the reader does not split the
 // capture again). However the reading ends, the stream is closed, so that the pairing never
 // waits for it in vain; a side that fails cancels the other, whose routes are then of no use.
-Platform ReadSide(const DiffCapture& capture, std::optional<Platform> given, DiffStream& stream,
-                  DiffStream& other) {
+// A log that went from one device to the next is refused: a diff compares one device's tables
+// (devices that printed none, a jump host on the way, are passed over).
+void ReadSide(const DiffCapture& capture, std::optional<Platform> given, DiffStream& stream,
+              DiffStream& other, ReadingReport& report) {
   struct Closing {
     DiffStream& stream;
     ~Closing() { stream.Close(); }
   } closing{stream};
   try {
-    const CleanedCapture cleaned(capture.text);  // a terminal program's log
-    const std::string_view text = OneDevice(cleaned.text(), capture.name);
-    const Platform platform = ChoosePlatform(text, capture.name, given);
-    if (platform == Platform::kIos) {
-      IosReader(std::numeric_limits<std::size_t>::max()).Read(text, stream);
-    } else {
-      MakeReader(platform)->Read(text, stream);
+    const CaptureReading reading(capture.text);
+    if (reading.severalDevices()) {
+      std::string devices;
+      for (const DevicePart& part : reading.parts()) {
+        devices.append(devices.empty() ? "" : ", ").append(part.device);
+      }
+      throw FileError("diff", capture.name, 0,
+                      "it holds the tables of " + std::to_string(reading.parts().size()) +
+                          " devices (" + devices +
+                          "); give the captures of one device (routes reads such a log device by "
+                          "device)");
     }
+    const DevicePart& part = reading.parts().front();
+    reading.Read(part, reading.Place(part, capture.name, given), stream, report, false);
     // A capture without a route cannot be compared.
-    CheckRoutesFound(text, capture.name, platform, stream.routes());
+    CheckRoutesFound(part.text, capture.name, report.platform, stream.routes());
     if (stream.routes() == 0) {
       throw FileError("diff", capture.name, 0, "no route in it");
     }
     if (capture.release) {
       capture.release();
     }
-    return platform;
   } catch (...) {
     other.Cancel();
     throw;
@@ -356,14 +334,14 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   DiffStream streamAfter;
   DiffSide sideBefore;
   DiffSide sideAfter;
-  Platform platformBefore{};
-  Platform platformAfter{};
+  ReadingReport readingBefore;
+  ReadingReport readingAfter;
   {
-    std::future<Platform> readingBefore = std::async(std::launch::async, [&] {
-      return ReadSide(before, options.platform, streamBefore, streamAfter);
+    std::future<void> sideReadBefore = std::async(std::launch::async, [&] {
+      ReadSide(before, options.platform, streamBefore, streamAfter, readingBefore);
     });
-    std::future<Platform> readingAfter = std::async(std::launch::async, [&] {
-      return ReadSide(after, options.platform, streamAfter, streamBefore);
+    std::future<void> sideReadAfter = std::async(std::launch::async, [&] {
+      ReadSide(after, options.platform, streamAfter, streamBefore, readingAfter);
     });
     try {
       KeepWhatMayDiffer(streamBefore, streamAfter, options.vrfs, options.ignored, sideBefore,
@@ -373,8 +351,8 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
       streamAfter.Cancel();
       throw;
     }
-    platformBefore = readingBefore.get();  // the trouble of the capture before first
-    platformAfter = readingAfter.get();
+    sideReadBefore.get();  // the trouble of the capture before first
+    sideReadAfter.get();
   }
 
   const std::vector<std::string> vrfs = ReportVrfs(streamBefore, streamAfter, options, before);
@@ -389,8 +367,10 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   DiffSummary summary = Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, found);
   summary.beforeSource = before.source;
   summary.afterSource = after.source;
-  summary.beforePlatform = platformBefore;
-  summary.afterPlatform = platformAfter;
+  summary.beforePlatform = readingBefore.platform;
+  summary.afterPlatform = readingAfter.platform;
+  summary.beforeReading = std::move(readingBefore);
+  summary.afterReading = std::move(readingAfter);
   summary.ignored = options.ignored;
   sink.Begin(summary);
 

@@ -32,7 +32,8 @@ TEST(LogCleaning, KeepsLineNumbersAndReportsNoise) {
       {"=~=~=~=~=~=~= PuTTY log 2026.12.07 21:47:26 =~=~=~=~=~=~=\nR1#show ip route\n"
        " --More--        \n<--- More --->\r              \r" +
            route + "\n",
-       "\nR1#show ip route\n\n" + route + "\n",
+       "=~=~=~=~=~=~= PuTTY log 2026.12.07 21:47:26 =~=~=~=~=~=~=\nR1#show ip route\n--More--\n" +
+           route + "\n",
        {1, 3}},
       {"\x1b[7m--More--\x1b[m\r\x1b[K" + route + "\x1b[K\n\x1b[1;32mR1#\x1b[0m\n",
        route + "\nR1#\n",

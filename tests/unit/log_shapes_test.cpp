@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tables/log_cleaning.h"
-#include "tables/platform_detect.h"
+#include "tables/capture_reading.h"
 #include "tables/route_table.h"
 #include "test_files.h"
 
@@ -104,6 +103,14 @@ const std::vector<Shape>& Shapes() {
          };
          return i % 3 == 2 ? kPrompts[i / 3 % 4] + line : line;
        })},
+      // A pager's prompt that stayed on a line of its own.
+      {"PagerPromptLines", EachLine([](const std::string& line, std::size_t i) {
+         return i % 4 == 3 ? (i % 8 == 3 ? " --More--          \n" : "<--- More --->\n") + line
+                           : line;
+       })},
+      {"StripIndentation", EachLine([](const std::string& line, std::size_t) {
+         return line.substr(std::min(line.find_first_not_of(" \t"), line.size()));
+       })},
       {"ColourEscapes", EachLine([](const std::string& line, std::size_t) {
          return line.empty()
                     ? "\x1b[0m\x1b[K"
@@ -113,14 +120,22 @@ const std::vector<Shape>& Shapes() {
   return shapes;
 }
 
-// The records of a capture as one text each, and the platform it was read as, through the
-// cleaning the command line applies.
-std::vector<std::string> Records(const std::string& capture, tables::Platform& platform) {
-  const tables::CleanedCapture cleaned(capture);
-  platform = tables::ChoosePlatform(cleaned.text(), "capture", std::nullopt);
-  tables::RouteTable table;
-  tables::MakeReader(platform)->Read(cleaned.text(), table);
+// What reading a capture as the command line reads it gives: its records as one text each, the
+// platform, and how many of its lines were not understood.
+struct Reading {
   std::vector<std::string> records;
+  tables::Platform platform{};
+  std::size_t notUnderstood = 0;
+};
+
+Reading Read(const std::string& capture) {
+  const tables::CaptureReading reading(capture);
+  EXPECT_EQ(reading.parts().size(), 1u);
+  const tables::DevicePart& part = reading.parts().front();
+  tables::RouteTable table;
+  tables::ReadingReport report;
+  reading.Read(part, reading.Place(part, "capture", std::nullopt), table, report);
+  Reading read{{}, report.platform, report.lines.notUnderstood()};
   table.ForEach([&](const tables::RouteView& r) {
     std::ostringstream out;
     out << r.vrf << ' ' << tables::AfiName(r.afi) << ' ' << r.protocol << ' ' << r.flags << ' '
@@ -130,9 +145,9 @@ std::vector<std::string> Records(const std::string& capture, tables::Platform& p
       out << " | " << hop.address.value_or("-") << ' ' << hop.interface.value_or("-") << ' '
           << hop.vrf.value_or("-");
     }
-    records.push_back(out.str());
+    read.records.push_back(out.str());
   });
-  return records;
+  return read;
 }
 
 void PrintTo(const Shape& shape, std::ostream* out) {
@@ -156,11 +171,12 @@ TEST_P(LogShapes, GiveTheRecordsOfTheCleanCapture) {
   for (const fs::path& path : captures) {
     SCOPED_TRACE(path.filename().string());
     const std::string clean = testing::ReadFile(path.string());
-    tables::Platform cleanPlatform{}, shapedPlatform{};
-    const std::vector<std::string> expected = Records(clean, cleanPlatform);
-    const std::vector<std::string> read = Records(GetParam().apply(clean), shapedPlatform);
-    EXPECT_EQ(shapedPlatform, cleanPlatform);
-    EXPECT_EQ(read, expected);
+    const Reading expected = Read(clean);
+    const Reading read = Read(GetParam().apply(clean));
+    EXPECT_EQ(read.platform, expected.platform);
+    EXPECT_EQ(read.records, expected.records);
+    // every line the shape added or changed is accounted for as what it is
+    EXPECT_EQ(read.notUnderstood, expected.notUnderstood);
   }
 }
 
