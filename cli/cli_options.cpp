@@ -50,7 +50,7 @@ struct OptionUse {
   unsigned commands;
   std::string_view where;
 };
-constexpr std::array<OptionUse, 10> kOptionUses = {{
+constexpr std::array<OptionUse, 11> kOptionUses = {{
     {"--key", kToSort | kToCompare, "sort and compare"},
     {"--strip", kToSort | kToCompare, "sort and compare"},
     {"--dest-mask", kToSort | kToCompare, "sort and compare"},
@@ -61,6 +61,7 @@ constexpr std::array<OptionUse, 10> kOptionUses = {{
     {"--verbose", kToRoutes, "routes"},
     {"--ignore", kToDiff, "diff"},
     {"--vrf", kToDiff, "diff"},
+    {"--strict", kToDiff, "diff"},
 }};
 
 unsigned CommandBit(Mode mode) {
@@ -176,6 +177,9 @@ class Parser {
     } else if (name == "--verbose") {
       NoValue(name, inlineValue);
       command_.verbose = true;
+    } else if (name == "--strict") {
+      NoValue(name, inlineValue);
+      command_.strict = true;
     } else if (name == "--ignore") {
       SetOnce(ignored_, ParseIgnoreList(Value(name, inlineValue)), name);
     } else if (name == "--vrf") {

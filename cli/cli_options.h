@@ -35,6 +35,7 @@ struct CommandLine {
   // diff only:
   tables::RouteFields ignored{tables::RouteField::kUptime};
   std::vector<std::string> vrfs;  // only these VRFs; empty: every one
+  bool strict = false;            // a line not understood in either capture is an error
 };
 
 // A command line that cannot be run; main adds the hint to --help.

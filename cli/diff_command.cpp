@@ -1,9 +1,11 @@
 #include "cli/diff_command.h"
 
 #include <array>
+#include <iostream>
 #include <memory>
 #include <optional>
 
+#include "cli/reading_notes.h"
 #include "cli/run_files.h"
 #include "cli/standard_streams.h"
 #include "files/capture_text.h"
@@ -52,9 +54,29 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
   options.platform = command.platform;
   options.ignored = command.ignored;
   options.vrfs = command.vrfs;
+  options.strict = command.strict;
   tables::FileByteSink sink(output);
   const std::unique_ptr<tables::RouteDiffSink> writer = MakeWriter(command.format, sink);
-  return tables::DiffRouteCaptures(captures[0], captures[1], options, *writer);
+  // Keeps the readings of the summary, for the warnings once the report is written.
+  struct Noting : tables::RouteDiffSink {
+    void Begin(const tables::DiffSummary& summary) override {
+      before = summary.beforeReading;
+      after = summary.afterReading;
+      next->Begin(summary);
+    }
+    void Change(const tables::RouteChangeEvent& change) override { next->Change(change); }
+    void End() override { next->End(); }
+    tables::RouteDiffSink* next = nullptr;
+    tables::ReadingReport before;
+    tables::ReadingReport after;
+  } noting;
+  noting.next = writer.get();
+  const std::size_t changes = tables::DiffRouteCaptures(captures[0], captures[1], options, noting);
+  WarnNotUnderstood(std::cerr, captures[0].name, noting.before,
+                    "its routes may be missing from the diff (--strict makes this an error)");
+  WarnNotUnderstood(std::cerr, captures[1].name, noting.after,
+                    "its routes may be missing from the diff (--strict makes this an error)");
+  return changes;
 }
 
 }  // namespace

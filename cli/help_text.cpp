@@ -14,7 +14,7 @@ std::string HelpText() {
   kestrelon-cli routes  [--platform auto|ios|iosxr|eos|nxos|asa]
                         [--format json|csv|text] [-o OUT] [--verbose] INPUT...
   kestrelon-cli diff    [--platform NAME] [--ignore LIST] [--vrf NAME]...
-                        [--format text|json|csv] [-o OUT] BEFORE AFTER
+                        [--format text|json|csv] [--strict] [-o OUT] BEFORE AFTER
   kestrelon-cli --help | --version
 
 Sorts a capture of "show ip route", or compares a capture taken before a change
@@ -47,12 +47,17 @@ Options:
                      them for several), csv (one row per next hop) or text;
                      diff: text (default; the summary, then the changes by
                      VRF), json or csv (one row per change)
-  --verbose          routes: say on standard error how each capture was read
+  --verbose          routes: say on standard error how each capture was read:
+                     its platform and what decided it, its lines by kind, the
+                     first lines not understood
   --ignore LIST      diff: fields that do not count as a change, a comma list of
                      protocol, distance, metric, next_hops, interface, flags,
                      uptime; default: uptime. --ignore none compares uptime too
   --vrf NAME         diff: only the routes of VRF NAME ("default": the global
                      table); give it again for more VRFs
+  --strict           diff: a line of either capture that is not understood is
+                     an error (status 2, nothing written); without it, such
+                     lines are counted in the summary and warned of
   --                 end of the options
   -h, --help         print this help
   --version          print the version

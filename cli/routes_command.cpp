@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "cli/reading_notes.h"
 #include "cli/run_files.h"
 #include "cli/standard_streams.h"
 #include "files/capture_text.h"
@@ -83,9 +84,9 @@ class FormatWriter : public tables::RouteSink {
     routes_ += counted.routes;
     json_->AppendPart(std::move(counted.next));
   }
-  void EndCapture() {
+  void EndCapture(const tables::ReadingReport& reading) {
     if (json_)
-      json_->EndCapture();
+      json_->EndCapture(&reading);
     if (text_)
       text_->EndCapture();
   }
@@ -141,16 +142,17 @@ void ReadInputs(const CommandLine& command, const std::vector<Input>& inputs,
       const std::string name =
           devices ? input.name + ", device " + std::string(part.device) : input.name;
       const tables::Placement placement = input.reading->Place(part, name, command.platform);
-      const tables::Platform platform = placement.platform;
-      if (command.verbose) {
-        std::cerr << "kestrelon-cli: " << name << ": read as " << tables::PlatformName(platform)
-                  << (command.platform ? " (as given)" : " (detected)") << '\n';
-      }
-      writer.BeginCapture(input.operand, platform, devices ? part.device : std::string_view());
+      writer.BeginCapture(input.operand, placement.platform,
+                          devices ? part.device : std::string_view());
       tables::ReadingReport report;
       input.reading->Read(part, placement, writer, report);
-      tables::CheckRoutesFound(part.text, name, platform, writer.routes());
-      writer.EndCapture();
+      tables::CheckRoutesFound(part.text, name, report.platform, writer.routes());
+      writer.EndCapture(report);
+      if (command.verbose) {
+        DescribeReading(std::cerr, name, report);
+      } else if (command.format != RoutesFormat::kJson) {
+        WarnNotUnderstood(std::cerr, name, report, "--verbose lists them");
+      }
     }
   }
   writer.Finish();

@@ -19,7 +19,9 @@ constexpr std::string_view kColumns[] = {"change",        "vrf",
 
 }  // namespace
 
-void CsvDiffWriter::Begin(const DiffSummary&) {
+void CsvDiffWriter::Begin(const DiffSummary& summary) {
+  notUnderstoodBefore_ = summary.beforeReading.lines.notUnderstood();
+  notUnderstoodAfter_ = summary.afterReading.lines.notUnderstood();
   for (const std::string_view column : kColumns) {
     csv_.Text(column);
   }
@@ -58,6 +60,18 @@ void CsvDiffWriter::Change(const RouteChangeEvent& change) {
 }
 
 void CsvDiffWriter::End() {
+  if (notUnderstoodBefore_ + notUnderstoodAfter_ > 0) {
+    csv_.Text("not_understood");
+    for (int i = 0; i < 3; ++i) {
+      csv_.Null();
+    }
+    csv_.Text("before " + std::to_string(notUnderstoodBefore_) + ";after " +
+              std::to_string(notUnderstoodAfter_));
+    for (int i = 0; i < 12; ++i) {
+      csv_.Null();
+    }
+    csv_.EndRow();
+  }
   csv_.Flush();
 }
 

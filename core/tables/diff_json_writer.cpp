@@ -40,6 +40,10 @@ void JsonDiffWriter::Begin(const DiffSummary& summary) {
   json_.Text(PlatformName(summary.beforePlatform));
   json_.Raw(",\"platform_after\":");
   json_.Text(PlatformName(summary.afterPlatform));
+  json_.Raw(",\"reading_before\":");
+  json_.Reading(summary.beforeReading);
+  json_.Raw(",\"reading_after\":");
+  json_.Reading(summary.afterReading);
   json_.Raw(",\"ignored\":");
   Names(summary.ignored);
   json_.Raw(",");

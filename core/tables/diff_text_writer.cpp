@@ -62,12 +62,19 @@ std::string RecordText(const RouteView& route) {
 
 void TextDiffWriter::Begin(const DiffSummary& summary) {
   const auto side = [&](std::string_view label, const std::string& source, Platform platform,
-                        std::size_t routes) {
+                        std::size_t routes, std::size_t notUnderstood) {
     text_.append(label).append(source).append(" (").append(PlatformName(platform));
-    text_.append("), ").append(std::to_string(routes)).append(" routes").append(kLineEnd);
+    text_.append("), ").append(std::to_string(routes)).append(" routes");
+    if (notUnderstood > 0) {
+      text_.append(", ").append(std::to_string(notUnderstood));
+      text_.append(notUnderstood == 1 ? " line" : " lines").append(" not understood");
+    }
+    text_.append(kLineEnd);
   };
-  side("before: ", summary.beforeSource, summary.beforePlatform, summary.total.before);
-  side("after:  ", summary.afterSource, summary.afterPlatform, summary.total.after);
+  side("before: ", summary.beforeSource, summary.beforePlatform, summary.total.before,
+       summary.beforeReading.lines.notUnderstood());
+  side("after:  ", summary.afterSource, summary.afterPlatform, summary.total.after,
+       summary.afterReading.lines.notUnderstood());
   text_.append("ignored: ").append(FieldList(summary.ignored, "nothing")).append(kLineEnd);
   const DiffCounts& total = summary.total;
   if (total.Changes() == 0) {

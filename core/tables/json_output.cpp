@@ -303,6 +303,27 @@ void JsonOutput::Null() {
 void JsonOutput::Record(const RouteView& route) {
   impl_->Record(route);
 }
+void JsonOutput::Reading(const ReadingReport& reading) {
+  Raw("{\"platform\":");
+  Text(PlatformName(reading.platform));
+  Raw(",\"decided_by\":");
+  Text(reading.decidedBy);
+  Raw(",\"lines\":");
+  Number(reading.lines.lines());
+  Raw(",\"not_understood\":");
+  Number(reading.lines.notUnderstood());
+  Raw(",\"examples\":[");
+  bool first = true;
+  for (const LineExample& example : reading.lines.examples()) {
+    Raw(first ? "{\"line\":" : ",{\"line\":");
+    Number(example.line);
+    Raw(",\"text\":");
+    Text(example.text);
+    Raw("}");
+    first = false;
+  }
+  Raw("]}");
+}
 void JsonOutput::Flush() {
   impl_->Flush();
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "tables/byte_sink.h"
+#include "tables/line_accounting.h"
 #include "tables/route_record.h"
 
 namespace kestrelon::tables {
@@ -31,6 +32,9 @@ class JsonOutput {
   // {"vrf": …, "afi": …, "protocol": …, "flags": …, "prefix": …, "distance": …, "metric": …,
   //  "next_hops": [{"address", "interface", "vrf"}, …], "uptime": …}
   void Record(const RouteView& route);
+  // {"platform": …, "decided_by": …, "lines": N, "not_understood": K,
+  //  "examples": [{"line": n, "text": …}, …]}: how a capture was read.
+  void Reading(const ReadingReport& reading);
   // Passes the buffered bytes on.
   void Flush();
 

@@ -79,9 +79,14 @@ class JsonRouteWriter::Impl {
     routes_ += json.routes();
   }
 
-  void EndCapture() {
+  void EndCapture(const ReadingReport* reading) {
     json_.Raw(routes_ > 0 ? kLineEnd : "");
-    json_.Raw("]}");
+    json_.Raw("]");
+    if (reading != nullptr) {
+      json_.Raw(",\"reading\":");
+      json_.Reading(*reading);
+    }
+    json_.Raw("}");
     json_.Raw(several_ ? "" : kLineEnd);
   }
 
@@ -118,8 +123,8 @@ std::unique_ptr<RouteSink> JsonRouteWriter::NewPart() {
 void JsonRouteWriter::AppendPart(std::unique_ptr<RouteSink> part) {
   impl_->AppendPart(std::move(part));
 }
-void JsonRouteWriter::EndCapture() {
-  impl_->EndCapture();
+void JsonRouteWriter::EndCapture(const ReadingReport* reading) {
+  impl_->EndCapture(reading);
 }
 void JsonRouteWriter::Finish() {
   impl_->Finish();

@@ -1,12 +1,13 @@
 // Writes routes as JSON, streaming: per capture {"source": FILE, "platform": NAME,
-// "routes": [ … ]} ("device" after the source for one device of a log of several), one route a
-// line; several captures as one array of such objects.
+// "routes": [ … ], "reading": { … }} ("device" after the source for one device of a log of
+// several), one route a line; several captures as one array of such objects.
 #pragma once
 
 #include <memory>
 #include <string_view>
 
 #include "tables/byte_sink.h"
+#include "tables/line_accounting.h"
 #include "tables/route_sink.h"
 #include "tables/table_reader.h"
 
@@ -24,7 +25,8 @@ class JsonRouteWriter : public RouteSink {
   // A part is written into memory as it is read, and copied out when appended.
   std::unique_ptr<RouteSink> NewPart() override;
   void AppendPart(std::unique_ptr<RouteSink> part) override;
-  void EndCapture();
+  // Ends the capture's object; with reading, it says how the capture was read.
+  void EndCapture(const ReadingReport* reading = nullptr);
   // Ends the output (the array of several captures) and passes the last bytes on.
   void Finish();
 

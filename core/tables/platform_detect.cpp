@@ -16,13 +16,14 @@ struct Mark {
   std::string_view text;
   Platform platform;
 };
-constexpr std::array<Mark, 14> kMarks = {{
+constexpr std::array<Mark, 15> kMarks = {{
     {"IP Route Table for VRF \"", Platform::kNxos},
     {"IPv6 Routing Table for VRF \"", Platform::kNxos},
     {", ubest/mbest: ", Platform::kNxos},
     {"(!) - FRR Backup path", Platform::kIosXr},
     {"(>) - Diversion path", Platform::kIosXr},
     {"G  - DAGR", Platform::kIosXr},
+    {"RP/0/RSP0/CPU0:", Platform::kIosXr},
     {"B I - iBGP, B E - eBGP", Platform::kEos},
     {"NG - Nexthop Group Static Route", Platform::kEos},
     {"A B - BGP Aggregate", Platform::kEos},
@@ -110,13 +111,13 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
     }
     for (const Mark& mark : kMarks) {
       if (line.find(mark.text) != std::string_view::npos) {
-        return Placement{mark.platform, "mark \"" + std::string(mark.text) + "\""};
+        return Placement{mark.platform, "mark '" + std::string(mark.text) + "'"};
       }
     }
     Look(line, layout);
   }
   const auto byShape = [&](Platform platform, int lines, std::string_view shape) {
-    return Placement{platform, std::to_string(lines) + " route lines " + std::string(shape)};
+    return Placement{platform, "route lines: " + std::to_string(lines) + " " + std::string(shape)};
   };
   if (layout.eos > layout.ios && layout.eos > layout.dotted) {
     return byShape(Platform::kEos, layout.eos, "indented by one blank");

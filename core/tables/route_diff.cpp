@@ -40,13 +40,14 @@ struct Found {
 // waits for it in vain; a side that fails cancels the other, whose routes are then of no use.
 // A log that went from one device to the next is refused: a diff compares one device's tables
 // (devices that printed none, a jump host on the way, are passed over).
-void ReadSide(const DiffCapture& capture, std::optional<Platform> given, DiffStream& stream,
-              DiffStream& other, ReadingReport& report) {
+ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given,
+                       DiffStream& stream, DiffStream& other) {
   struct Closing {
     DiffStream& stream;
     ~Closing() { stream.Close(); }
   } closing{stream};
   try {
+    ReadingReport report;
     const CaptureReading reading(capture.text);
     if (reading.severalDevices()) {
       std::string devices;
@@ -69,10 +70,25 @@ void ReadSide(const DiffCapture& capture, std::optional<Platform> given, DiffStr
     if (capture.release) {
       capture.release();
     }
+    return report;
   } catch (...) {
     other.Cancel();
     throw;
   }
+}
+
+// Under strict reading, a capture with a line not understood cannot be compared: what that
+// line held is not in the diff.
+void CheckUnderstood(const ReadingReport& report, const DiffCapture& capture) {
+  if (report.lines.notUnderstood() == 0) {
+    return;
+  }
+  const LineExample& first = report.lines.examples().front();
+  const std::size_t count = report.lines.notUnderstood();
+  throw FileError("diff", capture.name, 0,
+                  std::to_string(count) + (count == 1 ? " line" : " lines") +
+                      " not understood as " + std::string(PlatformName(report.platform)) +
+                      ", the first line " + std::to_string(first.line) + ": " + first.text);
 }
 
 // The VRFs of the report in order ("default" first, then by name), only those asked for.
@@ -334,14 +350,14 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   DiffStream streamAfter;
   DiffSide sideBefore;
   DiffSide sideAfter;
-  ReadingReport readingBefore;
-  ReadingReport readingAfter;
+  ReadingReport readBefore;
+  ReadingReport readAfter;
   {
-    std::future<void> sideReadBefore = std::async(std::launch::async, [&] {
-      ReadSide(before, options.platform, streamBefore, streamAfter, readingBefore);
+    std::future<ReadingReport> readingBefore = std::async(std::launch::async, [&] {
+      return ReadSide(before, options.platform, streamBefore, streamAfter);
     });
-    std::future<void> sideReadAfter = std::async(std::launch::async, [&] {
-      ReadSide(after, options.platform, streamAfter, streamBefore, readingAfter);
+    std::future<ReadingReport> readingAfter = std::async(std::launch::async, [&] {
+      return ReadSide(after, options.platform, streamAfter, streamBefore);
     });
     try {
       KeepWhatMayDiffer(streamBefore, streamAfter, options.vrfs, options.ignored, sideBefore,
@@ -351,8 +367,12 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
       streamAfter.Cancel();
       throw;
     }
-    sideReadBefore.get();  // the trouble of the capture before first
-    sideReadAfter.get();
+    readBefore = readingBefore.get();  // the trouble of the capture before first
+    readAfter = readingAfter.get();
+  }
+  if (options.strict) {
+    CheckUnderstood(readBefore, before);
+    CheckUnderstood(readAfter, after);
   }
 
   const std::vector<std::string> vrfs = ReportVrfs(streamBefore, streamAfter, options, before);
@@ -367,10 +387,10 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   DiffSummary summary = Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, found);
   summary.beforeSource = before.source;
   summary.afterSource = after.source;
-  summary.beforePlatform = readingBefore.platform;
-  summary.afterPlatform = readingAfter.platform;
-  summary.beforeReading = std::move(readingBefore);
-  summary.afterReading = std::move(readingAfter);
+  summary.beforePlatform = readBefore.platform;
+  summary.afterPlatform = readAfter.platform;
+  summary.beforeReading = std::move(readBefore);
+  summary.afterReading = std::move(readAfter);
   summary.ignored = options.ignored;
   sink.Begin(summary);
 

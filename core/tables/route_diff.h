@@ -29,13 +29,15 @@ struct DiffOptions {
   std::optional<Platform> platform;  // none: decided from each capture
   RouteFields ignored{RouteField::kUptime};
   std::vector<std::string> vrfs;  // only these VRFs; empty: every one
+  bool strict = false;            // a line not understood in either capture is an error
 };
 
 // Reads both captures (at once, one on each core), pairs their routes and reports the summary
 // and every change to sink. Routes found equal as both captures are read are never held, so
 // memory grows with the changes, not with the tables (unless a capture is printed out of key
 // order). Returns the number of changes. Throws FileError naming the capture
-// that cannot be placed or holds no route, or a VRF asked for that neither capture has.
+// that cannot be placed or holds no route (or, strict, a line not understood), or a VRF asked
+// for that neither capture has.
 std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& after,
                               const DiffOptions& options, RouteDiffSink& sink);
 

@@ -92,7 +92,7 @@ check "CSV of the default VRF" same expected.csv "$out"
 cli diff --format json --vrf red before.log after.log
 check "JSON of VRF red: status 1" test "$status" -eq 1
 crlf '{"before":"before.log","after":"after.log",' \
-  '"summary":{"platform_before":"ios","platform_after":"ios","ignored":["uptime"],"routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0,"vrfs":[{"vrf":"red","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}],"protocols":[{"protocol":"S","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}]},' \
+  '"summary":{"platform_before":"ios","platform_after":"ios","reading_before":{"platform":"ios","decided_by":"route lines: 5 with the code in column 1","lines":11,"not_understood":0,"examples":[]},"reading_after":{"platform":"ios","decided_by":"route lines: 6 with the code in column 1","lines":14,"not_understood":0,"examples":[]},"ignored":["uptime"],"routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0,"vrfs":[{"vrf":"red","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}],"protocols":[{"protocol":"S","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}]},' \
   '"changes":[' \
   '{"vrf":"red","afi":"ipv4","prefix":"0.0.0.0/0","change":"removed","fields":[],"before":{"vrf":"red","afi":"ipv4","protocol":"S","flags":"*","prefix":"0.0.0.0/0","distance":null,"metric":null,"next_hops":[{"address":null,"interface":"Null0","vrf":null}],"uptime":null},"after":null}' \
   ']}' >expected.json
@@ -120,6 +120,31 @@ cli diff --vrf green before.log after.log
 trouble "a VRF neither capture has" "green"
 cli diff --platform nxos before.log after.log
 trouble "a platform that finds nothing" "before.log"
+# A line not understood between two routes: counted in the summary and warned of; an error
+# under --strict. So is a capture read with a platform other than its own.
+sed 's/^B        10.9.0.0.*/GARBAGE %%%% 10.9.9.0 foo bar\n&/' before.log >garbage.log
+cli diff before.log garbage.log
+check "a line not understood: status 0" test "$status" -eq 0
+check "a line not understood: in the summary" \
+  grep -qx "after:  garbage.log (ios), 5 routes, 1 line not understood"$'\r' "$out"
+check "a line not understood: a warning naming it" \
+  grep -q "^kestrelon-cli: warning: garbage.log: 1 line not understood as ios, the first line 8: GARBAGE" "$err"
+cli diff --format csv before.log garbage.log
+check "a line not understood: the CSV's last row" \
+  grep -qx '"not_understood",,,,"before 0;after 1",,,,,,,,,,,,'$'\r' "$out"
+cli diff --strict -o strict.txt before.log garbage.log
+trouble "--strict and a line not understood" "garbage.log.*line 8: GARBAGE"
+check "--strict: nothing written" test ! -e strict.txt
+lf "R1#show ip route" \
+  "      10.0.0.0/24 is subnetted, 2 subnets" \
+  "O        10.1.1.0 [110/20] via 10.2.2.2, 00:01:02, Ethernet0" \
+  "O        10.1.2.0 [110/20] via 10.2.2.2, 00:01:02, Ethernet0" \
+  "S        10.9.0.0/16 [1/0] via 192.0.2.9" >subnets.log
+sed 's/10.1.2.0 \[110\/20\]/10.1.2.0 [110\/30]/' subnets.log >subnets2.log
+cli diff --platform iosxr subnets.log subnets2.log
+check "a platform forced wrongly: a warning" grep -q "2 lines not understood as iosxr" "$err"
+cli diff --strict --platform iosxr subnets.log subnets2.log
+trouble "a platform forced wrongly, --strict" "subnets.log.*2 lines not understood as iosxr"
 cli diff --ignore metrics before.log after.log
 check "an unknown field: status 2" test "$status" -eq 2
 check "every run removed its private folder" test -z "$(tmp_listing "$tmp")"

@@ -25,7 +25,7 @@ json_ios() {
   printf '%s\r\n' \
     '{"vrf":"default","afi":"ipv4","protocol":"O","flags":"","prefix":"10.1.1.0/24","distance":110,"metric":20,"next_hops":[{"address":"10.2.2.2","interface":"Ethernet0","vrf":null},{"address":"10.2.2.3","interface":"Ethernet1","vrf":null}],"uptime":"00:01:02"},' \
     '{"vrf":"red","afi":"ipv4","protocol":"S","flags":"*","prefix":"0.0.0.0/0","distance":null,"metric":null,"next_hops":[{"address":null,"interface":"Null0","vrf":null}],"uptime":null}' \
-    ']}'
+    '],"reading":{"platform":"ios","decided_by":"route lines: 1 with the code in column 1","lines":10,"not_understood":0,"examples":[]}}'
 }
 
 json_ios ios.log >expected.json
@@ -39,14 +39,17 @@ json_ios - >expected.stdin
 cli routes --verbose - <ios.log
 check "routes from stdin: status 0" test "$status" -eq 0
 check "routes from stdin" same expected.stdin "$out"
-check "--verbose" grep -q "^kestrelon-cli: standard input: read as ios (detected)$" "$err"
+check "--verbose: the platform" grep -qx "kestrelon-cli: standard input: read as ios (detected: route lines: 1 with the code in column 1)" "$err"
+check "--verbose: the lines" grep -qx "kestrelon-cli: standard input: 10 lines: 1 prompt, 1 legend, 3 header, 2 route, 1 path, 2 blank, 0 pager, 0 not understood" "$err"
 
 # Several captures: one array, each object naming its source and platform.
 nxos_route='{"vrf":"default","afi":"ipv4","protocol":"static","flags":"","prefix":"10.9.0.0/16","distance":1,"metric":0,"next_hops":[{"address":"10.1.1.1","interface":null,"vrf":"mgmt"}],"uptime":"6d02h"}'
 {
   printf '[\r\n'
-  json_ios ios.log | sed '$ s/\]}\r$/]},\r/'
-  printf '%s\r\n' '{"source":"nxos.log","platform":"nxos","routes":[' "$nxos_route" ']}' ']'
+  json_ios ios.log | sed '$ s/}}\r$/}},\r/'
+  printf '%s\r\n' '{"source":"nxos.log","platform":"nxos","routes":[' \
+    "$nxos_route" \
+    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"mark 'IP Route Table for VRF \\\"'\",\"lines\":3,\"not_understood\":0,\"examples\":[]}}" ']'
 } >expected.several
 cli routes -o out.several ios.log nxos.log
 check "routes of two captures: status 0" test "$status" -eq 0
@@ -62,6 +65,16 @@ crlf "default  O     10.1.1.0/24  [110/20]  10.2.2.2 Ethernet0; 10.2.2.3 Etherne
   "red      S  *  0.0.0.0/0              Null0" >expected.text
 cli routes --format=text ios.log
 check "routes as text" same expected.text "$out"
+
+# A line not understood between two routes: --verbose names it, the JSON holds it, CSV and text
+# warn of it.
+sed 's/^Routing Table: red$/GARBAGE %%%% 10.9.9.0 foo bar\n&/' ios.log >garbage.log
+cli routes --verbose garbage.log
+check "--verbose: the line not understood" \
+  grep -qx "kestrelon-cli: garbage.log: line 9 not understood: GARBAGE %%%% 10.9.9.0 foo bar" "$err"
+check "JSON: the line not understood" grep -q '"lines":11,"not_understood":1,"examples":\[{"line":9,"text":"GARBAGE %%%% 10.9.9.0 foo bar"}\]' "$out"
+cli routes --format csv garbage.log
+check "CSV: a warning" grep -q "^kestrelon-cli: warning: garbage.log: 1 line not understood" "$err"
 
 # A UTF-16 capture with its byte order mark (as PowerShell writes it) reads as its text.
 printf '\xff\xfe' >utf16.log
@@ -81,9 +94,11 @@ check "routes of a UTF-16 capture" same expected.utf16 "$out"
 } >session.log
 {
   printf '[\r\n'
-  json_ios session.log | sed '1 s/"platform"/"device":"R1","platform"/; $ s/\]}\r$/]},\r/'
+  json_ios session.log |
+    sed '1 s/"platform"/"device":"R1","platform"/; $ s/"lines":10,/"lines":11,/; $ s/}}\r$/}},\r/'
   printf '%s\r\n' '{"source":"session.log","device":"leaf1","platform":"nxos","routes":[' \
-    "$nxos_route" ']}' ']'
+    "$nxos_route" \
+    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"mark 'IP Route Table for VRF \\\"'\",\"lines\":5,\"not_understood\":0,\"examples\":[]}}" ']'
 } >expected.session
 cli routes session.log
 check "a log of two devices: status 0" test "$status" -eq 0

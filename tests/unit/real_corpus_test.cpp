@@ -13,11 +13,13 @@
 #include <string>
 #include <tuple>
 
+#include "files/capture_text.h"
 #include "files/line_cursor.h"
 #include "files/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/staging.h"
 #include "tables/ios_reader.h"
+#include "tables/json_writer.h"
 #include "tables/line_accounting.h"
 #include "tables/platform_detect.h"
 #include "tables/route_table.h"
@@ -275,6 +277,81 @@ TEST(RealCorpus, IosReaderSeesEveryRouteTheTextPipelineSees) {
           << path.filename() << ": " << entry.first << "/" << entry.second;
     }
   }
+}
+
+// The records a reader gives (as JSON) and the lines it did not understand.
+std::pair<std::string, std::size_t> ReadAs(Platform platform, std::string_view capture) {
+  tables::StringByteSink out;
+  tables::JsonRouteWriter writer(out, false);
+  tables::LineAccount account;
+  writer.BeginCapture("capture", platform);
+  tables::MakeReader(platform)->Read(capture, writer, account);
+  writer.EndCapture();
+  writer.Finish();
+  EXPECT_EQ(account.lines(), LineCount(capture));
+  return {out.text, account.notUnderstood()};
+}
+
+// Each line of text changed by edit.
+template <typename Edit>
+std::string EachLine(std::string_view text, Edit&& edit) {
+  std::string edited;
+  files::LineCursor cursor(text);
+  while (!cursor.AtEnd()) {
+    edited += edit(std::string(cursor.Next()));
+    edited += "\n";
+  }
+  return edited;
+}
+
+// What logs do to a capture, read by its own platform: the same records, no line less
+// understood. Indentation stripped (a log pasted from a ticket), blanks after every line (a
+// terminal window copied by selection).
+TEST(RealCorpus, LogShapesOfEveryCaptureGiveItsRecords) {
+  if (!fs::is_directory(kCorpus)) {
+    GTEST_SKIP() << "no corpus at " << kCorpus;
+  }
+  const struct {
+    const char* what;
+    std::string (*edit)(std::string);
+  } shapes[] = {
+      {"indentation stripped",
+       [](std::string line) {
+         return line.erase(0, line.find_first_not_of(" \t") == std::string::npos
+                                  ? line.size()
+                                  : line.find_first_not_of(" \t"));
+       }},
+      {"trailing blanks", [](std::string line) { return line + "   "; }},
+  };
+  std::size_t captures = 0;
+  for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.ends_with(".txt")) {
+      continue;
+    }
+    SCOPED_TRACE(name);
+    const std::string bytes = testing::ReadFile(entry.path().string());
+    const files::CaptureText text(bytes);
+    const std::string capture(text.text());
+    const std::optional<Platform> platform = tables::DetectPlatform(capture);
+    ASSERT_TRUE(platform.has_value());
+    const auto [clean, notUnderstood] = ReadAs(*platform, capture);
+    // Lines no router prints, sanitised by hand: a mask "255.255.255.64", addresses
+    // "10.18.80..224".
+    const std::size_t noise = name == "ntc_asa_static_names.txt"              ? 1
+                              : name == "ansnet_iosxe_03.14.00.S_vrf_all.txt" ? 16
+                                                                              : 0;
+    EXPECT_EQ(notUnderstood, noise);
+    for (const auto& shape : shapes) {
+      SCOPED_TRACE(shape.what);
+      const std::string twin = EachLine(capture, shape.edit);
+      const auto [read, twinNotUnderstood] = ReadAs(*platform, twin);
+      EXPECT_EQ(read, clean);
+      EXPECT_EQ(twinNotUnderstood, notUnderstood);
+    }
+    ++captures;
+  }
+  EXPECT_GT(captures, 30u);
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 // out as "vrf afi protocol|flags|prefix|distance/metric|hops|uptime"; and platform detection.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tables/ios_reader.h"
 #include "tables/json_writer.h"
+#include "tables/line_accounting.h"
 #include "tables/platform_detect.h"
 #include "tables/route_table.h"
 
@@ -17,9 +20,10 @@ std::string Show(const OptionalText& text) {
   return text ? std::string(*text) : "-";
 }
 
-std::vector<std::string> Records(Platform platform, const std::string& capture) {
+std::vector<std::string> Records(Platform platform, const std::string& capture,
+                                 LineAccount& account) {
   RouteTable table;
-  MakeReader(platform)->Read(capture, table);
+  MakeReader(platform)->Read(capture, table, account);
   std::vector<std::string> records;
   table.ForEach([&](const RouteView& r) {
     std::string hops;
@@ -41,7 +45,23 @@ struct Case {
   Platform platform;
   std::string capture;
   std::vector<std::string> records;
+  std::vector<std::size_t> notUnderstood = {};  // line numbers
 };
+
+// Reads c, checks its records and that each line is counted once, and which lines were not
+// understood.
+void Check(const Case& c) {
+  LineAccount account;
+  EXPECT_EQ(Records(c.platform, c.capture, account), c.records) << c.what;
+  EXPECT_EQ(account.lines(),
+            static_cast<std::size_t>(std::count(c.capture.begin(), c.capture.end(), '\n')))
+      << c.what;
+  std::vector<std::size_t> lines;
+  for (const LineExample& example : account.examples()) {
+    lines.push_back(example.line);
+  }
+  EXPECT_EQ(lines, c.notUnderstood) << c.what;
+}
 
 TEST(TableReaders, ReadWhatEachPlatformPrints) {
   const Case cases[] = {
@@ -125,7 +145,81 @@ TEST(TableReaders, ReadWhatEachPlatformPrints) {
         "default ipv4 C||192.168.2.0/23|-/-|-,inside,-|-"}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Records(c.platform, c.capture), c.records) << c.what;
+    Check(c);
+  }
+}
+
+// A line that holds no route a reader can read is counted as not understood, never passed over
+// and never read as a route with a made-up value; what a header or prompt prints is no such
+// line, wherever its indentation is.
+TEST(TableReaders, LinesNotUnderstoodAreCountedNotGuessed) {
+  const Case cases[] = {
+      {"IOS: a garbage line between two routes",
+       Platform::kIos,
+       "O        10.1.1.0/24 [110/2] via 10.2.2.2, 00:01:02, Eth0\n"
+       "GARBAGE %%%% 10.9.9.0 foo bar\n"
+       "                     [110/2] via 10.2.2.3, 00:01:02, Eth1\n"
+       "O        10.1.2.0/24 [110/2] via 10.2.2.2, 00:01:02, Eth0\n",
+       {"default ipv4 O||10.1.1.0/24|110/2|10.2.2.2,Eth0,-|00:01:02",
+        "default ipv4 O||10.1.2.0/24|110/2|10.2.2.2,Eth0,-|00:01:02"},
+       {2, 3}},
+      {"IOS: lengths that are no length; a missing one takes the header's, else the class's",
+       Platform::kIos,
+       "R1#show ip route\n"
+       "     10.0.0.0/24 is subnetted, 2 subnets\n"
+       "O        10.1.0.0/33 [110/2] via 10.2.2.2, 00:01:02, Eth0\n"
+       "O        10.1.1.0 [110/2] via 10.2.2.2, 00:01:02, Eth0\n"
+       "S        10.2.0.0/99 [1/0] via 10.2.2.2\n"
+       "S        10.3.0.0/-1 [1/0] via 10.2.2.2\n"
+       "S        10.4.0.0//16 [1/0] via 10.2.2.2\n"
+       "S        10.5.0.0/0016 [1/0] via 10.2.2.2\n"
+       "S        10.6.0.0/3x [1/0] via 10.2.2.2\n"
+       "Routing Table: red\n"
+       "O        172.20.1.1 [110/11] via 10.2.2.2, 00:01:02, Eth0\n",
+       {"default ipv4 O||10.1.1.0/24|110/2|10.2.2.2,Eth0,-|00:01:02",
+        "red ipv4 O||172.20.1.1/16|110/11|10.2.2.2,Eth0,-|00:01:02"},
+       {3, 5, 6, 7, 8, 9}},
+      {"ASA: a mask that is not contiguous, costs out of range or negative",
+       Platform::kAsa,
+       "S        10.1.0.0 255.0.255.0 [1/0] via 10.2.2.2, outside\n"
+       "S        10.2.0.0 255.255.0.0 [4294967296/0] via 10.2.2.2, outside\n"
+       "S        10.3.0.0 255.255.0.0 [1/18446744073709551616] via 10.2.2.2, outside\n"
+       "S        10.4.0.0 255.255.0.0 [-1/0] via 10.2.2.2, outside\n"
+       "S        10.5.0.0 255.255.0.0 [1/18446744073709551615] via 10.2.2.2, outside\n",
+       {"default ipv4 S||10.5.0.0/16|1/18446744073709551615|10.2.2.2,outside,-|-"},
+       {1, 2, 3, 4}},
+      {"NX-OS: an indented header, a garbage line, a cost out of range",
+       Platform::kNxos,
+       "  IP Route Table for VRF \"blue\"\n"
+       "10.0.0.0/8, ubest/mbest: 1/0\n"
+       "GARBAGE %%%% 10.9.9.0 foo bar\n"
+       "    *via 10.1.1.1, Eth1/1, [4294967296/3], 5d18h, ospf-10, intra\n"
+       "10.1.0.0/16, ubest/mbest: 1/0\n"
+       "    *via 10.1.1.1, Eth1/1, [110/3], 5d18h, ospf-10, intra\n",
+       {"blue ipv4 ||10.0.0.0/8|-/-||-",
+        "blue ipv4 ospf-10 intra||10.1.0.0/16|110/3|10.1.1.1,Eth1/1,-|5d18h"},
+       {3, 4}},
+      {"IOS-XR: an indented VRF header, paths and wrapped lines without their indentation",
+       Platform::kIosXr,
+       "   VRF: blue\n"
+       "O    1.1.1.1/32 [110/2] via 10.1.1.9, 04:43:27, Gi0/0/0/0\n"
+       "[110/2] via 10.1.1.34, 04:43:27, Gi0/0/0/3\n"
+       "L    2001:db8::1/128 is directly connected,\n"
+       "00:54:19, Loopback60\n"
+       "GARBAGE %%%% 10.9.9.0 foo bar\n",
+       {"blue ipv4 O||1.1.1.1/32|110/2|10.1.1.9,Gi0/0/0/0,-;10.1.1.34,Gi0/0/0/3,-|04:43:27",
+        "blue ipv6 L||2001:db8::1/128|-/-|-,Loopback60,-|00:54:19"},
+       {6}},
+      {"IOS read as IOS-XR: the routes printed without their length are not understood",
+       Platform::kIosXr,
+       "     10.0.0.0/24 is subnetted, 2 subnets\n"
+       "O        10.1.1.0 [110/2] via 10.2.2.2, 00:01:02, Eth0\n"
+       "S        10.9.0.0/16 [1/0] via 192.0.2.9\n",
+       {"default ipv4 S||10.9.0.0/16|1/0|192.0.2.9,-,-|-"},
+       {2}},
+  };
+  for (const Case& c : cases) {
+    Check(c);
   }
 }
 
@@ -172,6 +266,40 @@ TEST(TableReaders, JsonOfTwoHalvesIsThatOfOneReading) {
     }
     EXPECT_EQ(records, 2 * c.routes);
     EXPECT_EQ(json(1), whole) << c.capture.substr(0, 40);
+  }
+}
+
+// A capture is placed by its route lines wherever they are: after a long configuration, with no
+// legend or prompt; one with none is not placed.
+TEST(TableReaders, CapturesArePlacedByTheirRouteLinesWhereverTheyAre) {
+  std::string configuration = "R1#show running-config\n";
+  for (int i = 0; i < 5000; ++i) {
+    configuration += "interface GigabitEthernet0/" + std::to_string(i) + "\n description up\n";
+  }
+  const struct {
+    const char* what;
+    std::string capture;
+    std::optional<Platform> platform;
+  } cases[] = {
+      {"IOS after 10,000 lines of configuration",
+       configuration + "R1#show ip route\n"
+                       "O        10.1.1.0/24 [110/2] via 10.2.2.2, 00:01:02, Eth0\n",
+       Platform::kIos},
+      {"EOS without legend", " B E    10.1.0.0/24 [200/0] via 10.0.0.1, Ethernet1\n",
+       Platform::kEos},
+      {"ASA without legend", "S        10.1.0.0 255.255.0.0 [1/0] via 10.2.2.2, outside\n",
+       Platform::kAsa},
+      {"NX-OS without its table header",
+       "10.1.0.0/16, ubest/mbest: 1/0\n    *via 10.1.1.1, Eth1/1, [1/0], 1d, static\n",
+       Platform::kNxos},
+      {"IOS-XR by its prompt",
+       "RP/0/RSP0/CPU0:pe1#show route\n"
+       "O    10.1.1.0/24 [110/2] via 10.2.2.2, 00:01:02, Gi0/0/0/0\n",
+       Platform::kIosXr},
+      {"no route line", configuration, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DetectPlatform(c.capture), c.platform) << c.what;
   }
 }
 
