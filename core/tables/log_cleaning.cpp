@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <future>
 
@@ -28,6 +27,8 @@ constexpr std::string_view kPagerLine = "--More--";
 // How many of the first lines with text are looked at for a time stamp before a capture is
 // taken to have none: a stamping program stamps every line.
 constexpr std::size_t kStampLinesLooked = 20;
+// How far right a cursor move may go beyond a line's text.
+constexpr std::size_t kWidestTerminal = 1024;
 // From what size the scan for marks runs on two threads.
 constexpr std::size_t kScannedInHalvesFrom = std::size_t{8} << 20;
 
@@ -102,8 +103,9 @@ bool IsStampWord(std::string_view word, bool& time) {
   }
   const std::size_t t = word.find('T');
   if (t != std::string_view::npos) {
-    time = time || IsTimeWord(word.substr(t + 1));
-    return DigitGroups(word.substr(0, t), "-/.") == 3 && IsTimeWord(word.substr(t + 1));
+    const bool dated = DigitGroups(word.substr(0, t), "-/.") == 3 && IsTimeWord(word.substr(t + 1));
+    time = time || dated;
+    return dated;
   }
   if (IsTimeWord(word)) {
     time = true;
@@ -135,8 +137,10 @@ std::string ShowAsTerminal(std::string_view line) {
       }
       const std::string_view parameters = line.substr(i + 2, end - i - 2);
       const char final = end < line.size() ? line[end] : 'm';
-      const int n =
-          parameters.empty() || !IsDigit(parameters[0]) ? 0 : std::atoi(parameters.data());
+      int n = 0;  // the first parameter
+      for (std::size_t k = 0; k < parameters.size() && IsDigit(parameters[k]) && n < 10000; ++k) {
+        n = n * 10 + (parameters[k] - '0');
+      }
       switch (final) {
         case 'K':  // 0: to the end of the line, 1: from its start, 2: all of it
           if (n == 0) {
@@ -158,6 +162,9 @@ std::string ShowAsTerminal(std::string_view line) {
         default:
           break;  // colours and the rest change no text
       }
+      // No further right than a wide terminal's edge: a line of cursor moves cannot grow
+      // without end.
+      column = std::min(column, std::max(shown.size(), kWidestTerminal));
       i = end;
     } else if (c == kEscape && i + 1 < line.size() && line[i + 1] == ']') {
       // An operating system command (a window title): up to BEL or ESC "\".
