@@ -1,7 +1,8 @@
 // kestrelon-bench-routes: times the route-table model on one capture, step by step, with the
 // real core: reading to records (the platform's reader alone), reading into a held table (and
 // its bytes per route), and reading while writing JSON or CSV into memory that is thrown away;
-// and the look for a terminal program's marks that every reading begins with.
+// and the looks every reading begins with: for a terminal program's marks, for several
+// devices and platforms.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -12,9 +13,9 @@
 #include <string_view>
 
 #include "files/mapped_file.h"
+#include "tables/capture_reading.h"
 #include "tables/csv_writer.h"
 #include "tables/json_writer.h"
-#include "tables/log_cleaning.h"
 #include "tables/platform_detect.h"
 #include "tables/route_table.h"
 
@@ -82,9 +83,19 @@ int main(int argc, char** argv) {
 
     std::printf("platform=%s lines=%zu\n", std::string(PlatformName(platform)).c_str(), lines);
     if (wanted("clean")) {
+      // What every reading does before its reader runs: placing the capture (as before the log
+      // cleaning), and the looks added by it (cleaning, devices, platforms).
+      const double placing = BestSeconds(runs, [&] { ChoosePlacement(capture, argv[1], {}); });
       bool cleaned = false;
-      const double clean = BestSeconds(runs, [&] { cleaned = CleanedCapture(capture).cleaned(); });
-      std::printf("log marks:  %.3f s  %s\n", clean, cleaned ? "cleaned" : "read in place");
+      std::size_t parts = 0;
+      const double setUp = BestSeconds(runs, [&] {
+        const CaptureReading reading(capture);
+        reading.Place(reading.parts().front(), argv[1], {});
+        parts = reading.parts().size();
+        cleaned = reading.parts().front().text.data() != capture.data();
+      });
+      std::printf("placing:    %.3f s; with the log looks %.3f s (%s, %zu part(s))\n", placing,
+                  setUp, cleaned ? "cleaned" : "read in place", parts);
     }
     if (wanted("read")) {
       CountingSink counted;

@@ -8,7 +8,8 @@
 namespace kestrelon::tables {
 
 CaptureReading::CaptureReading(std::string_view text) : cleaned_(text) {
-  parts_ = SplitByDevice(cleaned_.text());
+  const LogSurvey* survey = cleaned_.survey();  // what the cleaning's scan saw on its way
+  parts_ = SplitByDevice(cleaned_.text(), survey ? &survey->promptMarks : nullptr);
   if (parts_.size() > 1) {
     std::vector<DevicePart> withTables;
     for (const DevicePart& part : parts_) {
@@ -21,7 +22,10 @@ CaptureReading::CaptureReading(std::string_view text) : cleaned_(text) {
 
 Placement CaptureReading::Place(const DevicePart& part, const std::string& source,
                                 std::optional<Platform> given) const {
-  RefuseTwoPlatforms(part, source);
+  const LogSurvey* survey = cleaned_.survey();
+  const bool whole =
+      part.text.data() == cleaned_.text().data() && part.text.size() == cleaned_.text().size();
+  RefuseTwoPlatforms(part, source, survey && whole ? &survey->tableMarks : nullptr);
   return ChoosePlacement(part.text, source, given);
 }
 

@@ -17,18 +17,25 @@ struct PromptAt {
 
 // The prompts of capture in order. A prompt holds "#" or ">", which route tables hardly ever
 // do: only the lines around those characters are read.
-std::vector<PromptAt> FindPrompts(std::string_view capture, char end) {
+std::vector<PromptAt> FindPrompts(std::string_view capture, char end,
+                                  const std::vector<std::size_t>* marks) {
   std::vector<std::size_t> starts;
-  for (const char mark : {'#', '>'}) {
+  const auto lineStart = [&](std::size_t at) {
+    while (at > 0 && capture[at - 1] != end && capture[at - 1] != '\n') {
+      --at;
+    }
+    return at;
+  };
+  for (const std::size_t at : marks != nullptr ? *marks : std::vector<std::size_t>()) {
+    starts.push_back(lineStart(at));
+  }
+  for (const char mark : marks != nullptr ? std::string_view() : std::string_view("#>")) {
     const char* data = capture.data();
     for (const char* at = data;
          (at = static_cast<const char*>(std::memchr(
               at, mark, capture.size() - static_cast<std::size_t>(at - data)))) != nullptr;
          ++at) {
-      std::size_t start = static_cast<std::size_t>(at - data);
-      while (start > 0 && capture[start - 1] != end && capture[start - 1] != '\n') {
-        --start;
-      }
+      const std::size_t start = lineStart(static_cast<std::size_t>(at - data));
       if (starts.empty() || starts.back() != start) {
         starts.push_back(start);
       }
@@ -51,9 +58,10 @@ std::vector<PromptAt> FindPrompts(std::string_view capture, char end) {
 
 }  // namespace
 
-std::vector<DevicePart> SplitByDevice(std::string_view capture) {
+std::vector<DevicePart> SplitByDevice(std::string_view capture,
+                                      const std::vector<std::size_t>* promptMarks) {
   const char end = capture.find('\n') != std::string_view::npos ? '\n' : '\r';
-  const std::vector<PromptAt> prompts = FindPrompts(capture, end);
+  const std::vector<PromptAt> prompts = FindPrompts(capture, end, promptMarks);
   std::vector<DevicePart> parts;
   parts.push_back({prompts.empty() ? std::string_view() : prompts.front().host, 1, capture});
   std::size_t begin = 0;
@@ -72,8 +80,9 @@ std::vector<DevicePart> SplitByDevice(std::string_view capture) {
   return parts;
 }
 
-void RefuseTwoPlatforms(const DevicePart& part, const std::string& source) {
-  if (const std::optional<SecondPlatform> second = FindSecondPlatform(part.text)) {
+void RefuseTwoPlatforms(const DevicePart& part, const std::string& source,
+                        const std::vector<std::size_t>* tableMarks) {
+  if (const std::optional<SecondPlatform> second = FindSecondPlatform(part.text, tableMarks)) {
     throw FileError(
         "read a routing table from", source, 0,
         "it holds the tables of two platforms, " + std::string(PlatformName(second->first)) +

@@ -17,11 +17,15 @@ struct DevicePart {
 
 // The parts of capture: a new one begins at each prompt whose host differs from the one before
 // (what comes before the first prompt belongs to the first part). A capture whose prompts name
-// one host, or that has none, is one part.
-std::vector<DevicePart> SplitByDevice(std::string_view capture);
+// one host, or that has none, is one part. promptMarks: where capture holds "#" and ">", when
+// known (LogSurvey), so that it is not read again.
+std::vector<DevicePart> SplitByDevice(std::string_view capture,
+                                      const std::vector<std::size_t>* promptMarks = nullptr);
 
 // Throws FileError naming source when part holds the tables of two platforms, which no split
-// at a prompt parted: a capture is never read as the last platform in it.
-void RefuseTwoPlatforms(const DevicePart& part, const std::string& source);
+// at a prompt parted: a capture is never read as the last platform in it. tableMarks: as for
+// FindSecondPlatform.
+void RefuseTwoPlatforms(const DevicePart& part, const std::string& source,
+                        const std::vector<std::size_t>* tableMarks = nullptr);
 
 }  // namespace kestrelon::tables

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 #include <future>
+#include <utility>
 
 #include "files/text_fields.h"
 #include "routes/staging.h"
@@ -275,6 +276,12 @@ inline bool IsMark(std::string_view text, std::size_t i) {
       return before == '-';
     case '~':
       return before == '=';
+    case '#':
+    case '>':
+    case '"':
+      return true;  // what a prompt and NX-OS's table header hold, for the survey
+    case 'o':
+      return before == 'C';  // of "Codes:", where a legend begins
     default:
       return false;
   }
@@ -312,6 +319,9 @@ std::size_t NextMarkSse2(std::string_view text, std::size_t from) {
     marks = _mm_or_si128(marks, _mm_and_si128(is(here, '-'), is(before, '-')));
     marks = _mm_or_si128(marks, _mm_and_si128(is(here, '~'), is(before, '=')));
     marks = _mm_or_si128(marks, is(here, kEscape));
+    marks = _mm_or_si128(marks,
+                         _mm_or_si128(_mm_or_si128(is(here, '#'), is(here, '>')), is(here, '"')));
+    marks = _mm_or_si128(marks, _mm_and_si128(is(here, 'o'), is(before, 'C')));
     if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(marks)); mask != 0) {
       return from + static_cast<std::size_t>(__builtin_ctz(mask));
     }
@@ -348,6 +358,9 @@ __attribute__((target("avx2"))) std::size_t NextMarkAvx2(std::string_view text, 
     marks = _mm256_or_si256(marks, _mm256_and_si256(Is(here, '-'), Is(before, '-')));
     marks = _mm256_or_si256(marks, _mm256_and_si256(Is(here, '~'), Is(before, '=')));
     marks = _mm256_or_si256(marks, Is(here, kEscape));
+    marks = _mm256_or_si256(
+        marks, _mm256_or_si256(_mm256_or_si256(Is(here, '#'), Is(here, '>')), Is(here, '"')));
+    marks = _mm256_or_si256(marks, _mm256_and_si256(Is(here, 'o'), Is(before, 'C')));
     if (const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(marks)); mask != 0) {
       return from + static_cast<std::size_t>(__builtin_ctz(mask));
     }
@@ -468,7 +481,7 @@ std::size_t PagerPromptLength(std::string_view text) {
   return before >= 2 && after >= 2 ? i : 0;
 }
 
-bool NeedsCleaning(std::string_view capture) {
+bool NeedsCleaning(std::string_view capture, LogSurvey* survey) {
   const bool endsWithLf = capture.find('\n') != std::string_view::npos;
   const char end = endsWithLf ? '\n' : '\r';
   // The line around offset at, without its end.
@@ -500,33 +513,66 @@ bool NeedsCleaning(std::string_view capture) {
         return HasPadding(lineAround(at));
       case '\n':
         return HasPadding(lineAround(at));
-      default:  // "--" or "=~"
+      case '-':
+      case '~':  // "--" or "=~"
         return HoldsPagerOrHeader(lineAround(at));
+      default:
+        return false;
+    }
+  };
+  // Notes where prompts and tables may begin; whether the scan must go on.
+  const auto note = [&](std::size_t at, LogSurvey& noted) {
+    switch (capture[at]) {
+      case '#':
+      case '>':
+        noted.promptMarks.push_back(at);
+        return true;
+      case '"':
+        noted.tableMarks.push_back(at);
+        return true;
+      case 'o':
+        if (capture.substr(at - 1).starts_with("Codes:")) {
+          noted.tableMarks.push_back(at - 1);
+        }
+        return true;
+      default:
+        return false;
     }
   };
   // A large capture is scanned in two halves at once, each ending when either finds a mark.
   std::atomic<bool> found = false;
-  const auto scan = [&](std::size_t from, std::size_t to) {
+  const auto scan = [&](std::size_t from, std::size_t to, LogSurvey& noted) {
     FindMarks(capture.substr(from, to - from), [&](std::size_t at) {
-      if (found.load(std::memory_order_relaxed) || check(from + at)) {
+      if (found.load(std::memory_order_relaxed) || (!note(from + at, noted) && check(from + at))) {
         found = true;
       }
       return found.load(std::memory_order_relaxed);
     });
   };
+  LogSurvey first;
+  LogSurvey second;
   const std::size_t half =
       capture.size() >= kScannedInHalvesFrom ? capture.find(end, capture.size() / 2) : 0;
   if (half > 0 && half != std::string_view::npos) {
     // The second half starts a line, as the whole capture does.
-    std::future<void> second =
-        std::async(std::launch::async, [&] { scan(half + 1, capture.size()); });
-    scan(0, half + 1);
-    second.get();
+    std::future<void> secondHalf =
+        std::async(std::launch::async, [&] { scan(half + 1, capture.size(), second); });
+    scan(0, half + 1, first);
+    secondHalf.get();
   } else {
-    scan(0, capture.size());
+    scan(0, capture.size(), first);
   }
   if (found) {
     return true;
+  }
+  if (survey != nullptr) {
+    survey->promptMarks = std::move(first.promptMarks);
+    survey->promptMarks.insert(survey->promptMarks.end(), second.promptMarks.begin(),
+                               second.promptMarks.end());
+    survey->tableMarks = std::move(first.tableMarks);
+    survey->tableMarks.insert(survey->tableMarks.end(), second.tableMarks.begin(),
+                              second.tableMarks.end());
+    survey->complete = true;
   }
   RawLines lines(capture);
   for (std::size_t looked = 0; looked < kStampLinesLooked && !lines.AtEnd();) {
@@ -542,7 +588,7 @@ bool NeedsCleaning(std::string_view capture) {
 }
 
 CleanedCapture::CleanedCapture(std::string_view capture) : capture_(capture), text_(capture) {
-  if (!NeedsCleaning(capture)) {
+  if (!NeedsCleaning(capture, &survey_)) {
     return;
   }
   // The stamp of the capture: the form most of its lines start with, stripped only when

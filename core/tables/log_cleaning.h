@@ -13,6 +13,15 @@
 
 namespace kestrelon::tables {
 
+// Where the quick scan saw what starts a prompt or a table, in order: a "#" or ">" (a prompt's
+// end), a '"' (of NX-OS's "Table for VRF \"") and "Codes:" (a legend). A capture's later looks
+// for devices and platforms go by these instead of reading it all again.
+struct LogSurvey {
+  std::vector<std::size_t> promptMarks;
+  std::vector<std::size_t> tableMarks;
+  bool complete = false;  // the scan went through the whole capture
+};
+
 class CleanedCapture {
  public:
   // capture must outlive the object: it is used as it is when it needs no cleaning.
@@ -30,6 +39,9 @@ class CleanedCapture {
   // stands between a route and its next path ends no route.
   const std::vector<std::size_t>& noiseLines() const { return noise_; }
 
+  // What the quick scan noted of the capture read in place, or null (a cleaned capture).
+  const LogSurvey* survey() const { return !cleaned() && survey_.complete ? &survey_ : nullptr; }
+
   // Marks the noise lines of part, a part of text() whose first line is line firstLine, in
   // account as pager remnants, numbered as account numbers part's lines (from 1).
   void MarkNoise(LineAccount& account, std::size_t firstLine, std::string_view part) const;
@@ -39,10 +51,12 @@ class CleanedCapture {
   std::string cleaned_;
   std::string_view text_;
   std::vector<std::size_t> noise_;
+  LogSurvey survey_;
 };
 
-// Whether capture holds anything CleanedCapture would change: cheap, one pass over its lines.
-bool NeedsCleaning(std::string_view capture);
+// Whether capture holds anything CleanedCapture would change: cheap, one pass over its bytes.
+// When it holds none, survey (if given) gets what the pass noted.
+bool NeedsCleaning(std::string_view capture, LogSurvey* survey = nullptr);
 
 // The length of the terminal program's time stamp that starts line, with the one blank after
 // it ("[Mon Dec 07 21:47:26.123 2026] ", "<2026-12-07 21:47:26> ", "2026-12-07T21:47:26Z "),

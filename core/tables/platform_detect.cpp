@@ -135,17 +135,34 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
   return std::nullopt;
 }
 
-std::optional<SecondPlatform> FindSecondPlatform(std::string_view capture) {
-  // Where tables begin: at their legends and at NX-OS's headers, found by one search each.
+std::optional<SecondPlatform> FindSecondPlatform(std::string_view capture,
+                                                 const std::vector<std::size_t>* tableMarks) {
+  // Where tables begin: at their legends and at NX-OS's headers. The header is found by its
+  // quote, which few captures hold elsewhere ("Table for VRF" by its "T", of many interface
+  // names, costs more).
   std::vector<std::size_t> starts;
-  for (const std::string_view begins : {std::string_view("Codes:"), kNxosHeader}) {
-    for (std::size_t at = capture.find(begins); at != std::string_view::npos;
-         at = capture.find(begins, at + begins.size())) {
-      std::size_t start = at;  // the start of its line
-      while (start > 0 && capture[start - 1] != '\n' && capture[start - 1] != '\r') {
-        --start;
-      }
-      starts.push_back(start);
+  const auto lineStart = [&](std::size_t at) {
+    while (at > 0 && capture[at - 1] != '\n' && capture[at - 1] != '\r') {
+      --at;
+    }
+    return at;
+  };
+  const auto look = [&](std::size_t at) {
+    if (capture[at] == '"' ? capture.substr(0, at + 1).ends_with(kNxosHeader)
+                           : capture.substr(at).starts_with("Codes:")) {
+      starts.push_back(lineStart(at));
+    }
+  };
+  if (tableMarks != nullptr) {
+    std::for_each(tableMarks->begin(), tableMarks->end(), look);
+  } else {
+    for (std::size_t at = capture.find("Codes:"); at != std::string_view::npos;
+         at = capture.find("Codes:", at + 1)) {
+      look(at);
+    }
+    for (std::size_t at = capture.find('"'); at != std::string_view::npos;
+         at = capture.find('"', at + 1)) {
+      look(at);
     }
   }
   if (starts.size() < 2) {

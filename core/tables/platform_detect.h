@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tables/line_accounting.h"
 #include "tables/table_reader.h"
@@ -56,6 +57,9 @@ struct SecondPlatform {
 // The first table of capture whose marks are of another platform than an earlier table's, or
 // none. Each legend and NX-OS table header begins a table; one whose legend bears no mark of
 // a single platform fits any platform that prints IOS's legend.
-std::optional<SecondPlatform> FindSecondPlatform(std::string_view capture);
+// tableMarks: where capture holds '"' and "Codes:", when known (LogSurvey), so that it is not
+// read again.
+std::optional<SecondPlatform> FindSecondPlatform(
+    std::string_view capture, const std::vector<std::size_t>* tableMarks = nullptr);
 
 }  // namespace kestrelon::tables
