@@ -194,12 +194,23 @@ std::string ShowAsTerminal(std::string_view line) {
 // 10.1.0.0/16", "O E1 172.23.100.0 255.255.254.0"). The one blank a router prints after it is
 // kept: the staging step joins such a line with its path.
 bool IsWrappedHead(std::string_view text) {
+  // The last word first, by hand: most lines are told by its characters alone.
+  std::size_t start = text.size();
+  while (start > 0 && !files::IsBlankChar(text[start - 1])) {
+    --start;
+  }
+  const std::string_view last = text.substr(start);
+  for (const char c : last) {
+    const bool hex = IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    if (!hex && c != '.' && c != ':' && c != '/') {
+      return false;
+    }
+  }
   if (text.find('[') != std::string_view::npos || text.find(" via ") != std::string_view::npos) {
     return false;
   }
-  const std::size_t blank = text.find_last_of(" \t");
-  const std::string_view last = blank == std::string_view::npos ? text : text.substr(blank + 1);
-  return IsAddress(last) || ReadPrefix(last) || IsDottedMask(last);
+  return last.find('/') != std::string_view::npos ? ReadPrefix(last).has_value()
+                                                  : IsAddress(last) || IsDottedMask(last);
 }
 
 // Whether a line (without its end) ends in blanks that would change how it reads: padding,
