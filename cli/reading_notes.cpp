@@ -51,9 +51,10 @@ void DescribeReading(std::ostream& err, std::string_view name,
         << " not understood: " << Visible(examples[i].text) << '\n';
   }
   if (lines.classfulLengths() > 0) {
-    err << "kestrelon-cli: " << name << ": " << lines.classfulLengths()
-        << " routes printed without a length and with no classful header took their class's "
-           "length, at line";
+    const std::size_t count = lines.classfulLengths();
+    err << "kestrelon-cli: " << name << ": " << count << (count == 1 ? " route" : " routes")
+        << " printed without a length and with no classful header took the length of its "
+           "class, at line";
     for (std::size_t i = 0; i < lines.classfulLines().size() && i < kExamplesShown; ++i) {
       err << (i > 0 ? ", " : " ") << lines.classfulLines()[i];
     }

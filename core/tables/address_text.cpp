@@ -174,7 +174,8 @@ std::optional<PrefixText> ReadPrefix(std::string_view text) {
   const std::string_view digits = text.substr(slash + 1);
   const char* end = digits.data() + digits.size();
   const auto [stop, error] = std::from_chars(digits.data(), end, prefix.length);
-  if (error != std::errc() || stop != end || digits[0] == '+' || digits[0] == '-') {
+  if (error != std::errc() || stop != end || digits[0] == '+' || digits[0] == '-' ||
+      (digits[0] == '0' && digits.size() > 1)) {  // "/016": no router prints a leading zero
     return std::nullopt;
   }
   if (IsIpv4Address(prefix.address)) {

@@ -63,7 +63,7 @@ bool IsValidLength(std::string_view rest) {
   if (!ends || digits < 2 || digits > 3 || (digits == 3 && rest[1] == '0')) {
     return false;
   }
-  return std::atoi(std::string(rest.substr(1, digits - 1)).c_str()) <= 32;
+  return digits == 2 || (rest[1] - '0') * 10 + (rest[2] - '0') <= 32;
 }
 
 // Reads each staged line: the route lines the text pipeline's parser reads, through the same
@@ -150,8 +150,10 @@ class StagedLineReader : public routes::StagedLineSink {
     parser_.ParseLayout(line, state, layout);
     state_ = state;
     LineKind kind = LineKind::kNotUnderstood;
-    if (state == 2) {
-      kind = ReadRuleRoute(line, layout, expanded);
+    if (expanded) {
+      kind = ReadExpandedPath(line);
+    } else if (state == 2) {
+      kind = ReadRuleRoute(line, layout);
     } else {
       kind = ReadOtherLine(line);
     }
@@ -161,19 +163,24 @@ class StagedLineReader : public routes::StagedLineSink {
     return kind;
   }
 
-  // A line the text pipeline reads as a route: a route of its own, a further path expanded by
-  // staging, or a classful header whose length the entries under it inherit.
-  LineKind ReadRuleRoute(std::string_view line, const routes::RouteLineLayout& layout,
-                         bool expanded) {
+  // A further path that staging expanded: the line above up to its "[", then the path from its
+  // own "[" on.
+  LineKind ReadExpandedPath(std::string_view line) {
+    const std::size_t bracket = line.find('[');
+    const std::optional<routes::RoutePathFields> fields =
+        bracket == std::string_view::npos ? std::nullopt : ReadPathLine(line.substr(bracket));
+    if (!builder_.Pending() || !fields) {
+      return LineKind::kNotUnderstood;
+    }
+    builder_.AddPathFields(*fields, kRule);
+    return LineKind::kPath;
+  }
+
+  // A line the text pipeline reads as a route: a route of its own, or a classful header whose
+  // length the entries under it inherit.
+  LineKind ReadRuleRoute(std::string_view line, const routes::RouteLineLayout& layout) {
     const std::string_view path = line.substr(layout.pathBegin);
     const routes::RoutePathFields fields = routes::ReadRoutePathFields(path);
-    if (expanded) {
-      if (!builder_.Pending() || fields.badNumber) {
-        return LineKind::kNotUnderstood;
-      }
-      builder_.AddPathFields(fields, kRule);
-      return LineKind::kPath;
-    }
     const std::string_view destination =
         line.substr(layout.destinationBegin, layout.destinationEnd - layout.destinationBegin);
     const std::string_view after = line.substr(layout.destinationEnd);

@@ -62,14 +62,6 @@ class LineAccount {
       examples_.push_back({lines_, std::string(text)});
     }
   }
-  // Counts the line just counted as kind instead (a reader that learns more at the next line).
-  void Recount(LineKind was, LineKind kind) {
-    --counts_[static_cast<std::size_t>(was)];
-    ++counts_[static_cast<std::size_t>(kind)];
-    if (was == LineKind::kNotUnderstood && !examples_.empty() && examples_.back().line == lines_) {
-      examples_.pop_back();
-    }
-  }
   // A route whose length was not printed and came from its address's class (line just
   // counted).
   void CountClassfulLength() {

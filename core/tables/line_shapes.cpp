@@ -1,5 +1,6 @@
 #include "tables/line_shapes.h"
 
+#include <algorithm>
 #include <array>
 
 #include "files/text_fields.h"
@@ -28,9 +29,11 @@ bool IsHostChar(char c) {
 
 // "O - OSPF, IA - OSPF inter area" or "'*' denotes best ucast next-hop": a list of codes.
 bool IsLegendList(std::string_view text) {
+  // The code may be padded: "G  - DAGR".
   const std::size_t dash = text.find(" - ");
-  if (dash != std::string_view::npos && dash > 0 && dash <= 5 &&
-      text.substr(0, dash).find(' ') == std::string_view::npos) {
+  const std::string_view code = files::TrimBlanks(text.substr(0, std::min(dash, text.size())));
+  if (dash != std::string_view::npos && !code.empty() && code.size() <= 5 &&
+      code.find(' ') == std::string_view::npos) {
     return true;
   }
   return (text.starts_with('\'') && Contains(text, "' denotes ")) ||

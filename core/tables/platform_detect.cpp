@@ -94,6 +94,14 @@ void Look(std::string_view line, Layout& layout) {
         return;
       }
     }
+    // "O E2     10.1.1.0 [110/20] via …": an entry under a classful header, without a length.
+    for (int i = 1; i < 3; ++i) {
+      if (words[0].size() <= 4 && IsIpv4Address(words[i]) &&
+          (words[i + 1].starts_with('[') || words[i + 1] == "is")) {
+        layout.ios += 1;
+        return;
+      }
+    }
   }
 }
 

@@ -48,6 +48,10 @@ ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given
   } closing{stream};
   try {
     ReadingReport report;
+    // Lines the caller's own cleaning recognised; CaptureReading marks those of its own.
+    for (const auto& [line, kind] : capture.knownLines) {
+      report.lines.Preset(line, kind);
+    }
     const CaptureReading reading(capture.text);
     if (reading.severalDevices()) {
       std::string devices;

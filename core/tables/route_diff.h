@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tables/route_diff_sink.h"
@@ -23,6 +24,9 @@ struct DiffCapture {
   // Called, when set, on the thread that read the capture once its text is no longer needed: a
   // large mapped file is then unmapped while the other capture is still being read.
   std::function<void()> release = nullptr;
+  // Lines a cleaning pass recognised before reading (number from 1, and kind), counted as such
+  // whatever the reader makes of their cleaned text.
+  std::vector<std::pair<std::size_t, LineKind>> knownLines = {};
 };
 
 struct DiffOptions {

@@ -25,7 +25,7 @@ json_ios() {
   printf '%s\r\n' \
     '{"vrf":"default","afi":"ipv4","protocol":"O","flags":"","prefix":"10.1.1.0/24","distance":110,"metric":20,"next_hops":[{"address":"10.2.2.2","interface":"Ethernet0","vrf":null},{"address":"10.2.2.3","interface":"Ethernet1","vrf":null}],"uptime":"00:01:02"},' \
     '{"vrf":"red","afi":"ipv4","protocol":"S","flags":"*","prefix":"0.0.0.0/0","distance":null,"metric":null,"next_hops":[{"address":null,"interface":"Null0","vrf":null}],"uptime":null}' \
-    '],"reading":{"platform":"ios","decided_by":"route lines: 1 with the code in column 1","lines":10,"not_understood":0,"examples":[]}}'
+    '],"reading":{"platform":"ios","decided_by":"route lines: 2 with the code in column 1","lines":10,"not_understood":0,"examples":[]}}'
 }
 
 json_ios ios.log >expected.json
@@ -39,7 +39,7 @@ json_ios - >expected.stdin
 cli routes --verbose - <ios.log
 check "routes from stdin: status 0" test "$status" -eq 0
 check "routes from stdin" same expected.stdin "$out"
-check "--verbose: the platform" grep -qx "kestrelon-cli: standard input: read as ios (detected: route lines: 1 with the code in column 1)" "$err"
+check "--verbose: the platform" grep -qx "kestrelon-cli: standard input: read as ios (detected: route lines: 2 with the code in column 1)" "$err"
 check "--verbose: the lines" grep -qx "kestrelon-cli: standard input: 10 lines: 1 prompt, 1 legend, 3 header, 2 route, 1 path, 2 blank, 0 pager, 0 not understood" "$err"
 
 # Several captures: one array, each object naming its source and platform.
@@ -73,6 +73,10 @@ cli routes --verbose garbage.log
 check "--verbose: the line not understood" \
   grep -qx "kestrelon-cli: garbage.log: line 9 not understood: GARBAGE %%%% 10.9.9.0 foo bar" "$err"
 check "JSON: the line not understood" grep -q '"lines":11,"not_understood":1,"examples":\[{"line":9,"text":"GARBAGE %%%% 10.9.9.0 foo bar"}\]' "$out"
+printf 'O        172.20.1.1 [110/11] via 10.2.2.2, 00:01:02, Ethernet0\n' >classful.log
+cli routes --verbose --format text classful.log
+check "--verbose: a length taken from the class" grep -q "^default  O    172.20.1.1/16 " "$out"
+check "--verbose: says so" grep -qx "kestrelon-cli: classful.log: 1 route printed without a length and with no classful header took the length of its class, at line 1" "$err"
 cli routes --format csv garbage.log
 check "CSV: a warning" grep -q "^kestrelon-cli: warning: garbage.log: 1 line not understood" "$err"
 

@@ -1,16 +1,21 @@
 // Any bytes through one route-table reader (a target per reader is built from this file, the
 // reader chosen by KESTRELON_FUZZ_READER): it never fails or reads out of bounds, each record it
-// gives is well formed, and an IOS capture read in two halves at once gives the records of one
-// reading.
+// gives is well formed, it counts every line exactly once, a capture and its twin whose
+// indentation was stripped give the same records (where only path lines were indented), and an
+// IOS capture read in two halves at once gives the records of one reading.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "files/line_cursor.h"
 #include "fuzz_common.h"
 #include "tables/ios_reader.h"
 #include "tables/json_writer.h"
+#include "tables/line_accounting.h"
 #include "tables/route_table.h"
 #include "tables/table_reader.h"
 
@@ -45,6 +50,62 @@ class CheckedSink : public tables::RouteSink {
   tables::RouteSink& next_;
 };
 
+// Every line counted once: as many lines as the capture has, each of one kind, the examples
+// in order among them.
+void CheckAccount(std::string_view capture, const tables::LineAccount& account) {
+  std::size_t lines = 0;
+  for (kestrelon::files::LineCursor cursor(capture); !cursor.AtEnd(); cursor.Next()) {
+    ++lines;
+  }
+  Require(account.lines() == lines, "every line counted");
+  std::size_t kinds = 0;
+  for (std::size_t i = 0; i < tables::kLineKindCount; ++i) {
+    kinds += account.count(static_cast<tables::LineKind>(i));
+  }
+  Require(kinds == lines, "each line counted as one kind");
+  std::size_t last = 0;
+  for (const tables::LineExample& example : account.examples()) {
+    Require(example.line > last && example.line <= lines, "examples in order, among the lines");
+    last = example.line;
+  }
+  Require(account.examples().size() ==
+              std::min(account.notUnderstood(), tables::LineAccount::kExamplesKept),
+          "the first lines not understood kept");
+}
+
+// The records of capture as JSON, read in one piece.
+std::string Records(const tables::TableReader& reader, std::string_view capture) {
+  tables::StringByteSink json;
+  tables::JsonRouteWriter writer(json, false);
+  writer.BeginCapture("fuzz", tables::Platform::kIos);
+  reader.Read(capture, writer);
+  writer.EndCapture();
+  writer.Finish();
+  return json.text;
+}
+
+// The twin of capture whose lines lost their leading blanks; none when a line that is no path
+// was indented (a code in column 1 or not is what tells an IOS route from other text).
+std::optional<std::string> StrippedTwin(std::string_view capture) {
+  std::string twin;
+  for (kestrelon::files::LineCursor cursor(capture); !cursor.AtEnd();) {
+    std::string_view line = cursor.Next();
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string_view::npos && first > 0) {
+      const std::string_view text = line.substr(first);
+      if (!text.starts_with('[') && !text.starts_with("via ") && !text.starts_with("*via ")) {
+        return std::nullopt;
+      }
+      line = text;
+    }
+    if (line.find('\b') != std::string_view::npos) {
+      return std::nullopt;  // a backspace may undo the blanks
+    }
+    twin.append(line).append("\n");
+  }
+  return twin;
+}
+
 // Reads input with reader, into a table and through the JSON writer, and checks both agree.
 void CheckReader(const tables::TableReader& reader, const std::uint8_t* data, std::size_t size) {
   // An exact-size copy, so that a read past the capture's end is a heap overflow.
@@ -52,21 +113,23 @@ void CheckReader(const tables::TableReader& reader, const std::uint8_t* data, st
   const std::string_view capture(owned.data(), owned.size());
   tables::RouteTable table;
   CheckedSink checked(table);
-  reader.Read(capture, checked);
+  tables::LineAccount account;
+  reader.Read(capture, checked, account);
   Require(table.size() == checked.routes, "the table holds every route put");
+  CheckAccount(capture, account);
 
-  tables::StringByteSink json;
-  tables::JsonRouteWriter writer(json, false);
-  writer.BeginCapture("fuzz", tables::Platform::kIos);
-  reader.Read(capture, writer);
-  writer.EndCapture();
-  writer.Finish();
-  Require(!json.text.empty() && json.text.back() == '\n', "the JSON is complete");
+  const std::string json = Records(reader, capture);
+  Require(!json.empty() && json.back() == '\n', "the JSON is complete");
 
   // Read twice, the same records: a reader keeps no state between captures.
   tables::RouteTable again;
   reader.Read(capture, again);
   Require(again.size() == table.size(), "a second reading gives as many routes");
+
+  if (const std::optional<std::string> twin = StrippedTwin(capture)) {
+    Require(Records(reader, *twin) == json,
+            "a capture without its indentation gives the same records");
+  }
 }
 
 // A large IOS capture is read in two halves at once: split anywhere, the same records.

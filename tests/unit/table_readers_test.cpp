@@ -199,8 +199,11 @@ TEST(TableReaders, LinesNotUnderstoodAreCountedNotGuessed) {
        {"blue ipv4 ||10.0.0.0/8|-/-||-",
         "blue ipv4 ospf-10 intra||10.1.0.0/16|110/3|10.1.1.1,Eth1/1,-|5d18h"},
        {3, 4}},
-      {"IOS-XR: an indented VRF header, paths and wrapped lines without their indentation",
+      {"IOS-XR: a legend, an indented VRF header, paths and wrapped lines without their "
+       "indentation",
        Platform::kIosXr,
+       "Codes: C - connected, S - static, R - RIP, B - BGP, (>) - Diversion path\n"
+       "       G  - DAGR, l - LISP\n"
        "   VRF: blue\n"
        "O    1.1.1.1/32 [110/2] via 10.1.1.9, 04:43:27, Gi0/0/0/0\n"
        "[110/2] via 10.1.1.34, 04:43:27, Gi0/0/0/3\n"
@@ -209,7 +212,7 @@ TEST(TableReaders, LinesNotUnderstoodAreCountedNotGuessed) {
        "GARBAGE %%%% 10.9.9.0 foo bar\n",
        {"blue ipv4 O||1.1.1.1/32|110/2|10.1.1.9,Gi0/0/0/0,-;10.1.1.34,Gi0/0/0/3,-|04:43:27",
         "blue ipv6 L||2001:db8::1/128|-/-|-,Loopback60,-|00:54:19"},
-       {6}},
+       {8}},
       {"IOS read as IOS-XR: the routes printed without their length are not understood",
        Platform::kIosXr,
        "     10.0.0.0/24 is subnetted, 2 subnets\n"
@@ -266,6 +269,27 @@ TEST(TableReaders, JsonOfTwoHalvesIsThatOfOneReading) {
     }
     EXPECT_EQ(records, 2 * c.routes);
     EXPECT_EQ(json(1), whole) << c.capture.substr(0, 40);
+  }
+}
+
+// Lines a cleaning pass recognised count as it says, whatever their cleaned text reads as, in a
+// capture read in two halves too.
+TEST(TableReaders, LinesMarkedBeforeReadingCountAsMarked) {
+  std::string capture = "=~=~=~=~=~=~= PuTTY log 2026.12.07 21:47:26 =~=~=~=~=~=~=\n";
+  for (int i = 0; i < 50; ++i) {
+    capture += "O        10.1." + std::to_string(i) + ".0/24 [110/2] via 10.2.2.2, 1d, Eth0\n";
+  }
+  capture += "<--- More --->\n";
+  for (const std::size_t parallelFrom : {std::size_t{1}, ~std::size_t{0}}) {
+    LineAccount account;
+    account.Preset(1, LineKind::kPager);
+    account.Preset(52, LineKind::kPager);
+    RouteTable table;
+    IosReader(parallelFrom).Read(capture, table, account);
+    EXPECT_EQ(table.size(), 50u);
+    EXPECT_EQ(account.count(LineKind::kPager), 2u);
+    EXPECT_EQ(account.notUnderstood(), 0u);
+    EXPECT_EQ(account.lines(), 52u);
   }
 }
 
