@@ -1,6 +1,8 @@
 // kestrelon-bench-routes: times the route-table model on one capture, step by step, with the
 // real core: reading to records (the platform's reader alone), reading into a held table (and
-// its bytes per route), and reading while writing JSON or CSV into memory that is thrown away.
+// its bytes per route), and reading while writing JSON or CSV into memory that is thrown away;
+// and the looks every reading begins with: for a terminal program's marks, for several
+// devices and platforms.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include <string_view>
 
 #include "files/mapped_file.h"
+#include "tables/capture_reading.h"
 #include "tables/csv_writer.h"
 #include "tables/json_writer.h"
 #include "tables/platform_detect.h"
@@ -63,8 +66,10 @@ int main(int argc, char** argv) {
   const std::string_view step = argc > 2 ? argv[2] : "all";
   const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
   if (argc < 2 || argc > 4 || runs < 1 ||
-      (step != "all" && step != "read" && step != "held" && step != "json" && step != "csv")) {
-    std::fputs("usage: kestrelon-bench-routes CAPTURE [all|read|held|json|csv [RUNS]]\n", stderr);
+      (step != "all" && step != "read" && step != "held" && step != "json" && step != "csv" &&
+       step != "clean")) {
+    std::fputs("usage: kestrelon-bench-routes CAPTURE [all|read|held|json|csv|clean [RUNS]]\n",
+               stderr);
     return 2;
   }
   const auto wanted = [&](std::string_view name) { return step == "all" || step == name; };
@@ -77,6 +82,21 @@ int main(int argc, char** argv) {
     const auto reader = MakeReader(platform);
 
     std::printf("platform=%s lines=%zu\n", std::string(PlatformName(platform)).c_str(), lines);
+    if (wanted("clean")) {
+      // What every reading does before its reader runs: placing the capture (as before the log
+      // cleaning), and the looks added by it (cleaning, devices, platforms).
+      const double placing = BestSeconds(runs, [&] { ChoosePlacement(capture, argv[1], {}); });
+      bool cleaned = false;
+      std::size_t parts = 0;
+      const double setUp = BestSeconds(runs, [&] {
+        const CaptureReading reading(capture);
+        reading.Place(reading.parts().front(), argv[1], {});
+        parts = reading.parts().size();
+        cleaned = reading.parts().front().text.data() != capture.data();
+      });
+      std::printf("placing:    %.3f s; with the log looks %.3f s (%s, %zu part(s))\n", placing,
+                  setUp, cleaned ? "cleaned" : "read in place", parts);
+    }
     if (wanted("read")) {
       CountingSink counted;
       const double read = BestSeconds(runs, [&] {

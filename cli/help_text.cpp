@@ -24,7 +24,9 @@ captures (IPv4 and IPv6) as records: vrf, afi, protocol, flags, prefix, distance
 metric, next_hops (address, interface, vrf), uptime. diff reads two captures as
 route tables and reports each route removed, added or changed (naming what
 changed), pairing routes by VRF, address family and prefix; the same equal-cost
-paths in another order are no change.
+paths in another order are no change. Both read terminal logs as saved (time
+stamps, pager prompts, escapes, doubled line ends); routes reads a log of a
+session through several devices device by device, which diff refuses.
 
 Options:
   --key KEY          order of the sort: dest (default), next-hop, mask-dest,

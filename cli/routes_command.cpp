@@ -11,6 +11,7 @@
 #include "files/file_writer.h"
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
+#include "tables/capture_reading.h"
 #include "tables/csv_writer.h"
 #include "tables/json_writer.h"
 #include "tables/platform_detect.h"
@@ -46,14 +47,19 @@ class FormatWriter : public tables::RouteSink {
     }
   }
 
-  void BeginCapture(std::string_view source, tables::Platform platform) {
+  // device: the host of one device's part of a log of several, else empty.
+  void BeginCapture(std::string_view source, tables::Platform platform, std::string_view device) {
     routes_ = 0;
+    // CSV and text name the device with the file, in the one source field they have.
+    const std::string named = device.empty()
+                                  ? std::string(source)
+                                  : std::string(source) + ", device " + std::string(device);
     if (json_)
-      json_->BeginCapture(source, platform);
+      json_->BeginCapture(source, platform, device);
     if (csv_)
-      csv_->BeginCapture(source, platform);
+      csv_->BeginCapture(named, platform);
     if (text_)
-      text_->BeginCapture(source, platform);
+      text_->BeginCapture(named, platform);
   }
   void Put(const tables::RouteView& route) override {
     ++routes_;
@@ -99,29 +105,56 @@ class FormatWriter : public tables::RouteSink {
   std::size_t routes_ = 0;
 };
 
-// Reads each input into writer.
-void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, FormatWriter& writer) {
+// One input: its bytes, and its reading (cleaned of a terminal program's marks, one part per
+// device of a log that went from one to the next).
+struct Input {
+  std::string operand;
+  std::string name;  // as messages name it
+  std::unique_ptr<files::MappedFile> file;
+  std::unique_ptr<files::CaptureText> text;
+  std::unique_ptr<tables::CaptureReading> reading;
+};
+
+std::vector<Input> OpenInputs(const CommandLine& command, files::PrivateFolder& folder) {
+  std::vector<Input> inputs;
   for (std::size_t i = 0; i < command.inputs.size(); ++i) {
-    const std::string& operand = command.inputs[i];
-    const std::string name = InputName(operand);
-    const std::string path = ReadableInput(operand, folder, static_cast<int>(i) + 1, true);
-    const files::MappedFile file(path);
-    files::TextCheck(name).Take(file.bytes());
-    const files::CaptureText text(file.bytes());  // a byte order mark, UTF-16
-    const std::string_view capture = text.text();
-    const tables::Placement placement = tables::ChoosePlacement(capture, name, command.platform);
-    tables::ReadingReport report;
-    report.platform = placement.platform;
-    report.decidedBy = placement.decidedBy;
-    writer.BeginCapture(operand, report.platform);
-    tables::MakeReader(report.platform)->Read(capture, writer, report.lines);
-    file.CheckUnchanged();
-    tables::CheckRoutesFound(capture, name, report.platform, writer.routes());
-    writer.EndCapture(report);
-    if (command.verbose) {
-      DescribeReading(std::cerr, name, report);
-    } else if (command.format != RoutesFormat::kJson) {
-      WarnNotUnderstood(std::cerr, name, report, "--verbose lists them");
+    Input& input = inputs.emplace_back();
+    input.operand = command.inputs[i];
+    input.name = InputName(input.operand);
+    input.file = std::make_unique<files::MappedFile>(
+        ReadableInput(input.operand, folder, static_cast<int>(i) + 1, true));
+    files::TextCheck(input.name).Take(input.file->bytes());
+    input.text = std::make_unique<files::CaptureText>(input.file->bytes());  // a mark, UTF-16
+    input.reading = std::make_unique<tables::CaptureReading>(input.text->text());
+    for (const tables::DevicePart& part : input.reading->passedOver()) {
+      std::cerr << "kestrelon-cli: " << input.name << ": device " << part.device << " (line "
+                << part.firstLine << "): no route table, passed over\n";
+    }
+  }
+  return inputs;
+}
+
+// Reads each part of each input into writer.
+void ReadInputs(const CommandLine& command, const std::vector<Input>& inputs,
+                FormatWriter& writer) {
+  for (const Input& input : inputs) {
+    const bool devices = input.reading->severalDevices();
+    for (const tables::DevicePart& part : input.reading->parts()) {
+      const std::string name =
+          devices ? input.name + ", device " + std::string(part.device) : input.name;
+      const tables::Placement placement = input.reading->Place(part, name, command.platform);
+      writer.BeginCapture(input.operand, placement.platform,
+                          devices ? part.device : std::string_view());
+      tables::ReadingReport report;
+      input.reading->Read(part, placement, writer, report);
+      input.file->CheckUnchanged();
+      tables::CheckRoutesFound(part.text, name, report.platform, writer.routes());
+      writer.EndCapture(report);
+      if (command.verbose) {
+        DescribeReading(std::cerr, name, report);
+      } else if (command.format != RoutesFormat::kJson) {
+        WarnNotUnderstood(std::cerr, name, report, "--verbose lists them");
+      }
     }
   }
   writer.Finish();
@@ -132,11 +165,15 @@ void ReadInputs(const CommandLine& command, files::PrivateFolder& folder, Format
 names::ExitCode RunRoutesCommand(const CommandLine& command) {
   RefuseOutputOverInputs(command);
   files::PrivateFolder folder;
-  const bool several = command.inputs.size() > 1;
   WriteResult(command.output, folder, "routes", [&](files::OutputFile& output) {
+    const std::vector<Input> inputs = OpenInputs(command, folder);
+    std::size_t captures = 0;
+    for (const Input& input : inputs) {
+      captures += input.reading->parts().size();
+    }
     tables::FileByteSink sink(output);
-    FormatWriter writer(command.format, sink, several);
-    ReadInputs(command, folder, writer);
+    FormatWriter writer(command.format, sink, captures > 1);
+    ReadInputs(command, inputs, writer);
   });
   return names::kSuccess;
 }

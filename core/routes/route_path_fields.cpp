@@ -126,13 +126,7 @@ void ReadCommaField(std::string_view field, RoutePathFields& fields) {
   } else if (field == "receive") {
     fields.receive = true;
   } else if (fields.interface.empty()) {
-    // A field of one word. "Vlan100%default": the VRF of an interface is the next hop's, given
-    // with the address.
-    const std::size_t stop = FindFirst<' ', '%'>(field);
-    if (stop == field.size() ||
-        (field[stop] == '%' && FindFirst<' '>(field, stop) == field.size())) {
-      fields.interface = field.substr(0, stop);
-    }
+    fields.interface = InterfaceOfField(field);
   }
   // Other texts ("tag 100") say nothing about the path.
 }
@@ -156,6 +150,20 @@ bool IsUptimeText(std::string_view text) {
     }
   }
   return true;
+}
+
+std::string_view InterfaceOfField(std::string_view field) {
+  // "Vlan100%default": the VRF of an interface is the next hop's, given with the address.
+  const std::size_t stop = FindFirst<' ', '%'>(field);
+  if (stop == field.size() || (field[stop] == '%' && FindFirst<' '>(field, stop) == field.size())) {
+    return field.substr(0, stop);
+  }
+  // "Tunnel11 Static Interface GRE": a name with its description; text such as "tag 100" has
+  // no digit in its first word.
+  const std::string_view first = field.substr(0, stop);
+  const bool named = (first[0] >= 'A' && first[0] <= 'Z') || (first[0] >= 'a' && first[0] <= 'z');
+  return named && first.find_first_of("0123456789") != std::string_view::npos ? first
+                                                                              : std::string_view();
 }
 
 RoutePathFields ReadRoutePathFields(std::string_view text) {

@@ -34,6 +34,10 @@ struct RoutePathFields {
 // Reads text, the part of a line after the destination and mask (leading blanks allowed).
 RoutePathFields ReadRoutePathFields(std::string_view text);
 
+// The interface a comma field names: the field itself when it is one word ("Gi0/0",
+// "outside"), the name before its description ("Tunnel11 Static Interface GRE ..."), else empty.
+std::string_view InterfaceOfField(std::string_view field);
+
 // Whether a comma field reads as a time: a digit first, then digits, ":", "." or the unit
 // letters y, w, d, h, m, s ("00:01:02", "1d18h", "2w0d", "3:21:21").
 bool IsUptimeText(std::string_view text);

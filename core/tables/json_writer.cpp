@@ -50,11 +50,15 @@ class JsonRouteWriter::Impl {
     json_.Raw(several_ ? "[" : "");
   }
 
-  void BeginCapture(std::string_view source, Platform platform) {
+  void BeginCapture(std::string_view source, Platform platform, std::string_view device) {
     json_.Raw(captures_++ > 0 ? "," : "");
     json_.Raw(several_ ? kLineEnd : "");
     json_.Raw("{\"source\":");
     json_.Text(source);
+    if (!device.empty()) {
+      json_.Raw(",\"device\":");
+      json_.Text(device);
+    }
     json_.Raw(",\"platform\":");
     json_.Text(PlatformName(platform));
     json_.Raw(",\"routes\":[");
@@ -106,8 +110,9 @@ JsonRouteWriter::JsonRouteWriter(ByteSink& out, bool several)
     : impl_(std::make_unique<Impl>(out, several)) {}
 JsonRouteWriter::~JsonRouteWriter() = default;
 
-void JsonRouteWriter::BeginCapture(std::string_view source, Platform platform) {
-  impl_->BeginCapture(source, platform);
+void JsonRouteWriter::BeginCapture(std::string_view source, Platform platform,
+                                   std::string_view device) {
+  impl_->BeginCapture(source, platform, device);
 }
 void JsonRouteWriter::Put(const RouteView& route) {
   impl_->Put(route);

@@ -1,6 +1,6 @@
 // Writes routes as JSON, streaming: per capture {"source": FILE, "platform": NAME,
-// "routes": [ … ], "reading": { … }}, one route a line; several captures as one array of such
-// objects.
+// "routes": [ … ], "reading": { … }} ("device" after the source for one device of a log of
+// several), one route a line; several captures as one array of such objects.
 #pragma once
 
 #include <memory>
@@ -19,7 +19,8 @@ class JsonRouteWriter : public RouteSink {
   JsonRouteWriter(ByteSink& out, bool several);
   ~JsonRouteWriter() override;
 
-  void BeginCapture(std::string_view source, Platform platform);
+  // device: the host of a capture that is one device's part of a log of several, else empty.
+  void BeginCapture(std::string_view source, Platform platform, std::string_view device = {});
   void Put(const RouteView& route) override;
   // A part is written into memory as it is read, and copied out when appended.
   std::unique_ptr<RouteSink> NewPart() override;

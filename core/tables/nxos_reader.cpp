@@ -1,6 +1,7 @@
 #include "tables/nxos_reader.h"
 
 #include "files/text_fields.h"
+#include "routes/route_path_fields.h"
 #include "tables/capture_lines.h"
 #include "tables/line_shapes.h"
 #include "tables/route_builder.h"
@@ -59,7 +60,7 @@ bool ReadVia(std::string_view text, RouteBuilder& builder, std::string& protocol
   }
   std::string_view field = NextField(text);
   if (!field.empty() && !field.starts_with('[')) {
-    path.interface = field.substr(0, field.find('%'));
+    path.interface = routes::InterfaceOfField(field);
     field = NextField(text);
   }
   if (field.starts_with('[') && field.ends_with(']')) {
@@ -150,7 +151,9 @@ void NxosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& ac
     } else {
       builder.Finish();
     }
-    last = kind;
+    if (kind != LineKind::kPager) {
+      last = kind;  // a pager's prompt between a path and its rest parts nothing
+    }
     account.Count(kind, line);
   });
   builder.Finish();

@@ -1,7 +1,9 @@
 #include "tables/platform_detect.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "files/file_error.h"
 #include "tables/capture_lines.h"
@@ -37,6 +39,11 @@ constexpr std::array<Mark, 15> kMarks = {{
 constexpr std::array<std::string_view, 6> kIosLike = {
     "Gateway of last resort", "Routing Table: ", "IPv6 Routing Table - ",
     "is subnetted,",          "Codes: ",         "is variably subnetted,"};
+
+// NX-OS's table header, IPv4 and IPv6.
+constexpr std::string_view kNxosHeader = "Table for VRF \"";
+// How many lines of a table its marks stand in: the legend, the header.
+constexpr std::size_t kTableLinesLooked = 40;
 
 // How many route lines tell a capture's layout when no mark does: a large table need not be
 // read to its end, but the routes may start anywhere (after a configuration, say).
@@ -132,6 +139,88 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
   }
   if (layout.iosLike) {
     return Placement{Platform::kIos, "headings of IOS"};
+  }
+  return std::nullopt;
+}
+
+std::optional<SecondPlatform> FindSecondPlatform(std::string_view capture,
+                                                 const std::vector<std::size_t>* tableMarks) {
+  // Where tables begin: at their legends and at NX-OS's headers. The header is found by its
+  // quote, which few captures hold elsewhere ("Table for VRF" by its "T", of many interface
+  // names, costs more).
+  std::vector<std::size_t> starts;
+  const auto lineStart = [&](std::size_t at) {
+    while (at > 0 && capture[at - 1] != '\n' && capture[at - 1] != '\r') {
+      --at;
+    }
+    return at;
+  };
+  const auto look = [&](std::size_t at) {
+    if (capture[at] == '"' ? capture.substr(0, at + 1).ends_with(kNxosHeader)
+                           : capture.substr(at).starts_with("Codes:")) {
+      starts.push_back(lineStart(at));
+    }
+  };
+  if (tableMarks != nullptr) {
+    std::for_each(tableMarks->begin(), tableMarks->end(), look);
+  } else {
+    for (std::size_t at = capture.find("Codes:"); at != std::string_view::npos;
+         at = capture.find("Codes:", at + 1)) {
+      look(at);
+    }
+    for (std::size_t at = capture.find('"'); at != std::string_view::npos;
+         at = capture.find('"', at + 1)) {
+      look(at);
+    }
+  }
+  if (starts.size() < 2) {
+    return std::nullopt;
+  }
+  std::sort(starts.begin(), starts.end());
+  // Each table's platform by the marks of its first lines; nullopt for a legend of none. A
+  // legend the same as the one before (IOS-XR's, once per VRF) is not looked at again.
+  std::optional<Platform> first;
+  bool unmarked = false;  // a legend without a mark was seen
+  std::string_view lastLegend;
+  std::optional<Platform> lastPlatform;
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const std::size_t next = k + 1 < starts.size() ? starts[k + 1] : capture.size();
+    std::string_view table = capture.substr(starts[k], next - starts[k]);
+    const std::size_t legendEnd = table.find("\n\n");
+    const std::string_view legend = table.substr(0, legendEnd);
+    std::optional<Platform> platform;
+    if (!lastLegend.empty() && legend == lastLegend) {
+      platform = lastPlatform;
+    } else {
+      files::LineCursor cursor(table);
+      for (std::size_t lines = 0; lines < kTableLinesLooked && !cursor.AtEnd() && !platform;
+           ++lines) {
+        const std::string_view line = cursor.Next();
+        for (const Mark& mark : kMarks) {
+          if (line.find(mark.text) != std::string_view::npos) {
+            platform = mark.platform;
+          }
+        }
+      }
+    }
+    lastLegend = legend;
+    lastPlatform = platform;
+    // NX-OS prints no legend: a legend with no mark is of another platform than NX-OS.
+    const bool conflict =
+        platform ? (first && *platform != *first) || (unmarked && *platform == Platform::kNxos)
+                 : first == Platform::kNxos;
+    if (conflict) {
+      std::size_t line = 1;
+      for (files::LineCursor cursor(capture.substr(0, starts[k])); !cursor.AtEnd(); cursor.Next()) {
+        ++line;
+      }
+      return SecondPlatform{first.value_or(Platform::kIos), platform.value_or(Platform::kIos),
+                            line};
+    }
+    if (platform && !first) {
+      first = platform;
+    }
+    unmarked = unmarked || !platform;
   }
   return std::nullopt;
 }

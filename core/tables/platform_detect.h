@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tables/line_accounting.h"
 #include "tables/table_reader.h"
@@ -45,5 +46,20 @@ void ReadCapture(std::string_view capture, const std::string& source, std::optio
 // naming source) unless it is an empty table of that platform (its marks say so).
 void CheckRoutesFound(std::string_view capture, const std::string& source, Platform platform,
                       std::size_t routes);
+
+// Where a capture holding the tables of two platforms passes from the first to the second.
+struct SecondPlatform {
+  Platform first;
+  Platform second;
+  std::size_t line = 0;  // where the second's table (its legend or header) begins, from 1
+};
+
+// The first table of capture whose marks are of another platform than an earlier table's, or
+// none. Each legend and NX-OS table header begins a table; one whose legend bears no mark of
+// a single platform fits any platform that prints IOS's legend.
+// tableMarks: where capture holds '"' and "Codes:", when known (LogSurvey), so that it is not
+// read again.
+std::optional<SecondPlatform> FindSecondPlatform(
+    std::string_view capture, const std::vector<std::size_t>* tableMarks = nullptr);
 
 }  // namespace kestrelon::tables

@@ -2,17 +2,19 @@
 
 #include <algorithm>
 #include <future>
-#include <limits>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <tuple>
 #include <unordered_map>
 
 #include "files/file_error.h"
 #include "tables/address_text.h"
+#include "tables/capture_reading.h"
 #include "tables/diff_side.h"
 #include "tables/diff_stream.h"
-#include "tables/ios_reader.h"
+#include "tables/interface_name.h"
 #include "tables/platform_detect.h"
 #include "tables/stream_pairing.h"
 
@@ -38,6 +40,8 @@ struct Found {
 // Each side is placed, read and checked on a thread of its own (the reader does not split the
 // capture again). However the reading ends, the stream is closed, so that the pairing never
 // waits for it in vain; a side that fails cancels the other, whose routes are then of no use.
+// A log that went from one device to the next is refused: a diff compares one device's tables
+// (devices that printed none, a jump host on the way, are passed over).
 ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given,
                        DiffStream& stream, DiffStream& other) {
   struct Closing {
@@ -46,19 +50,26 @@ ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given
   } closing{stream};
   try {
     ReadingReport report;
+    // Lines the caller's own cleaning recognised; CaptureReading marks those of its own.
     for (const auto& [line, kind] : capture.knownLines) {
       report.lines.Preset(line, kind);
     }
-    Placement placement = ChoosePlacement(capture.text, capture.name, given);
-    report.platform = placement.platform;
-    report.decidedBy = std::move(placement.decidedBy);
-    if (report.platform == Platform::kIos) {
-      IosReader(std::numeric_limits<std::size_t>::max()).Read(capture.text, stream, report.lines);
-    } else {
-      MakeReader(report.platform)->Read(capture.text, stream, report.lines);
+    const CaptureReading reading(capture.text);
+    if (reading.severalDevices()) {
+      std::string devices;
+      for (const DevicePart& part : reading.parts()) {
+        devices.append(devices.empty() ? "" : ", ").append(part.device);
+      }
+      throw FileError("diff", capture.name, 0,
+                      "it holds the tables of " + std::to_string(reading.parts().size()) +
+                          " devices (" + devices +
+                          "); give the captures of one device (routes reads such a log device by "
+                          "device)");
     }
+    const DevicePart& part = reading.parts().front();
+    reading.Read(part, reading.Place(part, capture.name, given), stream, report, false);
     // A capture without a route cannot be compared.
-    CheckRoutesFound(capture.text, capture.name, report.platform, stream.routes());
+    CheckRoutesFound(part.text, capture.name, report.platform, stream.routes());
     if (stream.routes() == 0) {
       throw FileError("diff", capture.name, 0, "no route in it");
     }
@@ -179,12 +190,21 @@ std::optional<std::string> AddressKey(const NextHopView& hop) {
   return canonical ? std::move(canonical) : std::string(*hop.address);
 }
 
+// An interface by its full name, so that a release that abbreviates it changes nothing.
+std::optional<std::string> InterfaceOf(const NextHopView& hop) {
+  if (!hop.interface) {
+    return std::nullopt;
+  }
+  return FullInterfaceName(*hop.interface);
+}
+
 bool SameHopsInOrder(std::span<const NextHopView> a, std::span<const NextHopView> b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](const NextHopView& x, const NextHopView& y) {
-                      return x.interface == y.interface && x.vrf == y.vrf &&
-                             (x.address == y.address || AddressKey(x) == AddressKey(y));
-                    });
+  return std::equal(
+      a.begin(), a.end(), b.begin(), b.end(), [](const NextHopView& x, const NextHopView& y) {
+        return x.vrf == y.vrf && (x.address == y.address || AddressKey(x) == AddressKey(y)) &&
+               x.interface.has_value() == y.interface.has_value() &&
+               (!x.interface || SameInterface(*x.interface, *y.interface));
+      });
 }
 
 // Pairs the ordered keys of two ranges, one of each side, and keeps what differs.
@@ -337,12 +357,11 @@ RouteFields CompareRoutes(const RouteView& before, const RouteView& after, Route
     const bool addresses = SameHopParts(before.nextHops, after.nextHops, [](const NextHopView& h) {
       return std::make_pair(AddressKey(h), h.vrf);
     });
-    const bool interfaces = SameHopParts(before.nextHops, after.nextHops,
-                                         [](const NextHopView& h) { return h.interface; });
+    const bool interfaces = SameHopParts(before.nextHops, after.nextHops, InterfaceOf);
     // The same addresses and interfaces, paired otherwise: the interfaces changed.
     const bool pairing = !addresses || ignored.Has(RouteField::kNextHops) ||
                          SameHopParts(before.nextHops, after.nextHops, [](const NextHopView& h) {
-                           return std::make_tuple(AddressKey(h), h.vrf, h.interface);
+                           return std::make_tuple(AddressKey(h), h.vrf, InterfaceOf(h));
                          });
     check(RouteField::kNextHops, !addresses);
     check(RouteField::kInterface, !interfaces || !pairing);

@@ -43,11 +43,12 @@ check "--verbose: the platform" grep -qx "kestrelon-cli: standard input: read as
 check "--verbose: the lines" grep -qx "kestrelon-cli: standard input: 10 lines: 1 prompt, 1 legend, 3 header, 2 route, 1 path, 2 blank, 0 pager, 0 not understood" "$err"
 
 # Several captures: one array, each object naming its source and platform.
+nxos_route='{"vrf":"default","afi":"ipv4","protocol":"static","flags":"","prefix":"10.9.0.0/16","distance":1,"metric":0,"next_hops":[{"address":"10.1.1.1","interface":null,"vrf":"mgmt"}],"uptime":"6d02h"}'
 {
   printf '[\r\n'
   json_ios ios.log | sed '$ s/}}\r$/}},\r/'
   printf '%s\r\n' '{"source":"nxos.log","platform":"nxos","routes":[' \
-    '{"vrf":"default","afi":"ipv4","protocol":"static","flags":"","prefix":"10.9.0.0/16","distance":1,"metric":0,"next_hops":[{"address":"10.1.1.1","interface":null,"vrf":"mgmt"}],"uptime":"6d02h"}' \
+    "$nxos_route" \
     "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"mark 'IP Route Table for VRF \\\"'\",\"lines\":3,\"not_understood\":0,\"examples\":[]}}" ']'
 } >expected.several
 cli routes -o out.several ios.log nxos.log
@@ -95,6 +96,34 @@ for format in json csv text; do
   [[ $format == text ]] && expected='2001:0DB8:1:0::1'
   check "an IPv6 next hop in $format" grep -qF -- "$expected" "$out"
 done
+
+# A log of a session that went from one device to the next: one object per device, each read
+# with its own platform and named by the host of its prompts.
+{
+  cat ios.log
+  printf 'R1#ssh 10.0.0.9\n'
+  printf 'leaf1# show ip route\n'
+  cat nxos.log
+  printf 'leaf1# exit\n'
+} >session.log
+{
+  printf '[\r\n'
+  json_ios session.log |
+    sed '1 s/"platform"/"device":"R1","platform"/; $ s/"lines":10,/"lines":11,/; $ s/}}\r$/}},\r/'
+  printf '%s\r\n' '{"source":"session.log","device":"leaf1","platform":"nxos","routes":[' \
+    "$nxos_route" \
+    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"mark 'IP Route Table for VRF \\\"'\",\"lines\":5,\"not_understood\":0,\"examples\":[]}}" ']'
+} >expected.session
+cli routes session.log
+check "a log of two devices: status 0" test "$status" -eq 0
+check "a log of two devices: an object per device" same expected.session "$out"
+cli diff session.log ios.log
+trouble "diff of a log of two devices" "2 devices (R1, leaf1)"
+# Two platforms that no prompt parts: refused, naming where the second begins.
+tail -n +2 ios.log >two.log
+cat nxos.log >>two.log
+cli routes two.log
+trouble "two platforms with no prompt between them" "two.log.*from line 10 on, nxos"
 
 # Failures: nothing written, one line naming the file.
 printf 'dear colleague,\nthe routes are fine.\n' >letter.txt

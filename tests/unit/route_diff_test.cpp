@@ -106,6 +106,12 @@ TEST(RouteDiff, EachKindOfChange) {
             2),
        {"changed default ipv4 10.1.1.0/24 interface"}},
       {"a path fewer", Edit(5, {}), {"changed default ipv4 10.1.1.0/24 next_hops interface"}},
+      {"interfaces abbreviated by another release",
+       Edit(4,
+            {"O        10.1.1.0/24 [110/20] via 10.2.2.2, 00:01:02, Et0",
+             "                     [110/20] via 10.2.2.3, 00:01:02, ethernet1"},
+            2),
+       {}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Diff(kBase, c.after).changes, c.changes) << c.what;

@@ -123,6 +123,17 @@ TEST(TableReaders, ReadWhatEachPlatformPrints) {
        "tag 100\n"
        "    *via Null0, [110/3], 5d18h, ospf-10, intra\n",
        {"default ipv4 ospf-10 intra||10.0.0.0/8|110/3|10.1.1.1,Eth1/1,mgmt;-,Null0,-|5d18h"}},
+      {"IOS: an interface followed by its description, after a comma or a blank",
+       Platform::kIos,
+       "S        10.9.0.0/16 is directly connected, Tunnel11, Static Interface GRE, dst 1.2.3.4\n"
+       "O        10.8.0.0/16 [110/2] via 10.1.1.1, 00:01:02, Tunnel12 Static Interface GRE\n",
+       {"default ipv4 S||10.9.0.0/16|-/-|-,Tunnel11,-|-",
+        "default ipv4 O||10.8.0.0/16|110/2|10.1.1.1,Tunnel12,-|00:01:02"}},
+      {"NX-OS: an interface followed by its description",
+       Platform::kNxos,
+       "10.0.0.0/8, ubest/mbest: 1/0\n"
+       "    *via 10.1.1.1, Tunnel11 Static Interface GRE, [1/0], 5d18h, static\n",
+       {"default ipv4 static||10.0.0.0/8|1/0|10.1.1.1,Tunnel11,-|5d18h"}},
       {"ASA: object names, dotted masks, a wrapped entry",
        Platform::kAsa,
        "S        Server1 255.255.255.255 [1/0] via gw-1, outside\n"
