@@ -329,11 +329,7 @@ DiffSummary Summarize(const DiffStream& streamBefore, const DiffStream& streamAf
     }
   }
   for (const auto& [vrf, counts] : summary.vrfs) {
-    summary.total.before += counts.before;
-    summary.total.after += counts.after;
-    summary.total.removed += counts.removed;
-    summary.total.added += counts.added;
-    summary.total.changed += counts.changed;
+    summary.total += counts;
   }
   summary.protocols.assign(protocols.begin(), protocols.end());
   return summary;

@@ -69,6 +69,14 @@ struct DiffCounts {
   std::size_t changed = 0;
 
   std::size_t Changes() const { return removed + added + changed; }
+  DiffCounts& operator+=(const DiffCounts& other) {
+    before += other.before;
+    after += other.after;
+    removed += other.removed;
+    added += other.added;
+    changed += other.changed;
+    return *this;
+  }
 };
 
 struct DiffSummary {

@@ -84,11 +84,7 @@ tables::DiffSummary ShownSummary(const tables::DiffSummary& whole,
   }
   summary.total = {};
   for (const auto& [name, counts] : summary.vrfs) {
-    summary.total.before += counts.before;
-    summary.total.after += counts.after;
-    summary.total.removed += counts.removed;
-    summary.total.added += counts.added;
-    summary.total.changed += counts.changed;
+    summary.total += counts;
   }
   return summary;
 }
