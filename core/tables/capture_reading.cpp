@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "tables/ios_reader.h"
 #include "tables/platform_detect.h"
+#include "tables/readers/ios.h"
 
 namespace kestrelon::tables {
 

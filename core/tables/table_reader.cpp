@@ -3,12 +3,12 @@
 #include <array>
 #include <utility>
 
-#include "tables/asa_reader.h"
-#include "tables/eos_reader.h"
-#include "tables/ios_reader.h"
 #include "tables/line_accounting.h"
-#include "tables/nxos_reader.h"
-#include "tables/xr_reader.h"
+#include "tables/readers/asa.h"
+#include "tables/readers/eos.h"
+#include "tables/readers/ios.h"
+#include "tables/readers/iosxr.h"
+#include "tables/readers/nxos.h"
 
 namespace kestrelon::tables {
 namespace {

@@ -13,9 +13,9 @@
 
 #include "files/line_cursor.h"
 #include "fuzz_common.h"
-#include "tables/ios_reader.h"
 #include "tables/json_writer.h"
 #include "tables/line_accounting.h"
+#include "tables/readers/ios.h"
 #include "tables/route_table.h"
 #include "tables/table_reader.h"
 

@@ -18,10 +18,10 @@
 #include "files/line_sink.h"
 #include "routes/route_line_parser.h"
 #include "routes/staging.h"
-#include "tables/ios_reader.h"
 #include "tables/json_writer.h"
 #include "tables/line_accounting.h"
 #include "tables/platform_detect.h"
+#include "tables/readers/ios.h"
 #include "tables/route_table.h"
 #include "test_files.h"
 

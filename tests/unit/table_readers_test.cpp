@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "tables/ios_reader.h"
 #include "tables/json_writer.h"
 #include "tables/line_accounting.h"
 #include "tables/platform_detect.h"
+#include "tables/readers/ios.h"
 #include "tables/route_table.h"
 
 namespace kestrelon::tables {

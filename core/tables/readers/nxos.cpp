@@ -1,4 +1,4 @@
-#include "tables/nxos_reader.h"
+#include "tables/readers/nxos.h"
 
 #include "files/text_fields.h"
 #include "routes/route_path_fields.h"

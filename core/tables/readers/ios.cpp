@@ -1,4 +1,4 @@
-#include "tables/ios_reader.h"
+#include "tables/readers/ios.h"
 
 #include <future>
 #include <string>

@@ -1,4 +1,4 @@
-#include "tables/asa_reader.h"
+#include "tables/readers/asa.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "tables/eos_reader.h"
+#include "tables/readers/eos.h"
 
 #include "tables/family_table.h"
 

@@ -1,4 +1,4 @@
-#include "tables/xr_reader.h"
+#include "tables/readers/iosxr.h"
 
 #include "tables/family_table.h"
 
