@@ -114,7 +114,11 @@ std::optional<tables::Platform> ParsePlatformName(const std::string& name) {
   if (const std::optional<tables::Platform> platform = tables::PlatformFromName(name)) {
     return platform;
   }
-  throw UsageError("unknown platform " + Quoted(name) + " (auto, ios, iosxr, eos, nxos, asa)");
+  std::string names = "auto";
+  for (const tables::Platform platform : tables::AllPlatforms()) {
+    names += ", " + std::string(tables::PlatformName(platform));
+  }
+  throw UsageError("unknown platform " + Quoted(name) + " (" + names + ")");
 }
 
 RoutesFormat ParseFormatName(const std::string& name) {

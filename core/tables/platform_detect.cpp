@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -105,13 +106,55 @@ void Look(std::string_view line, Layout& layout) {
   }
 }
 
+// What a platform beyond the Cisco family found in a capture: its marks, its route lines.
+struct Evidence {
+  Platform platform;
+  std::unique_ptr<TableReader> reader;
+  std::vector<std::string_view> marks;  // each found, once
+  int routeLines = 0;
+};
+
+std::string Quoted(const std::vector<std::string_view>& marks) {
+  std::string text;
+  for (const std::string_view mark : marks) {
+    text += (text.empty() ? "'" : ", '") + std::string(mark) + "'";
+  }
+  return text;
+}
+
+// The platforms of best with as much as it: none, or all of them, best first.
+template <typename Score>
+std::vector<Platform> Tied(const std::vector<Evidence>& found, const Evidence& best, Score score) {
+  std::vector<Platform> tied;
+  for (const Evidence& e : found) {
+    if (&e != &best && score(e) == score(best)) {
+      tied.push_back(e.platform);
+    }
+  }
+  if (!tied.empty()) {
+    tied.insert(tied.begin(), best.platform);
+  }
+  return tied;
+}
+
 }  // namespace
 
 std::optional<Placement> PlaceCapture(std::string_view capture) {
   Layout layout;
+  std::vector<Evidence> found;  // the Cisco family's marks, then each further platform's
+  for (const Platform platform : AllPlatforms()) {
+    found.push_back({platform, platform > Platform::kAsa ? MakeReader(platform) : nullptr, {}, 0});
+  }
+  const auto note = [](Evidence& e, std::string_view mark) {
+    if (std::find(e.marks.begin(), e.marks.end(), mark) == e.marks.end()) {
+      e.marks.push_back(mark);
+    }
+  };
+  int otherRouteLines = 0;
   files::LineCursor cursor(capture);
   std::string repaired;
-  while (!cursor.AtEnd() && layout.ios + layout.eos + layout.dotted < kRouteLinesLooked) {
+  while (!cursor.AtEnd() &&
+         layout.ios + layout.eos + layout.dotted + otherRouteLines < kRouteLinesLooked) {
     std::string_view line = cursor.Next();
     if (line.find('\b') != std::string_view::npos) {
       repaired = routes::ApplyBackspaces(line);
@@ -119,14 +162,54 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
     }
     for (const Mark& mark : kMarks) {
       if (line.find(mark.text) != std::string_view::npos) {
-        return Placement{mark.platform, "mark '" + std::string(mark.text) + "'"};
+        note(found[static_cast<std::size_t>(mark.platform)], mark.text);
+      }
+    }
+    for (Evidence& e : found) {
+      if (!e.reader) {
+        continue;
+      }
+      for (const std::string_view mark : e.reader->Marks()) {
+        if (line.find(mark) != std::string_view::npos) {
+          note(e, mark);
+        }
+      }
+      if (e.reader->IsOwnRouteLine(line)) {
+        ++e.routeLines;
+        ++otherRouteLines;
       }
     }
     Look(line, layout);
   }
+
+  // Marks first: the platform with the most of them.
+  const auto marksOf = [](const Evidence& e) { return e.marks.size(); };
+  const auto byMarks = std::max_element(found.begin(), found.end(),
+                                        [&](auto& a, auto& b) { return marksOf(a) < marksOf(b); });
+  if (marksOf(*byMarks) > 0) {
+    return Placement{byMarks->platform,
+                     (byMarks->marks.size() == 1 ? "mark " : "marks ") + Quoted(byMarks->marks),
+                     Tied(found, *byMarks, marksOf)};
+  }
+
+  // Then the route lines' shapes: those only one platform prints, against the Cisco family's.
   const auto byShape = [&](Platform platform, int lines, std::string_view shape) {
-    return Placement{platform, "route lines: " + std::to_string(lines) + " " + std::string(shape)};
+    return Placement{
+        platform, "route lines: " + std::to_string(lines) + " " + std::string(shape), {}};
   };
+  const auto linesOf = [](const Evidence& e) { return e.routeLines; };
+  const auto byLines = std::max_element(found.begin(), found.end(),
+                                        [&](auto& a, auto& b) { return linesOf(a) < linesOf(b); });
+  const int cisco = layout.ios + layout.eos + layout.dotted;
+  if (byLines->routeLines > 0 && byLines->routeLines >= cisco) {
+    Placement placement =
+        byShape(byLines->platform, byLines->routeLines, "in this platform's own shape");
+    placement.tied = Tied(found, *byLines, linesOf);
+    if (byLines->routeLines == cisco && placement.tied.empty()) {
+      placement.tied = {byLines->platform, Platform::kIos};
+    }
+    return placement;
+  }
   if (layout.eos > layout.ios && layout.eos > layout.dotted) {
     return byShape(Platform::kEos, layout.eos, "indented by one blank");
   }
@@ -138,7 +221,7 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
     return byShape(Platform::kIos, layout.ios + layout.dotted, "with the code in column 1");
   }
   if (layout.iosLike) {
-    return Placement{Platform::kIos, "headings of IOS"};
+    return Placement{Platform::kIos, "headings of IOS", {}};
   }
   return std::nullopt;
 }
@@ -235,14 +318,27 @@ std::optional<Platform> DetectPlatform(std::string_view capture) {
 Placement ChoosePlacement(std::string_view capture, const std::string& source,
                           std::optional<Platform> given) {
   if (given) {
-    return Placement{*given, "given"};
+    return Placement{*given, "given", {}};
   }
   if (std::optional<Placement> placement = PlaceCapture(capture)) {
+    if (!placement->tied.empty()) {
+      std::string names;
+      for (const Platform platform : placement->tied) {
+        names += (names.empty() ? "" : " and ") + std::string(PlatformName(platform));
+      }
+      throw FileError("read a routing table from", source, 0,
+                      "it fits " + names + " equally (" + placement->decidedBy +
+                          "); name its platform with --platform");
+    }
     return std::move(*placement);
   }
+  std::string names;
+  for (const Platform platform : AllPlatforms()) {
+    names += (names.empty() ? "" : ", ") + std::string(PlatformName(platform));
+  }
   throw FileError("read a routing table from", source, 0,
-                  "no route table of a known platform (ios, iosxr, eos, nxos, asa) in it; "
-                  "name its platform with --platform");
+                  "no route table of a known platform (" + names +
+                      ") in it; name its platform with --platform");
 }
 
 void ReadCapture(std::string_view capture, const std::string& source, std::optional<Platform> given,

@@ -17,6 +17,8 @@ namespace kestrelon::tables {
 struct Placement {
   Platform platform = Platform::kIos;
   std::string decidedBy;
+  // Platforms that fit as well as platform does: a guess, which ChoosePlacement refuses.
+  std::vector<Platform> tied;
 };
 
 // The platform whose reader fits capture and what decided it, or none when nothing in it is a

@@ -39,6 +39,8 @@ void RouteBuilder::Begin(Afi afi, std::string_view code, std::string_view extraF
   afi_ = afi;
   used_ = 0;
   paths_.clear();
+  sourceSet_ = false;
+  selected_.reset();
   // "O*E2" is protocol "O E2" with the flag "*": the star stands where a blank would. The
   // flags IOS prints after the code ("%", "+", "&") are no part of it either.
   std::string_view marks;
@@ -180,6 +182,8 @@ void RouteBuilder::Finish() {
   route.protocol = *View(protocol_);
   route.flags = *View(flags_);
   route.prefix = *View(prefix_);
+  route.source = sourceSet_ ? source_ : sourceOf_(route.protocol);
+  route.selected = selected_;
   // The route's distance and metric are those of its first path that prints them, a backup
   // path only when no other does; its uptime is the first one printed.
   const StoredPath* costly = nullptr;

@@ -12,6 +12,7 @@
 #include "routes/route_path_fields.h"
 #include "tables/route_record.h"
 #include "tables/route_sink.h"
+#include "tables/route_source.h"
 
 namespace kestrelon::tables {
 
@@ -21,7 +22,10 @@ enum class ViaTarget { kAddressOrInterface, kNextHop };
 
 class RouteBuilder {
  public:
-  explicit RouteBuilder(RouteSink& sink) : sink_(sink) {}
+  // sourceOf gives the source of a route from its protocol as kept, unless SetSource gives it.
+  using SourceOf = RouteSource (*)(std::string_view protocol);
+  explicit RouteBuilder(RouteSink& sink, SourceOf sourceOf = SourceOfCode)
+      : sink_(sink), sourceOf_(sourceOf) {}
 
   // The VRF of the routes begun from now on; the pending route is finished first.
   void SetVrf(std::string_view vrf);
@@ -36,6 +40,13 @@ class RouteBuilder {
   bool Pending() const { return pending_; }
   // Replaces the protocol of the pending route (platforms that print it with each path).
   void SetProtocol(std::string_view protocol);
+  // The source of the pending route, where its protocol alone does not tell it.
+  void SetSource(RouteSource source) {
+    source_ = source;
+    sourceSet_ = true;
+  }
+  // Whether the pending route is the one in use, where the platform says.
+  void SetSelected(std::optional<bool> selected) { selected_ = selected; }
 
   // Adds the path part of a line: a path of its own, or the rest of the last path.
   void AddPathFields(const routes::RoutePathFields& fields, ViaTarget rule);
@@ -85,6 +96,10 @@ class RouteBuilder {
   void FillPath(StoredPath& path, const routes::RoutePathFields& fields, ViaTarget rule);
 
   RouteSink& sink_;
+  SourceOf sourceOf_;
+  RouteSource source_ = RouteSource::kOther;
+  bool sourceSet_ = false;
+  std::optional<bool> selected_;
   std::string vrf_{kDefaultVrf};
   bool pending_ = false;
   Afi afi_ = Afi::kIpv4;

@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+#include "tables/route_source.h"
+
 namespace kestrelon::tables {
 
 enum class Afi : std::uint8_t { kIpv4, kIpv6 };
@@ -31,7 +33,11 @@ struct RouteView {
   Afi afi = Afi::kIpv4;
   std::string_view protocol;  // the code with its type, as printed: "O E2", "i L1", "B"
   std::string_view flags;     // "*" for a candidate default, the column-5 flag; "" when none
-  std::string_view prefix;    // "10.1.0.0/16", "2001:db8::/64"; address as printed
+  RouteSource source = RouteSource::kOther;  // the protocol's family, the same on every platform
+  // Whether the platform marks the route as the one in use, where it prints routes not in use
+  // too ("*" of Junos, ">" of the Quagga family, "A" of PAN-OS); none where it does not say.
+  std::optional<bool> selected;
+  std::string_view prefix;  // "10.1.0.0/16", "2001:db8::/64"; address as printed
   std::optional<std::uint32_t> distance;
   std::optional<std::uint64_t> metric;
   std::span<const NextHopView> nextHops;  // one per path, in printed order

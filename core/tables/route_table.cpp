@@ -8,13 +8,16 @@
 namespace kestrelon::tables {
 namespace {
 
-// A route's bytes: a byte of marks (IPv6, distance and metric present), protocol, flags and
+// A route's bytes: a byte of marks (IPv6, distance and metric present, selected), a byte of
+// source, protocol, flags and
 // prefix as texts, the distance and metric when present, the count of next hops and each hop
 // (a byte of marks, then its address, interface and VRF when present); then its uptime, a
 // length one more than its size, 0 when absent. A length takes one byte below 255, five above.
 constexpr std::uint8_t kIpv6 = 1;
 constexpr std::uint8_t kDistance = 2;
 constexpr std::uint8_t kMetric = 4;
+constexpr std::uint8_t kSelectedKnown = 8;
+constexpr std::uint8_t kSelected = 16;
 constexpr std::uint8_t kAddress = 1;
 constexpr std::uint8_t kInterface = 2;
 constexpr std::uint8_t kHopVrf = 4;
@@ -102,7 +105,7 @@ void RouteTable::AddChunk(std::size_t size) {
 }
 
 void RouteTable::Put(const RouteView& route) {
-  std::size_t size = 1 + TextSize(route.protocol) + TextSize(route.flags) + TextSize(route.prefix) +
+  std::size_t size = 2 + TextSize(route.protocol) + TextSize(route.flags) + TextSize(route.prefix) +
                      (route.distance ? sizeof(std::uint32_t) : 0) +
                      (route.metric ? sizeof(std::uint64_t) : 0) + LengthSize(route.nextHops.size());
   for (const NextHopView& hop : route.nextHops) {
@@ -124,8 +127,11 @@ void RouteTable::Put(const RouteView& route) {
   entry.at = static_cast<std::uint32_t>(used_);
   used_ += size;
   char* out = chunks_.back().bytes.get() + entry.at;
-  *out++ = static_cast<char>((route.afi == Afi::kIpv6 ? kIpv6 : 0) |
-                             (route.distance ? kDistance : 0) | (route.metric ? kMetric : 0));
+  *out++ =
+      static_cast<char>((route.afi == Afi::kIpv6 ? kIpv6 : 0) | (route.distance ? kDistance : 0) |
+                        (route.metric ? kMetric : 0) | (route.selected ? kSelectedKnown : 0) |
+                        (route.selected.value_or(false) ? kSelected : 0));
+  *out++ = static_cast<char>(route.source);
   out = PutText(out, route.protocol);
   out = PutText(out, route.flags);
   out = PutText(out, route.prefix);
@@ -169,6 +175,10 @@ RouteView RouteTable::At(std::size_t i, std::vector<NextHopView>& hops) const {
   view.vrf = vrfs_[entry.vrf];
   const auto marks = static_cast<std::uint8_t>(*in++);
   view.afi = (marks & kIpv6) != 0 ? Afi::kIpv6 : Afi::kIpv4;
+  if ((marks & kSelectedKnown) != 0) {
+    view.selected = (marks & kSelected) != 0;
+  }
+  view.source = static_cast<RouteSource>(*in++);
   view.protocol = GetText(in);
   view.flags = GetText(in);
   view.prefix = GetText(in);

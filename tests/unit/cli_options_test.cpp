@@ -97,7 +97,7 @@ TEST(CliOptions, RefusesWhatCannotRun) {
       {"sort", "--dest-mask=yes", "in"}, {"sort", "-o", "a", "-o", "b", "in"}, {"sort", "in", "-o"},
       {"sort", "--keep-sorted", "dir", "in"}, {"compare", "--keep-sorted", "-", "a", "b"},
       {"compare", "--keep-sorted", "d", "--keep-sorted", "e", "a", "b"},
-      {"routes"}, {"routes", "-", "-"}, {"routes", "--platform", "junos", "a"},
+      {"routes"}, {"routes", "-", "-"}, {"routes", "--platform", "vms", "a"},
       {"routes", "--format", "xml", "a"}, {"routes", "--format", "csv", "--format", "csv", "a"},
       {"routes", "--verbose=yes", "a"}, {"routes", "--key", "dest", "a"},
       {"routes", "--strip", "time", "a"}, {"routes", "--keep-sorted", "d", "a"},

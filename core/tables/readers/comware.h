@@ -1,0 +1,14 @@
+// The reader of H3C/HPE Comware ("display ip routing-table").
+#pragma once
+
+#include "tables/table_reader.h"
+
+namespace kestrelon::tables {
+
+class ComwareReader : public TableReader {
+ public:
+  using TableReader::Read;
+  void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
+};
+
+}  // namespace kestrelon::tables

@@ -1,0 +1,14 @@
+// The reader of FortiOS ("get router info routing-table all").
+#pragma once
+
+#include "tables/table_reader.h"
+
+namespace kestrelon::tables {
+
+class FortiosReader : public TableReader {
+ public:
+  using TableReader::Read;
+  void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
+};
+
+}  // namespace kestrelon::tables

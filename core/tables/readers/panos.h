@@ -1,0 +1,14 @@
+// The reader of PAN-OS ("show routing route").
+#pragma once
+
+#include "tables/table_reader.h"
+
+namespace kestrelon::tables {
+
+class PanosReader : public TableReader {
+ public:
+  using TableReader::Read;
+  void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
+};
+
+}  // namespace kestrelon::tables
