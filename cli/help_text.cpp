@@ -11,22 +11,40 @@ std::string HelpText() {
   kestrelon-cli sort    [--key KEY] [--strip LIST | --dest-mask | --dest-only] [-o OUT] INPUT
   kestrelon-cli compare [--key KEY] [--strip LIST | --dest-mask | --dest-only]
                         [--keep-sorted DIR] [-o OUT] BEFORE AFTER
-  kestrelon-cli routes  [--platform auto|ios|iosxr|eos|nxos|asa]
-                        [--format json|csv|text] [-o OUT] [--verbose] INPUT...
+  kestrelon-cli routes  [--platform NAME] [--format json|csv|text] [-o OUT]
+                        [--verbose] INPUT...
   kestrelon-cli diff    [--platform NAME] [--ignore LIST] [--vrf NAME]...
                         [--format text|json|csv] [--strict] [-o OUT] BEFORE AFTER
   kestrelon-cli --help | --version
 
 Sorts a capture of "show ip route", or compares a capture taken before a change
 with one taken after it. The files written are those the desktop program writes.
-routes reads the route tables of IOS, IOS-XE, IOS-XR, Arista EOS, NX-OS and ASA
-captures (IPv4 and IPv6) as records: vrf, afi, protocol, flags, prefix, distance,
-metric, next_hops (address, interface, vrf), uptime. diff reads two captures as
-route tables and reports each route removed, added or changed (naming what
-changed), pairing routes by VRF, address family and prefix; the same equal-cost
-paths in another order are no change. Both read terminal logs as saved (time
-stamps, pager prompts, escapes, doubled line ends); routes reads a log of a
-session through several devices device by device, which diff refuses.
+routes reads route tables (IPv4 and IPv6) as records: vrf ("default" for the
+global table on every platform), afi, protocol (as printed), source (its family,
+the same words on every platform), flags, selected (whether the platform marks
+the route as the one in use, where it prints others too; else null), prefix,
+distance, metric, next_hops (address, interface, vrf), uptime. diff reads two
+captures as route tables and reports each route removed, added or changed
+(naming what changed), pairing routes by VRF, address family and prefix; the
+same equal-cost paths in another order are no change. Two captures of two
+platforms compare protocols by source and metrics where both print one, not
+distances, flags or interface names, and leave out the routes a platform marks
+as not in use. Both read terminal logs as saved (time stamps, pager prompts,
+escapes, doubled line ends); routes reads a log of a session through several
+devices device by device, which diff refuses.
+
+Platforms (--platform NAME): ios (IOS, IOS-XE), iosxr, eos (Arista), nxos, asa,
+junos (show route; mpls.0 label entries are counted, not written), linux
+(iproute2's ip route and ip -6 route, the tables of route and netstat), quagga
+(FRRouting, Quagga, VyOS, SONiC, EdgeOS), panos, fortios, vrp (Huawei),
+comware (H3C, HPE), routeros (MikroTik), yamaha (RTX), sir (Fujitsu Si-R),
+seil (IIJ SEIL), aoscx (Aruba AOS-CX), procurve (HPE ProCurve, ArubaOS-Switch),
+gaia (Check Point), ironware (Brocade/Extreme NetIron), vedge (Cisco SD-WAN),
+sros (Nokia SR OS).
+Sources: connected, local, static, kernel, dhcp, ospf, ospf-inter, ospf-ext1,
+ospf-ext2, ospf-nssa1, ospf-nssa2, isis, isis-l1, isis-l2, isis-inter, bgp,
+bgp-internal, bgp-external, eigrp, eigrp-ext, rip, aggregate, ldp, rsvp, mpls,
+nhrp, discard, vpn, other (a bare family where the platform prints no type).
 
 Options:
   --key KEY          order of the sort: dest (default), next-hop, mask-dest,
@@ -40,9 +58,10 @@ Options:
   --keep-sorted DIR  compare: keep the two sort results in DIR, as NAME.sorted1
                      and NAME.sorted2 (NAME: the input's file name without its
                      extension, "stdin" for -)
-  --platform NAME    routes, diff: the platform that printed the captures; auto
-                     (the default) decides from each capture and refuses one it
-                     cannot place
+  --platform NAME    routes, diff: the platform that printed the captures (see
+                     Platforms); auto (the default) decides from each capture
+                     by marks only one platform prints, and refuses one it
+                     cannot place or that fits two platforms equally
   --format FORMAT    routes: json (default; one object per capture, an array of
                      them for several), csv (one row per next hop) or text;
                      diff: text (default; the summary, then the changes by

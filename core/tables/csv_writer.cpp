@@ -17,7 +17,9 @@ constexpr std::string_view kColumns[] = {"source",
                                          "next_hop_address",
                                          "next_hop_interface",
                                          "next_hop_vrf",
-                                         "uptime"};
+                                         "uptime",
+                                         "route_source",
+                                         "selected"};
 
 }  // namespace
 
@@ -55,6 +57,8 @@ void CsvRouteWriter::Put(const RouteView& route) {
     csv_.Optional(hop.interface);
     csv_.Optional(hop.vrf);
     csv_.Optional(route.uptime);
+    csv_.Text(SourceName(route.source));
+    route.selected ? csv_.Text(*route.selected ? "true" : "false") : csv_.Null();
     csv_.EndRow();
   }
 }

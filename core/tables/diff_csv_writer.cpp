@@ -15,7 +15,8 @@ constexpr std::string_view kColumns[] = {"change",        "vrf",
                                          "before_uptime", "after_protocol",
                                          "after_flags",   "after_distance",
                                          "after_metric",  "after_next_hops",
-                                         "after_uptime"};
+                                         "after_uptime",  "before_source",
+                                         "after_source"};
 
 }  // namespace
 
@@ -56,6 +57,9 @@ void CsvDiffWriter::Change(const RouteChangeEvent& change) {
   csv_.Text(fields);
   Side(change.before);
   Side(change.after);
+  for (const RouteView* side : {change.before, change.after}) {
+    side != nullptr ? csv_.Text(SourceName(side->source)) : csv_.Null();
+  }
   csv_.EndRow();
 }
 
@@ -67,7 +71,7 @@ void CsvDiffWriter::End() {
     }
     csv_.Text("before " + std::to_string(notUnderstoodBefore_) + ";after " +
               std::to_string(notUnderstoodAfter_));
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 14; ++i) {
       csv_.Null();
     }
     csv_.EndRow();

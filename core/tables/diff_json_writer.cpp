@@ -46,6 +46,11 @@ void JsonDiffWriter::Begin(const DiffSummary& summary) {
   json_.Reading(summary.afterReading);
   json_.Raw(",\"ignored\":");
   Names(summary.ignored);
+  json_.Raw(summary.acrossPlatforms ? ",\"across_platforms\":true" : ",\"across_platforms\":false");
+  json_.Raw(",\"left_out_before\":");
+  json_.Number(summary.leftOutBefore);
+  json_.Raw(",\"left_out_after\":");
+  json_.Number(summary.leftOutAfter);
   json_.Raw(",");
   Counts(summary.total);
   const auto parts = [&](std::string_view key, std::string_view name,

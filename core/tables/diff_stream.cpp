@@ -43,10 +43,14 @@ void DiffStream::Count(std::string_view vrf, std::string_view protocol) {
 
 void DiffStream::Put(const RouteView& route) {
   ++routes_;  // counted even when cancelled, so that the reader's checks still hold
+  if (across_ && route.selected == false) {
+    ++leftOut_;
+    return;
+  }
   if (filling_ == nullptr && (filling_ = TakeFree()) == nullptr) {
     return;  // cancelled
   }
-  Count(route.vrf, route.protocol);
+  Count(route.vrf, across_ ? SourceName(route.source) : route.protocol);
   PairKey& key = filling_->keys.emplace_back();
   key.vrf = lastVrf_;
   key.afi = route.afi;

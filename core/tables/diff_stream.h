@@ -31,6 +31,10 @@ class DiffStream : public RouteSink {
 
   explicit DiffStream(std::size_t batchRoutes = kBatchRoutes) : batchRoutes_(batchRoutes) {}
 
+  // Before the first route: the diff compares two platforms' tables. Routes are then counted by
+  // source, and those the platform marks as not in use are left out (the other platform may
+  // print none).
+  void AcrossPlatforms() { across_ = true; }
   // The reader's side, on its thread.
   void Put(const RouteView& route) override;
   // Hands the last batch over: the pairing's Next ends after it.
@@ -46,6 +50,8 @@ class DiffStream : public RouteSink {
 
   // Once the reader is done: the routes put, and their counts per VRF and per VRF and protocol.
   std::size_t routes() const { return routes_; }
+  // The routes left out as not in use.
+  std::size_t leftOut() const { return leftOut_; }
   std::map<std::string, std::size_t> VrfCounts() const;
   std::map<std::pair<std::string, std::string>, std::size_t> ProtocolCounts() const;
 
@@ -62,6 +68,8 @@ class DiffStream : public RouteSink {
   // The reader's own.
   Batch* filling_ = nullptr;
   std::size_t routes_ = 0;
+  bool across_ = false;
+  std::size_t leftOut_ = 0;
   std::vector<std::string> vrfs_;
   std::unordered_map<std::string, std::uint32_t> vrfIds_;
   std::uint32_t lastVrf_ = 0;

@@ -78,6 +78,13 @@ void TextDiffWriter::Begin(const DiffSummary& summary) {
   side("after:  ", summary.afterSource, summary.afterPlatform, summary.total.after,
        summary.afterReading.lines.notUnderstood());
   text_.append("ignored: ").append(FieldList(summary.ignored, "nothing")).append(kLineEnd);
+  if (summary.acrossPlatforms) {
+    // Each platform prints its own protocol names, distances, flags and interface names.
+    text_.append("across platforms: protocols compared by source; distance, flags and ");
+    text_.append("interfaces not compared; routes not in use left out (");
+    text_.append(std::to_string(summary.leftOutBefore)).append(" before, ");
+    text_.append(std::to_string(summary.leftOutAfter)).append(" after)").append(kLineEnd);
+  }
   const DiffCounts& total = summary.total;
   if (total.Changes() == 0) {
     text_.append("changes: none");

@@ -225,8 +225,17 @@ class JsonOutput::Impl {
     }
     stream_.Literal(",\"protocol\":");
     Text(route.protocol);
-    stream_.Literal(",\"flags\":");
+    stream_.Literal(",\"source\":\"");
+    stream_.Raw(SourceName(route.source));  // a name of the vocabulary: nothing to escape
+    stream_.Literal("\",\"flags\":");
     Text(route.flags);
+    if (!route.selected) {
+      stream_.Literal(",\"selected\":null");
+    } else if (*route.selected) {
+      stream_.Literal(",\"selected\":true");
+    } else {
+      stream_.Literal(",\"selected\":false");
+    }
     stream_.Literal(",\"prefix\":");
     Text(route.prefix);
     stream_.Literal(",\"distance\":");

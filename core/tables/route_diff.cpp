@@ -1,9 +1,12 @@
 #include "tables/route_diff.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <future>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -37,17 +40,51 @@ struct Found {
   }
 };
 
+// Where the two sides' readings meet once each is placed: a diff across two platforms counts
+// and keeps routes otherwise (DiffStream::AcrossPlatforms), so neither side reads a route
+// before both are placed. A side that fails before it is placed counts as placed nowhere.
+class Placements {
+ public:
+  void Set(int side, std::optional<Platform> platform) {
+    {
+      const std::lock_guard<std::mutex> hold(lock_);
+      if (set_[side]) {
+        return;
+      }
+      set_[side] = true;
+      platform_[side] = platform;
+    }
+    changed_.notify_all();
+  }
+  std::optional<Platform> Other(int side) {
+    std::unique_lock<std::mutex> hold(lock_);
+    changed_.wait(hold, [&] { return set_[1 - side]; });
+    return platform_[1 - side];
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::array<bool, 2> set_{};
+  std::array<std::optional<Platform>, 2> platform_;
+};
+
 // Each side is placed, read and checked on a thread of its own (the reader does not split the
 // capture again). However the reading ends, the stream is closed, so that the pairing never
 // waits for it in vain; a side that fails cancels the other, whose routes are then of no use.
 // A log that went from one device to the next is refused: a diff compares one device's tables
 // (devices that printed none, a jump host on the way, are passed over).
 ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given,
-                       DiffStream& stream, DiffStream& other) {
+                       DiffStream& stream, DiffStream& other, Placements& placements, int side) {
   struct Closing {
     DiffStream& stream;
-    ~Closing() { stream.Close(); }
-  } closing{stream};
+    Placements& placements;
+    int side;
+    ~Closing() {
+      placements.Set(side, std::nullopt);
+      stream.Close();
+    }
+  } closing{stream, placements, side};
   try {
     ReadingReport report;
     // Lines the caller's own cleaning recognised; CaptureReading marks those of its own.
@@ -67,7 +104,13 @@ ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given
                           "device)");
     }
     const DevicePart& part = reading.parts().front();
-    reading.Read(part, reading.Place(part, capture.name, given), stream, report, false);
+    const Placement placement = reading.Place(part, capture.name, given);
+    placements.Set(side, placement.platform);
+    if (const std::optional<Platform> theirs = placements.Other(side);
+        theirs && *theirs != placement.platform) {
+      stream.AcrossPlatforms();
+    }
+    reading.Read(part, placement, stream, report, false);
     // A capture without a route cannot be compared.
     CheckRoutesFound(part.text, capture.name, report.platform, stream.routes());
     if (stream.routes() == 0) {
@@ -210,7 +253,7 @@ bool SameHopsInOrder(std::span<const NextHopView> a, std::span<const NextHopView
 // Pairs the ordered keys of two ranges, one of each side, and keeps what differs.
 std::vector<Found> PairRange(const DiffSide& before, const DiffSide& after,
                              std::span<const PairKey> b, std::span<const PairKey> a,
-                             RouteFields ignored) {
+                             RouteFields ignored, bool across) {
   std::vector<Found> found;
   std::vector<NextHopView> hopsBefore;
   std::vector<NextHopView> hopsAfter;
@@ -237,8 +280,8 @@ std::vector<Found> PairRange(const DiffSide& before, const DiffSide& after,
           fields.Add(RouteField::kUptime);
         }
       } else {
-        fields =
-            CompareRoutes(tb.At(b[i].route, hopsBefore), ta.At(a[j].route, hopsAfter), ignored);
+        fields = CompareRoutes(tb.At(b[i].route, hopsBefore), ta.At(a[j].route, hopsAfter), ignored,
+                               across);
       }
       if (!fields.Empty()) {
         found.push_back({b[i].route, a[j].route, fields, b[i].vrf});
@@ -252,12 +295,13 @@ std::vector<Found> PairRange(const DiffSide& before, const DiffSide& after,
 
 // Pairs the ordered keys of both sides and keeps what differs; a large table in two halves at
 // once, split where the keys of both sides are apart.
-std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFields ignored) {
+std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFields ignored,
+                        bool across) {
   const std::span<const PairKey> b = before.keys();
   const std::span<const PairKey> a = after.keys();
   constexpr std::size_t kParallelFrom = 100000;
   if (b.size() < kParallelFrom || a.empty()) {
-    return PairRange(before, after, b, a, ignored);
+    return PairRange(before, after, b, a, ignored, across);
   }
   // The split falls before the first of the routes with the middle route's key.
   std::size_t mid = b.size() / 2;
@@ -274,9 +318,9 @@ std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFiel
   });
   const auto j = static_cast<std::size_t>(firstNotBefore - a.begin());
   std::future<std::vector<Found>> second = std::async(std::launch::async, [&] {
-    return PairRange(before, after, b.subspan(mid), a.subspan(j), ignored);
+    return PairRange(before, after, b.subspan(mid), a.subspan(j), ignored, across);
   });
-  std::vector<Found> found = PairRange(before, after, b.first(mid), a.first(j), ignored);
+  std::vector<Found> found = PairRange(before, after, b.first(mid), a.first(j), ignored, across);
   std::vector<Found> rest = second.get();
   found.insert(found.end(), rest.begin(), rest.end());
   return found;
@@ -291,8 +335,12 @@ void AddChange(DiffCounts& counts, RouteChange change) {
 DiffSummary Summarize(const DiffStream& streamBefore, const DiffStream& streamAfter,
                       const DiffSide& before, const DiffSide& after,
                       const std::vector<std::string>& vrfs, const VrfPlaces& places,
-                      const std::vector<Found>& found) {
+                      const std::vector<Found>& found, bool across) {
   DiffSummary summary;
+  // Across platforms the protocols printed differ: routes count under their source.
+  const auto protocolOf = [&](const RouteView& route) {
+    return across ? SourceName(route.source) : route.protocol;
+  };
   const auto counted = [&](const std::string& vrf) { return places.contains(vrf); };
   const std::map<std::string, std::size_t> routesBefore = streamBefore.VrfCounts();
   const std::map<std::string, std::size_t> routesAfter = streamAfter.VrfCounts();
@@ -318,11 +366,11 @@ DiffSummary Summarize(const DiffStream& streamBefore, const DiffStream& streamAf
     AddChange(summary.vrfs[change.vrf].second, change.change());
     std::string_view protocolBefore;
     if (change.before != kNone) {
-      protocolBefore = before.table().At(change.before, hops).protocol;
+      protocolBefore = protocolOf(before.table().At(change.before, hops));
       AddChange(protocols[std::string(protocolBefore)], change.change());
     }
     if (change.after != kNone) {
-      const std::string_view protocolAfter = after.table().At(change.after, hops).protocol;
+      const std::string_view protocolAfter = protocolOf(after.table().At(change.after, hops));
       if (change.before == kNone || protocolAfter != protocolBefore) {
         AddChange(protocols[std::string(protocolAfter)], change.change());
       }
@@ -337,17 +385,26 @@ DiffSummary Summarize(const DiffStream& streamBefore, const DiffStream& streamAf
 
 }  // namespace
 
-RouteFields CompareRoutes(const RouteView& before, const RouteView& after, RouteFields ignored) {
+RouteFields CompareRoutes(const RouteView& before, const RouteView& after, RouteFields ignored,
+                          bool acrossPlatforms) {
   RouteFields changed;
   const auto check = [&](RouteField field, bool differs) {
     if (differs && !ignored.Has(field)) {
       changed.Add(field);
     }
   };
-  check(RouteField::kProtocol, before.protocol != after.protocol);
+  if (acrossPlatforms) {
+    ignored.Add(RouteField::kDistance);
+    ignored.Add(RouteField::kFlags);
+    ignored.Add(RouteField::kInterface);
+    check(RouteField::kProtocol, !SourcesAgree(before.source, after.source));
+    check(RouteField::kMetric, before.metric && after.metric && before.metric != after.metric);
+  } else {
+    check(RouteField::kProtocol, before.protocol != after.protocol);
+    check(RouteField::kMetric, before.metric != after.metric);
+  }
   check(RouteField::kDistance, before.distance != after.distance);
-  check(RouteField::kMetric, before.metric != after.metric);
-  check(RouteField::kFlags, before.flags != after.flags);
+  check(RouteField::kFlags, before.flags != after.flags || before.selected != after.selected);
   check(RouteField::kUptime, before.uptime != after.uptime);
   if (!SameHopsInOrder(before.nextHops, after.nextHops)) {
     const bool addresses = SameHopParts(before.nextHops, after.nextHops, [](const NextHopView& h) {
@@ -375,12 +432,13 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   DiffSide sideAfter;
   ReadingReport readBefore;
   ReadingReport readAfter;
+  Placements placements;
   {
     std::future<ReadingReport> readingBefore = std::async(std::launch::async, [&] {
-      return ReadSide(before, options.platform, streamBefore, streamAfter);
+      return ReadSide(before, options.platform, streamBefore, streamAfter, placements, 0);
     });
     std::future<ReadingReport> readingAfter = std::async(std::launch::async, [&] {
-      return ReadSide(after, options.platform, streamAfter, streamBefore);
+      return ReadSide(after, options.platform, streamAfter, streamBefore, placements, 1);
     });
     try {
       KeepWhatMayDiffer(streamBefore, streamAfter, options.vrfs, options.ignored, sideBefore,
@@ -407,9 +465,13 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
     ordering.get();
   }
 
-  const std::vector<Found> found = Pair(sideBefore, sideAfter, options.ignored);
+  const bool across = readBefore.platform != readAfter.platform;
+  const std::vector<Found> found = Pair(sideBefore, sideAfter, options.ignored, across);
   DiffSummary summary =
-      Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, places, found);
+      Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, places, found, across);
+  summary.acrossPlatforms = across;
+  summary.leftOutBefore = streamBefore.leftOut();
+  summary.leftOutAfter = streamAfter.leftOut();
   summary.beforeSource = before.source;
   summary.afterSource = after.source;
   summary.beforePlatform = readBefore.platform;

@@ -45,7 +45,11 @@ struct DiffOptions {
 std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& after,
                               const DiffOptions& options, RouteDiffSink& sink);
 
-// What changed between two routes of one prefix, leaving out the fields ignored.
-RouteFields CompareRoutes(const RouteView& before, const RouteView& after, RouteFields ignored);
+// What changed between two routes of one prefix, leaving out the fields ignored. Across two
+// platforms, protocols compare by source and metrics only where both print one; distances
+// (each platform's own scale), flags and interface names (each platform's own scheme) are not
+// compared.
+RouteFields CompareRoutes(const RouteView& before, const RouteView& after, RouteFields ignored,
+                          bool acrossPlatforms = false);
 
 }  // namespace kestrelon::tables

@@ -89,6 +89,11 @@ struct DiffSummary {
   ReadingReport beforeReading;
   ReadingReport afterReading;
   RouteFields ignored;
+  // The captures come from two platforms: protocols compare by source, routes count by
+  // source, and the routes a platform marks as not in use were left out (so many).
+  bool acrossPlatforms = false;
+  std::size_t leftOutBefore = 0;
+  std::size_t leftOutAfter = 0;
   DiffCounts total;
   // Per VRF, in report order ("default" first, then by name).
   std::vector<std::pair<std::string, DiffCounts>> vrfs;

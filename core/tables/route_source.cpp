@@ -58,78 +58,53 @@ bool SourcesAgree(RouteSource a, RouteSource b) {
 }
 
 RouteSource SourceOfCode(std::string_view code) {
+  // The code's first word and its type; a type not listed gives the family.
+  struct Known {
+    std::string_view head, type;
+    RouteSource source;
+  };
+  static constexpr Known kKnown[] = {
+      {"C", "", RouteSource::kConnected},
+      {"L", "", RouteSource::kLocal},
+      {"S", "", RouteSource::kStatic},
+      {"U", "", RouteSource::kStatic},   // per-user static
+      {"SI", "", RouteSource::kStatic},  // ASA's static inter-VRF
+      {"K", "", RouteSource::kKernel},
+      {"O", "IA", RouteSource::kOspfInter},  // "o" is ODR: other
+      {"O", "E1", RouteSource::kOspfExt1},
+      {"O", "E2", RouteSource::kOspfExt2},
+      {"O", "N1", RouteSource::kOspfNssa1},
+      {"O", "N2", RouteSource::kOspfNssa2},
+      {"O", "", RouteSource::kOspf},
+      {"IA", "", RouteSource::kOspfInter},  // the type alone, as some legends list it
+      {"E1", "", RouteSource::kOspfExt1},
+      {"E2", "", RouteSource::kOspfExt2},
+      {"N1", "", RouteSource::kOspfNssa1},
+      {"N2", "", RouteSource::kOspfNssa2},
+      {"i", "L1", RouteSource::kIsisL1},
+      {"i", "L2", RouteSource::kIsisL2},
+      {"i", "ia", RouteSource::kIsisInter},
+      {"i", "su", RouteSource::kAggregate},
+      {"i", "", RouteSource::kIsis},
+      {"I", "", RouteSource::kIsis},
+      {"B", "I", RouteSource::kBgpInternal},
+      {"B", "E", RouteSource::kBgpExternal},
+      {"B", "A", RouteSource::kAggregate},
+      {"B", "", RouteSource::kBgp},
+      {"BI", "", RouteSource::kBgp},  // ASA's BGP inter-VRF
+      {"D", "EX", RouteSource::kEigrpExt},
+      {"D", "", RouteSource::kEigrp},
+      {"EX", "", RouteSource::kEigrpExt},
+      {"R", "", RouteSource::kRip},
+      {"H", "", RouteSource::kNhrp},
+      {"A", "", RouteSource::kAggregate},  // EOS's aggregates and summaries
+  };
   const std::string_view head = code.substr(0, code.find(' '));
   const std::string_view type = head.size() < code.size() ? code.substr(head.size() + 1) : "";
-  if (head == "C") {
-    return RouteSource::kConnected;
-  }
-  if (head == "L") {
-    return RouteSource::kLocal;
-  }
-  if (head == "S" || head == "U" || head == "SI") {  // U: per-user static (IOS)
-    return RouteSource::kStatic;
-  }
-  if (head == "K") {
-    return RouteSource::kKernel;
-  }
-  if (head == "O") {  // "o" is ODR
-    if (type == "IA")
-      return RouteSource::kOspfInter;
-    if (type == "E1")
-      return RouteSource::kOspfExt1;
-    if (type == "E2")
-      return RouteSource::kOspfExt2;
-    if (type == "N1")
-      return RouteSource::kOspfNssa1;
-    if (type == "N2")
-      return RouteSource::kOspfNssa2;
-    if (type == "E")
-      return RouteSource::kOspf;  // an external type not printed
-    return RouteSource::kOspf;
-  }
-  if (head == "IA") {  // FortiOS and ASA print "O IA" as "IA" alone in some releases
-    return RouteSource::kOspfInter;
-  }
-  if (head == "E1" || head == "E2" || head == "N1" || head == "N2") {
-    return head == "E1"   ? RouteSource::kOspfExt1
-           : head == "E2" ? RouteSource::kOspfExt2
-           : head == "N1" ? RouteSource::kOspfNssa1
-                          : RouteSource::kOspfNssa2;
-  }
-  if (head == "i" || head == "I") {
-    if (type == "L1")
-      return RouteSource::kIsisL1;
-    if (type == "L2")
-      return RouteSource::kIsisL2;
-    if (type == "ia")
-      return RouteSource::kIsisInter;
-    if (type == "su")
-      return RouteSource::kAggregate;
-    return RouteSource::kIsis;
-  }
-  if (head == "B" || head == "BI") {
-    if (type == "I")
-      return RouteSource::kBgpInternal;
-    if (type == "E")
-      return RouteSource::kBgpExternal;
-    if (type == "A")
-      return RouteSource::kAggregate;
-    return RouteSource::kBgp;
-  }
-  if (head == "D") {
-    return type == "EX" ? RouteSource::kEigrpExt : RouteSource::kEigrp;
-  }
-  if (head == "EX") {
-    return RouteSource::kEigrpExt;
-  }
-  if (head == "R") {
-    return RouteSource::kRip;
-  }
-  if (head == "H") {
-    return RouteSource::kNhrp;
-  }
-  if (head == "A" && type.empty()) {
-    return RouteSource::kAggregate;  // EOS "A" (aggregate); IOS "a" is application
+  for (const Known& known : kKnown) {
+    if (known.head == head && (known.type.empty() || known.type == type)) {
+      return known.source;
+    }
   }
   return RouteSource::kOther;
 }

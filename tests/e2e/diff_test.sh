@@ -81,20 +81,20 @@ check "standard input against the same capture: status 0" test "$status" -eq 0
 # --ignore none counts the uptime; --vrf limits the report.
 cli diff --ignore none --vrf default --format csv before.log after.log
 check "CSV of the default VRF: status 1" test "$status" -eq 1
-crlf '"change","vrf","afi","prefix","fields","before_protocol","before_flags","before_distance","before_metric","before_next_hops","before_uptime","after_protocol","after_flags","after_distance","after_metric","after_next_hops","after_uptime"' \
-  '"changed","default","ipv4","10.1.1.0/24","uptime","O","",110,20,"10.2.2.2 Ethernet0; 10.2.2.3 Ethernet1","00:01:02","O","",110,20,"10.2.2.3 Ethernet1; 10.2.2.2 Ethernet0","00:05:02"' \
-  '"changed","default","ipv4","10.1.2.0/24","metric;uptime","O","",110,20,"10.2.2.2 Ethernet0","00:01:02","O","",110,30,"10.2.2.2 Ethernet0","00:05:02"' \
-  '"added","default","ipv4","10.8.0.0/16","",,,,,,,"B","",20,0,"192.0.2.1","1d03h"' \
-  '"removed","default","ipv4","10.9.0.0/16","","B","",20,0,"192.0.2.1","1d02h",,,,,,' >expected.csv
+crlf '"change","vrf","afi","prefix","fields","before_protocol","before_flags","before_distance","before_metric","before_next_hops","before_uptime","after_protocol","after_flags","after_distance","after_metric","after_next_hops","after_uptime","before_source","after_source"' \
+  '"changed","default","ipv4","10.1.1.0/24","uptime","O","",110,20,"10.2.2.2 Ethernet0; 10.2.2.3 Ethernet1","00:01:02","O","",110,20,"10.2.2.3 Ethernet1; 10.2.2.2 Ethernet0","00:05:02","ospf","ospf"' \
+  '"changed","default","ipv4","10.1.2.0/24","metric;uptime","O","",110,20,"10.2.2.2 Ethernet0","00:01:02","O","",110,30,"10.2.2.2 Ethernet0","00:05:02","ospf","ospf"' \
+  '"added","default","ipv4","10.8.0.0/16","",,,,,,,"B","",20,0,"192.0.2.1","1d03h",,"bgp"' \
+  '"removed","default","ipv4","10.9.0.0/16","","B","",20,0,"192.0.2.1","1d02h",,,,,,,"bgp",' >expected.csv
 check "CSV of the default VRF" same expected.csv "$out"
 
 # JSON: the summary line and one change a line, records as routes writes them.
 cli diff --format json --vrf red before.log after.log
 check "JSON of VRF red: status 1" test "$status" -eq 1
 crlf '{"before":"before.log","after":"after.log",' \
-  '"summary":{"platform_before":"ios","platform_after":"ios","reading_before":{"platform":"ios","decided_by":"route lines: 5 with the code in column 1","lines":11,"not_understood":0,"examples":[]},"reading_after":{"platform":"ios","decided_by":"route lines: 6 with the code in column 1","lines":14,"not_understood":0,"examples":[]},"ignored":["uptime"],"routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0,"vrfs":[{"vrf":"red","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}],"protocols":[{"protocol":"S","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}]},' \
+  '"summary":{"platform_before":"ios","platform_after":"ios","reading_before":{"platform":"ios","decided_by":"route lines: 5 with the code in column 1","lines":11,"not_understood":0,"examples":[]},"reading_after":{"platform":"ios","decided_by":"route lines: 6 with the code in column 1","lines":14,"not_understood":0,"examples":[]},"ignored":["uptime"],"across_platforms":false,"left_out_before":0,"left_out_after":0,"routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0,"vrfs":[{"vrf":"red","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}],"protocols":[{"protocol":"S","routes_before":1,"routes_after":0,"removed":1,"added":0,"changed":0}]},' \
   '"changes":[' \
-  '{"vrf":"red","afi":"ipv4","prefix":"0.0.0.0/0","change":"removed","fields":[],"before":{"vrf":"red","afi":"ipv4","protocol":"S","flags":"*","prefix":"0.0.0.0/0","distance":null,"metric":null,"next_hops":[{"address":null,"interface":"Null0","vrf":null}],"uptime":null},"after":null}' \
+  '{"vrf":"red","afi":"ipv4","prefix":"0.0.0.0/0","change":"removed","fields":[],"before":{"vrf":"red","afi":"ipv4","protocol":"S","source":"static","flags":"*","selected":null,"prefix":"0.0.0.0/0","distance":null,"metric":null,"next_hops":[{"address":null,"interface":"Null0","vrf":null}],"uptime":null},"after":null}' \
   ']}' >expected.json
 check "JSON of VRF red" same expected.json "$out"
 
@@ -131,7 +131,7 @@ check "a line not understood: a warning naming it" \
   grep -q "^kestrelon-cli: warning: garbage.log: 1 line not understood as ios, the first line 8: GARBAGE" "$err"
 cli diff --format csv before.log garbage.log
 check "a line not understood: the CSV's last row" \
-  grep -qx '"not_understood",,,,"before 0;after 1",,,,,,,,,,,,'$'\r' "$out"
+  grep -qx '"not_understood",,,,"before 0;after 1",,,,,,,,,,,,,,'$'\r' "$out"
 cli diff --strict -o strict.txt before.log garbage.log
 trouble "--strict and a line not understood" "garbage.log.*line 8: GARBAGE"
 check "--strict: nothing written" test ! -e strict.txt

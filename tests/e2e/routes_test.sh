@@ -23,8 +23,8 @@ lf 'IP Route Table for VRF "default"' \
 json_ios() {
   printf '{"source":"%s","platform":"ios","routes":[\r\n' "$1"
   printf '%s\r\n' \
-    '{"vrf":"default","afi":"ipv4","protocol":"O","flags":"","prefix":"10.1.1.0/24","distance":110,"metric":20,"next_hops":[{"address":"10.2.2.2","interface":"Ethernet0","vrf":null},{"address":"10.2.2.3","interface":"Ethernet1","vrf":null}],"uptime":"00:01:02"},' \
-    '{"vrf":"red","afi":"ipv4","protocol":"S","flags":"*","prefix":"0.0.0.0/0","distance":null,"metric":null,"next_hops":[{"address":null,"interface":"Null0","vrf":null}],"uptime":null}' \
+    '{"vrf":"default","afi":"ipv4","protocol":"O","source":"ospf","flags":"","selected":null,"prefix":"10.1.1.0/24","distance":110,"metric":20,"next_hops":[{"address":"10.2.2.2","interface":"Ethernet0","vrf":null},{"address":"10.2.2.3","interface":"Ethernet1","vrf":null}],"uptime":"00:01:02"},' \
+    '{"vrf":"red","afi":"ipv4","protocol":"S","source":"static","flags":"*","selected":null,"prefix":"0.0.0.0/0","distance":null,"metric":null,"next_hops":[{"address":null,"interface":"Null0","vrf":null}],"uptime":null}' \
     '],"reading":{"platform":"ios","decided_by":"route lines: 2 with the code in column 1","lines":10,"not_understood":0,"examples":[]}}'
 }
 
@@ -43,20 +43,20 @@ check "--verbose: the platform" grep -qx "kestrelon-cli: standard input: read as
 check "--verbose: the lines" grep -qx "kestrelon-cli: standard input: 10 lines: 1 prompt, 1 legend, 3 header, 2 route, 1 path, 2 blank, 0 pager, 0 not understood" "$err"
 
 # Several captures: one array, each object naming its source and platform.
-nxos_route='{"vrf":"default","afi":"ipv4","protocol":"static","flags":"","prefix":"10.9.0.0/16","distance":1,"metric":0,"next_hops":[{"address":"10.1.1.1","interface":null,"vrf":"mgmt"}],"uptime":"6d02h"}'
+nxos_route='{"vrf":"default","afi":"ipv4","protocol":"static","source":"static","flags":"","selected":null,"prefix":"10.9.0.0/16","distance":1,"metric":0,"next_hops":[{"address":"10.1.1.1","interface":null,"vrf":"mgmt"}],"uptime":"6d02h"}'
 {
   printf '[\r\n'
   json_ios ios.log | sed '$ s/}}\r$/}},\r/'
   printf '%s\r\n' '{"source":"nxos.log","platform":"nxos","routes":[' \
     "$nxos_route" \
-    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"mark 'IP Route Table for VRF \\\"'\",\"lines\":3,\"not_understood\":0,\"examples\":[]}}" ']'
+    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"marks 'IP Route Table for VRF \\\"', ', ubest/mbest: '\",\"lines\":3,\"not_understood\":0,\"examples\":[]}}" ']'
 } >expected.several
 cli routes -o out.several ios.log nxos.log
 check "routes of two captures: status 0" test "$status" -eq 0
 check "routes of two captures" same expected.several out.several
 
-crlf '"source","platform","vrf","afi","protocol","flags","prefix","distance","metric","next_hop_address","next_hop_interface","next_hop_vrf","uptime"' \
-  '"nxos.log","nxos","default","ipv4","static","","10.9.0.0/16",1,0,"10.1.1.1",,"mgmt","6d02h"' >expected.csv
+crlf '"source","platform","vrf","afi","protocol","flags","prefix","distance","metric","next_hop_address","next_hop_interface","next_hop_vrf","uptime","route_source","selected"' \
+  '"nxos.log","nxos","default","ipv4","static","","10.9.0.0/16",1,0,"10.1.1.1",,"mgmt","6d02h","static",' >expected.csv
 cli routes --format csv --platform nxos nxos.log
 check "routes as CSV: status 0" test "$status" -eq 0
 check "routes as CSV" same expected.csv "$out"
@@ -112,7 +112,7 @@ done
     sed '1 s/"platform"/"device":"R1","platform"/; $ s/"lines":10,/"lines":11,/; $ s/}}\r$/}},\r/'
   printf '%s\r\n' '{"source":"session.log","device":"leaf1","platform":"nxos","routes":[' \
     "$nxos_route" \
-    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"mark 'IP Route Table for VRF \\\"'\",\"lines\":5,\"not_understood\":0,\"examples\":[]}}" ']'
+    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"marks 'IP Route Table for VRF \\\"', ', ubest/mbest: '\",\"lines\":5,\"not_understood\":0,\"examples\":[]}}" ']'
 } >expected.session
 cli routes session.log
 check "a log of two devices: status 0" test "$status" -eq 0

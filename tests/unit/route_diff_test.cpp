@@ -221,6 +221,46 @@ TEST(RouteDiff, AProtocolChangeCountsUnderBothProtocols) {
             "B1O1");
 }
 
+// kBase's routes as other platforms print them: each diffs against kBase as equal (protocols by
+// source; distances, flags and interfaces are each platform's own), and one changed route
+// there is the one change.
+struct Twin {
+  const char* platform;
+  Lines capture;
+  std::size_t metricLine;  // the line of 10.1.1.0/24's first path
+  std::string from, to;    // its metric, then another
+};
+
+const Twin kTwins[] = {
+    {"eos",
+     {"VRF: default",
+      "Codes: C - connected, S - static, K - kernel, O - OSPF, B I - iBGP, B E - eBGP", "",
+      " O        10.1.1.0/24 [110/20] via 10.2.2.2, Ethernet0",
+      "                              via 10.2.2.3, Ethernet1",
+      " B E      10.2.0.0/16 [200/0] via 192.0.2.1, Ethernet5",
+      " S        10.10.0.0/16 [1/0] via 192.0.2.9, Ethernet9"},
+     3,
+     "[110/20]",
+     "[110/30]"},
+};
+
+TEST(RouteDiff, OneTableByTwoPlatformsIsEqualButForTheRouteChanged) {
+  for (const Twin& twin : kTwins) {
+    SCOPED_TRACE(twin.platform);
+    const Recorder same = Diff(kBase, twin.capture);
+    EXPECT_EQ(PlatformName(same.summary.afterPlatform), twin.platform);
+    EXPECT_TRUE(same.summary.acrossPlatforms);
+    EXPECT_EQ(same.changes, std::vector<std::string>{});
+    Lines changed = twin.capture;
+    std::string& line = changed[twin.metricLine];
+    line.replace(line.find(twin.from), twin.from.size(), twin.to);
+    EXPECT_EQ(Diff(kBase, changed).changes,
+              std::vector<std::string>{"changed default ipv4 10.1.1.0/24 metric"});
+    // The same platform on both sides compares every field as printed.
+    EXPECT_FALSE(Diff(twin.capture, changed).summary.acrossPlatforms);
+  }
+}
+
 // The key a prefix pairs and sorts by: dotted quads and IPv6 addresses as numbers (whatever the
 // spelling), anything else that is no prefix of an address as a name.
 TEST(RouteDiff, PrefixKeysAreNumbersOrNames) {

@@ -96,12 +96,13 @@ TEST(TableWriters, CsvHasOneRowPerNextHopQuotedByRfc4180) {
   writer.Finish();
   const std::string expected =
       "\"source\",\"platform\",\"vrf\",\"afi\",\"protocol\",\"flags\",\"prefix\",\"distance\","
-      "\"metric\",\"next_hop_address\",\"next_hop_interface\",\"next_hop_vrf\",\"uptime\"\r\n"
+      "\"metric\",\"next_hop_address\",\"next_hop_interface\",\"next_hop_vrf\",\"uptime\","
+      "\"route_source\",\"selected\"\r\n"
       "\"r1.log\",\"ios\",\"a,\"\"b\"\"\",\"ipv4\",\"O E2\",\"*\",\"10.1.0.0/16\",110,"
-      "18446744073709551615,\"10.1.1.2\",\"Gi0/0\",,\"1d02h\"\r\n"
+      "18446744073709551615,\"10.1.1.2\",\"Gi0/0\",,\"1d02h\",\"other\",\r\n"
       "\"r1.log\",\"ios\",\"a,\"\"b\"\"\",\"ipv4\",\"O E2\",\"*\",\"10.1.0.0/16\",110,"
-      "18446744073709551615,\"10.1.1.3\",,\"red\",\"1d02h\"\r\n"
-      "\"r1.log\",\"ios\",\"default\",\"ipv6\",\"L\xff\",\"\",\"2001:db8::/64\",,,,,,\r\n";
+      "18446744073709551615,\"10.1.1.3\",,\"red\",\"1d02h\",\"other\",\r\n"
+      "\"r1.log\",\"ios\",\"default\",\"ipv6\",\"L\xff\",\"\",\"2001:db8::/64\",,,,,,,\"other\",\r\n";
   EXPECT_EQ(out.text, expected);
 }
 

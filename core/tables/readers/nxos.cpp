@@ -42,6 +42,47 @@ bool IsTypeWord(std::string_view word) {
   return true;
 }
 
+// The source of NX-OS's protocol as kept: its name with the process tag, then its type
+// ("ospf-10 intra", "bgp-65000 external", "isis-1 L2", "direct"). A type not listed gives the
+// family ("ospf-1 nssa": which type is not printed).
+RouteSource SourceOfNxosProtocol(std::string_view protocol) {
+  struct Known {
+    std::string_view name, type;
+    RouteSource source;
+  };
+  static constexpr Known kKnown[] = {
+      {"direct", "", RouteSource::kConnected},
+      {"local", "", RouteSource::kLocal},
+      {"static", "", RouteSource::kStatic},
+      {"rip", "", RouteSource::kRip},
+      {"ospf", "inter", RouteSource::kOspfInter},
+      {"ospf", "type-1", RouteSource::kOspfExt1},
+      {"ospf", "type-2", RouteSource::kOspfExt2},
+      {"ospf", "", RouteSource::kOspf},
+      {"ospfv3", "inter", RouteSource::kOspfInter},
+      {"ospfv3", "type-1", RouteSource::kOspfExt1},
+      {"ospfv3", "type-2", RouteSource::kOspfExt2},
+      {"ospfv3", "", RouteSource::kOspf},
+      {"bgp", "internal", RouteSource::kBgpInternal},
+      {"bgp", "external", RouteSource::kBgpExternal},
+      {"bgp", "", RouteSource::kBgp},
+      {"isis", "L1", RouteSource::kIsisL1},
+      {"isis", "L2", RouteSource::kIsisL2},
+      {"isis", "", RouteSource::kIsis},
+      {"eigrp", "external", RouteSource::kEigrpExt},
+      {"eigrp", "", RouteSource::kEigrp},
+  };
+  const std::string_view name = protocol.substr(0, protocol.find_first_of("- "));
+  const std::size_t blank = protocol.find(' ');
+  const std::string_view type = blank == std::string_view::npos ? "" : protocol.substr(blank + 1);
+  for (const Known& known : kKnown) {
+    if (known.name == name && (known.type.empty() || known.type == type)) {
+      return known.source;
+    }
+  }
+  return RouteSource::kOther;  // am, hsrp, broadcast, ...
+}
+
 // "*via 10.1.1.1%vrf, Eth1/1, [110/3], 5d18h, ospf-10, intra, tag 100": one path. The protocol
 // (with its type) is that of the first path.
 // False for a path whose numbers cannot be read ("[-1/0]", a distance of 2^32).
@@ -116,7 +157,7 @@ bool IsViaTail(std::string_view text) {
 }  // namespace
 
 void NxosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
-  RouteBuilder builder(sink);
+  RouteBuilder builder(sink, SourceOfNxosProtocol);
   std::string protocol;
   LineKind last = LineKind::kBlank;
   ForEachCaptureLine(capture, [&](std::string_view line) {
