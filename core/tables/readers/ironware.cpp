@@ -54,7 +54,8 @@ bool IsTypeCode(std::string_view word) {
 // fe80::1  eth 1/1  110/2  1d2h  -". An ECMP row repeats the prefix without the number.
 struct Row {
   bool numbered = false;
-  bool complete = false;  // has its cost and type: not cut short by the line's end
+  bool complete = false;   // has its cost and type: not cut short by the line's end
+  bool typeFirst = false;  // the IPv6 table's layout
   std::string_view type;
   std::string_view prefix;  // as printed; empty for a path alone
   std::string_view maskAddress;
@@ -75,6 +76,7 @@ std::optional<Row> ReadRow(std::string_view text) {
     i = 1;
   } else if (IsTypeCode(w[0]) && ReadPrefix(w[1])) {
     row.type = w[0];
+    row.typeFirst = true;
     i = 1;
   }
   if (const std::optional<PrefixText> prefix = ReadPrefix(w[i])) {
@@ -291,7 +293,8 @@ bool IronwareReader::IsOwnRouteLine(std::string_view line) const {
     return false;  // the Cisco family's "[110/2]" and "via x, y"
   }
   const std::optional<Row> row = ReadRow(text);
-  return row && row->complete && !row->prefix.empty() && (row->numbered || row->afi == Afi::kIpv6);
+  return row && row->complete && !row->prefix.empty() &&
+         (row->numbered || (row->typeFirst && row->afi == Afi::kIpv6));
 }
 
 void IronwareReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
