@@ -79,6 +79,14 @@ TEST(MoreReaders, IronwareVedgeSrosReadWhatTheirDocumentationShows) {
        {"default ipv6 C||connected|-|2001:db8:1::/64|0/0|::,ve 10|2d1h",
         "default ipv6 Oi||ospf-inter|-|2001:db8:9::/48|110/30|fe80::1,eth 1/1|1h5m",
         "default ipv6 IL2||isis-l2|-|2001:db8:a::/48|115/20|fe80::2,eth 1/2|1h5m"}},
+      {"IronWare: an older release, dotted masks, a metric alone after a port like a cost",
+       Platform::kIronware,
+       "Start index: 1  B:BGP D:Connected R:RIP S:Static O:OSPF *:Candidate default\n"
+       "    Destination     NetMask          Gateway         Port     Cost  Type\n"
+       "1   0.0.0.0         0.0.0.0          10.1.1.2        1/1      1     S\n"
+       "2   10.2.0.0        255.255.0.0      10.1.1.2        1/1      2     R\n",
+       {"default ipv4 S||static|-|0.0.0.0/0|-/1|10.1.1.2,1/1|-",
+        "default ipv4 R||rip|-|10.2.0.0/16|-/2|10.1.1.2,1/1|-"}},
       {"vEdge: IPv6, OMP over two colours, an inactive route, OSPF inter area, no legend",
        Platform::kVedge,
        "VPN    PREFIX          PROTOCOL  PROTOCOL SUB TYPE  NEXTHOP IF NAME  NEXTHOP ADDR  "

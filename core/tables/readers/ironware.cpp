@@ -99,19 +99,22 @@ std::optional<Row> ReadRow(std::string_view text) {
     return row;  // cut after the destination
   }
   row.gateway = w[i++];
-  if (!IsAddress(row.gateway) && row.gateway != "DIRECT" && !row.numbered && row.type.empty() &&
-      row.prefix.empty()) {
-    return std::nullopt;
-  }
-  // The cost is the last word of its shape: a port ("eth 2/2") may look like one.
+  // The cost is the last word of its shape: a port ("eth 2/2") may look like one. Older
+  // releases print a dotted mask and a metric alone, after a port that may look like a cost
+  // ("1/1"): there the cost is the number before the type.
   std::size_t cost = w.size();
-  for (std::size_t j = i; j < w.size(); ++j) {
+  if (row.maskLength >= 0) {
+    for (std::size_t j = i + 1; j + 1 < w.size() && cost == w.size(); ++j) {
+      if (IsDigits(w[j]) && IsTypeCode(w[j + 1])) {
+        cost = j;
+      }
+    }
+  }
+  const bool metricAlone = cost < w.size();
+  for (std::size_t j = i; j < w.size() && !metricAlone; ++j) {
     if (IsCost(w[j])) {
       cost = j;
     }
-  }
-  if (cost == w.size() && row.maskLength >= 0 && w.size() >= i + 3 && IsDigits(w[i + 1])) {
-    cost = i + 1;  // older releases: the port is one word, the cost a metric alone
   }
   if (cost == w.size()) {
     if (row.prefix.empty()) {

@@ -297,9 +297,12 @@ void SrosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& ac
     } else if (IsFlagLegend(text, last == LineKind::kLegend)) {
       kind = LineKind::kLegend;
       reader.Finish();
-    } else if ((text.starts_with('[') && text.ends_with(']')) ||
+    } else if ((text.ends_with(']') &&
+                (text.starts_with('[') ||
+                 (text.starts_with('(') && text.find(")[") != std::string_view::npos))) ||
                (text.starts_with('*') && IsPromptLine(text.substr(1)))) {
-      kind = LineKind::kPrompt;  // MD-CLI's context line "[]", a prompt with unsaved changes
+      // MD-CLI's context line ("[]", "(ex)[/configure]"), a prompt with unsaved changes
+      kind = LineKind::kPrompt;
       reader.Finish();
     } else {
       kind = ClassifyOtherLine(text, last == LineKind::kLegend);
