@@ -11,6 +11,11 @@
 
 namespace kestrelon::tables {
 
+// A cell of digits alone: a row number, a preference, a metric.
+inline bool IsDigits(std::string_view word) {
+  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 template <std::size_t N>
 class RowWords {
  public:

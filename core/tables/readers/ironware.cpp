@@ -21,10 +21,6 @@ constexpr std::array<std::string_view, 6> kMarks = {
     "Total number of IP routes: ",
 };
 
-bool IsDigits(std::string_view word) {
-  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 // "110/28": the Cost column, distance and metric.
 bool IsCost(std::string_view word) {
   const std::size_t slash = word.find('/');

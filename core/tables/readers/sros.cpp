@@ -22,10 +22,6 @@ constexpr std::array<std::string_view, 7> kMarks = {
     "L = LFA nexthop available",
 };
 
-bool IsDigits(std::string_view word) {
-  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 // "01h28m04s", "12d03h44m": digits and the letters of days, hours, minutes, seconds.
 bool IsAge(std::string_view word) {
   return word.size() >= 2 && word[0] >= '0' && word[0] <= '9' &&

@@ -43,8 +43,7 @@ bool IsProtocol(std::string_view word) {
 
 std::optional<Row> ReadRow(std::string_view text) {
   const RowWords<12> w(text);
-  if ((w.size() != 11 && w.size() != 10) || w.overflow() ||
-      w[0].find_first_not_of("0123456789") != std::string_view::npos || !IsProtocol(w[2]) ||
+  if ((w.size() != 11 && w.size() != 10) || w.overflow() || !IsDigits(w[0]) || !IsProtocol(w[2]) ||
       (w.size() == 11 && !IsStatus(w[10]))) {
     return std::nullopt;
   }
