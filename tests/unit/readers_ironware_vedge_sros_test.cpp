@@ -79,6 +79,17 @@ TEST(MoreReaders, IronwareVedgeSrosReadWhatTheirDocumentationShows) {
        {"default ipv6 C||connected|-|2001:db8:1::/64|0/0|::,ve 10|2d1h",
         "default ipv6 Oi||ospf-inter|-|2001:db8:9::/48|110/30|fe80::1,eth 1/1|1h5m",
         "default ipv6 IL2||isis-l2|-|2001:db8:a::/48|115/20|fe80::2,eth 1/2|1h5m"}},
+      {"IronWare: the IPv6 table's legend and heading, a candidate default",
+       Platform::kIronware,
+       "telnet@mlx1#show ipv6 route\n"
+       "IPv6 Routing Table - 2 entries:\n"
+       "Type Codes - B:BGP C:Connected I:ISIS L:Local O:OSPF R:RIP S:Static\n"
+       "OSPF Sub Type Codes - O:Intra Oi:Inter O1:Type1 external O2:Type2 external\n"
+       "Type IPv6 Prefix          Next Hop Router      Interface   Dis/Metric  Uptime  src-vrf\n"
+       "*S   ::/0                 2001:db8:1::1        ve 10       1/1         9d      -\n"
+       "L    2001:db8:1::2/128    ::                   ve 10       0/0         9d      -\n",
+       {"default ipv6 S|*|static|-|::/0|1/1|2001:db8:1::1,ve 10|9d",
+        "default ipv6 L||local|-|2001:db8:1::2/128|0/0|::,ve 10|9d"}},
       {"IronWare: an older release, dotted masks, a metric alone after a port like a cost",
        Platform::kIronware,
        "Start index: 1  B:BGP D:Connected R:RIP S:Static O:OSPF *:Candidate default\n"
@@ -125,6 +136,19 @@ TEST(MoreReaders, IronwareVedgeSrosReadWhatTheirDocumentationShows) {
         "02d01h13m",
         "100 ipv6 OSPF3|L|ospf|-|2001:db8:99::/64|10/2|fe80::5054:ff:fe12:3456,to-ce1|00h10m02s",
         "100 ipv6 BGP VPN||bgp|-|2001:db8:aa::/64|170/0|2001:db8::2,-|00h02m00s"}},
+      {"SR OS: classic CLI, the base table, a black-hole static route, no match in a service",
+       Platform::kSros,
+       "A:pe2# show router route-table\n"
+       "Route Table (Router: Base)\n"
+       "Dest Prefix[Flags]                            Type    Proto     Age        Pref\n"
+       "      Next Hop[Interface Name]                                    Metric\n"
+       "192.0.2.0/24                                  Remote  Static    00h00m09s  5\n"
+       "       Black Hole                                                   1\n"
+       "No. of Routes: 1\n"
+       "A:pe2# show router 200 route-table\n"
+       "Route Table (Service: 200)\n"
+       "No Matching Entries\n",
+       {"default ipv4 Static||static|-|192.0.2.0/24|5/1|-,Black Hole|00h00m09s"}},
   };
   for (const Case& c : cases) {
     LineAccount account;
