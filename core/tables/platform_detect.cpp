@@ -58,14 +58,16 @@ struct Layout {
   bool iosLike = false;
 };
 
-void Look(std::string_view line, Layout& layout) {
+// claimed: a further platform's reader took line for a route line of its own shape, which the
+// Cisco family's counters then leave alone (IronWare's "1  10.0.0.0/24 ..." reads as code "1").
+void Look(std::string_view line, Layout& layout, bool claimed) {
   for (const std::string_view text : kIosLike) {
     if (line.find(text) != std::string_view::npos) {
       layout.iosLike = true;
       layout.subnetted = layout.subnetted || text.ends_with("subnetted,");
     }
   }
-  if (line.empty() || line[0] == '\t') {
+  if (claimed || line.empty() || line[0] == '\t') {
     return;
   }
   const std::size_t indent = line.find_first_not_of(' ');
@@ -165,6 +167,7 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
         note(found[static_cast<std::size_t>(mark.platform)], mark.text);
       }
     }
+    bool claimed = false;
     for (Evidence& e : found) {
       if (!e.reader) {
         continue;
@@ -177,9 +180,10 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
       if (e.reader->IsOwnRouteLine(line)) {
         ++e.routeLines;
         ++otherRouteLines;
+        claimed = true;
       }
     }
-    Look(line, layout);
+    Look(line, layout, claimed);
   }
 
   // Marks first: the platform with the most of them.
