@@ -141,6 +141,28 @@ std::optional<ZebraPath> ReadPathLine(std::string_view text) {
   return ReadZebraPath(text);
 }
 
+// The prompts the shared shapes do not know: the shell of EdgeOS and VyOS ("ubnt@edge:~$ show
+// ip route") and FortiOS's, with blanks around its "#" ("FGT # get router …", "FGT (root) # ").
+bool IsShellPrompt(std::string_view text) {
+  const std::size_t blank = std::min(text.find(' '), text.size());
+  const std::string_view first = text.substr(0, blank);
+  if (first.size() > 2 && first.ends_with('$') && first.find('@') != std::string_view::npos) {
+    return true;
+  }
+  std::string_view rest = files::TrimLeadingBlanks(text.substr(blank));
+  if (first.empty() || rest.empty()) {
+    return false;
+  }
+  if (rest[0] == '(') {
+    const std::size_t close = rest.find(')');
+    if (close == std::string_view::npos) {
+      return false;
+    }
+    rest = files::TrimLeadingBlanks(rest.substr(close + 1));
+  }
+  return rest == "#" || rest.starts_with("# ");
+}
+
 // A path read but not yet handed on: the lines after a bare "(recursive)" next hop resolve it,
 // and the first of them gives its interface.
 class HeldPath {
@@ -284,6 +306,9 @@ void ReadZebraTable(std::string_view capture, RouteSink& sink, LineAccount& acco
       kind = LineKind::kHeader;
     } else if (text.starts_with("Timers: ")) {
       kind = LineKind::kHeader;  // "Timers: Uptime" above an IPv6 table
+    } else if (IsShellPrompt(text)) {
+      finish();
+      kind = LineKind::kPrompt;
     } else if ((head = ReadZebraHead(text)) &&
                ((path = ReadZebraPath(head->rest)) || IsBlank(head->rest))) {
       finish();

@@ -85,6 +85,7 @@ TEST(ZebraAndPanosReaders, ReadWhatEachPrints) {
       {"Quagga and EdgeOS: an inactive next hop, recursion printed inside the parenthesis, "
        "the OSPF type beside the code",
        Platform::kQuagga,
+       "ubnt@edge:~$ show ip route\n"
        "S   10.8.0.0/16 [1/0] via 10.0.0.9 inactive\n"
        "S>* 10.9.0.0/16 [1/0] via 10.0.0.8 (recursive via 10.0.0.1)\n"
        "O IA *> 10.10.0.0/24 [110/30] via 10.0.0.1, eth0, 00:05:00\n",
@@ -94,6 +95,7 @@ TEST(ZebraAndPanosReaders, ReadWhatEachPrints) {
       {"FortiOS: a VRF other than 0, 7.x paths with their weight and recursion, the database "
        "form's selection marks",
        Platform::kFortios,
+       "FGT (root) # get router info routing-table all\n"
        "Routing table for VRF=0\n"
        "S*      0.0.0.0/0 [10/0] via 192.0.2.1, port1, [1/0]\n"
        "                  [10/0] via 198.51.100.1, port2, [1/0]\n"
@@ -132,10 +134,11 @@ TEST(ZebraAndPanosReaders, ReadWhatEachPrints) {
        "0.0.0.0/0            192.0.2.1              A?B E      2317                     65522\n"
        "0.0.0.0/0            192.0.2.9              A?B E      2317                     65522\n"
        "10.9.1.0/24          10.6.100.16     0      ?B         1030201                  0\n"
+       "10.9.1.0/24          10.6.100.17     0      ?B         1030201                  0\n"
        "10.9.1.0/24          10.6.255.16     50     A Oi       10302011 ae1.255\n"
        "10.99.0.0/16         discard         10     A S                                  \n"
        "2001:db8::/64        ::              0      A C               ethernet1/1\n"
-       "total routes shown: 6\n"
+       "total routes shown: 7\n"
        "\n"
        "VIRTUAL ROUTER: VR_HANDOFF (id 2)\n"
        "  ==========\n"
@@ -145,6 +148,7 @@ TEST(ZebraAndPanosReaders, ReadWhatEachPrints) {
        "total routes shown: 1\n",
        {"default B|A?B E|bgp|y 0.0.0.0/0 [-/-] 192.0.2.1%;192.0.2.9%; 2317",
         "default B|?B|bgp|n 10.9.1.0/24 [-/0] 10.6.100.16%; 1030201",
+        "default B|?B|bgp|n 10.9.1.0/24 [-/0] 10.6.100.17%; 1030201",
         "default Oi|A Oi|ospf|y 10.9.1.0/24 [-/50] 10.6.255.16%ae1.255; 10302011",
         "default S|A S|static|y 10.99.0.0/16 [-/10] %discard; ",
         "default C|A C|connected|y 2001:db8::/64 [-/0] ::%ethernet1/1; ",
@@ -176,6 +180,11 @@ TEST(ZebraAndPanosReaders, CapturesArePlacedOnTheirPlatform) {
        "O   10.0.1.0/24 [110/10] is directly connected, eth1, weight 1, 00:00:21\n",
        Platform::kQuagga},
       {"FRR without legend", "O>* 10.0.11.0/30 [110/200] via 10.0.1.2, eth1, weight 1, 00:00:09\n",
+       Platform::kQuagga},
+      {"FRR without legend, unselected routes first",
+       "O   10.0.1.0/24 [110/10] is directly connected, eth1, weight 1, 00:00:21\n"
+       "O   10.0.2.0/24 [110/10] is directly connected, eth2, weight 1, 00:00:21\n"
+       "O>* 10.0.11.0/30 [110/200] via 10.0.1.2, eth1, weight 1, 00:00:09\n",
        Platform::kQuagga},
       {"EdgeOS: heading without legend",
        "IP Route Table for VRF \"default\"\nS    *> 0.0.0.0/0 [1/0] via 192.0.2.1, eth0\n",

@@ -148,8 +148,10 @@ void PanosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& a
       interfaceColumn = kNoColumn;
       kind = LineKind::kHeader;
     } else if (const std::optional<Row> row = ReadRow(line, interfaceColumn)) {
-      // The rows of one destination with the same flags are the paths of one route (ECMP).
-      if (!builder.Pending() || lastKey.size() != row->destination.size() + row->flags.size() ||
+      // The rows of one destination with the same flags, "E" among them, are the paths of one
+      // route; inactive rows of the same destination are routes of their own.
+      if (!builder.Pending() || row->flags.find('E') == std::string_view::npos ||
+          lastKey.size() != row->destination.size() + row->flags.size() ||
           !std::string_view(lastKey).starts_with(row->destination) ||
           !std::string_view(lastKey).ends_with(row->flags)) {
         builder.Begin(row->prefix.afi, row->protocol, row->flags, row->destination);

@@ -79,9 +79,13 @@ std::span<const std::string_view> QuaggaReader::Marks() const {
 }
 
 bool QuaggaReader::IsOwnRouteLine(std::string_view line) const {
-  // The selected mark beside the code: "O>* 10.0.0.0/24 …", "S    *> 0.0.0.0/0 …".
+  // The selected mark beside the code ("O>* 10.0.0.0/24 …", "S    *> 0.0.0.0/0 …"), or the
+  // weight FRR prints with each next hop ("O   10.0.1.0/24 [110/10] … eth1, weight 1, …").
   const std::optional<ZebraHead> head = ReadZebraHead(line);
-  return head && head->marks.find('>') != std::string_view::npos && ReadZebraPath(head->rest);
+  return head &&
+         (head->marks.find('>') != std::string_view::npos ||
+          head->rest.find(", weight ") != std::string_view::npos) &&
+         ReadZebraPath(head->rest);
 }
 
 }  // namespace kestrelon::tables
