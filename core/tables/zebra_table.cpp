@@ -163,6 +163,14 @@ bool IsShellPrompt(std::string_view text) {
   return rest == "#" || rest.starts_with("# ");
 }
 
+// What a line that holds no route and no path is.
+LineKind OtherLine(std::string_view text, std::string_view line, bool inLegend) {
+  if (text.starts_with("Timers: ")) {
+    return LineKind::kHeader;  // "Timers: Uptime" above an IPv6 table
+  }
+  return IsShellPrompt(text) ? LineKind::kPrompt : ClassifyOtherLine(line, inLegend);
+}
+
 // A path read but not yet handed on: the lines after a bare "(recursive)" next hop resolve it,
 // and the first of them gives its interface.
 class HeldPath {
@@ -304,11 +312,6 @@ void ReadZebraTable(std::string_view capture, RouteSink& sink, LineAccount& acco
       finish();
       builder.SetVrf(*vrf);
       kind = LineKind::kHeader;
-    } else if (text.starts_with("Timers: ")) {
-      kind = LineKind::kHeader;  // "Timers: Uptime" above an IPv6 table
-    } else if (IsShellPrompt(text)) {
-      finish();
-      kind = LineKind::kPrompt;
     } else if ((head = ReadZebraHead(text)) &&
                ((path = ReadZebraPath(head->rest)) || IsBlank(head->rest))) {
       finish();
@@ -328,7 +331,7 @@ void ReadZebraTable(std::string_view capture, RouteSink& sink, LineAccount& acco
       }
       kind = LineKind::kPath;
     } else if (const LineKind other =
-                   head ? LineKind::kNotUnderstood : ClassifyOtherLine(line, inLegend);
+                   head ? LineKind::kNotUnderstood : OtherLine(text, line, inLegend);
                other != LineKind::kNotUnderstood) {
       kind = other;
       if (other == LineKind::kLegend && text.find("> - selected route") != std::string_view::npos) {

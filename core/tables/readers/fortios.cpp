@@ -16,6 +16,9 @@ constexpr std::array<std::string_view, 3> kMarks = {
 
 // "Routing table for VRF=0": VRF 0 is the global table; "IPv6 Routing Table for VRF=0" too.
 std::optional<std::string_view> SectionVrf(std::string_view text) {
+  if (text.empty() || (text[0] != 'R' && text[0] != 'I')) {
+    return std::nullopt;  // the quick answer for most lines
+  }
   const std::size_t at = text.find(" for VRF=");
   if (at == std::string_view::npos ||
       !(text.starts_with("Routing table") || text.starts_with("Routing Table") ||
