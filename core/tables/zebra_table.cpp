@@ -1,5 +1,7 @@
 #include "tables/zebra_table.h"
 
+#include <array>
+#include <functional>
 #include <string>
 
 #include "files/text_fields.h"
@@ -90,8 +92,10 @@ void ReadField(std::string_view field, ZebraPath& path) {
     return;
   }
   const std::string_view first = Word(field);
-  for (const std::string_view note : {"weight", "label", "src", "tag", "inactive", "onlink", "bh",
-                                      "rej", "backup", "metric", "mtu"}) {
+  static constexpr std::array<std::string_view, 11> kNotes = {"weight",   "label",  "src", "tag",
+                                                              "inactive", "onlink", "bh",  "rej",
+                                                              "backup",   "metric", "mtu"};
+  for (const std::string_view note : kNotes) {
     if (first == note) {
       return;
     }
@@ -175,23 +179,24 @@ LineKind OtherLine(std::string_view text, std::string_view line, bool inLegend) 
 // and the first of them gives its interface.
 class HeldPath {
  public:
+  explicit HeldPath(std::string_view capture) : capture_(capture) {}
+
   void Hold(const ZebraPath& path) {
     held_ = true;
-    awaits_ = path.recursive;
-    distance_ = path.distance;
-    metric_ = path.metric;
-    address_.assign(path.address);
-    interface_.assign(path.interface);
-    vrf_.assign(path.vrf);
-    uptime_.assign(path.uptime);
+    path_ = path;
+    Keep(path_.address, 0);
+    Keep(path_.interface, 1);
+    Keep(path_.vrf, 2);
+    Keep(path_.uptime, 3);
   }
   // Whether path resolves the held next hop, which then takes its interface.
   bool Resolves(const ZebraPath& path) {
-    if (!held_ || !awaits_ || path.recursive || path.distance) {
+    if (!held_ || !path_.recursive || path.recursive || path.distance) {
       return false;
     }
-    if (interface_.empty()) {
-      interface_.assign(path.interface);
+    if (path_.interface.empty()) {
+      path_.interface = path.interface;
+      Keep(path_.interface, 1);
     }
     return true;
   }
@@ -200,17 +205,28 @@ class HeldPath {
       return;
     }
     held_ = false;
-    const auto text = [](const std::string& s) { return s.empty() ? OptionalText() : s; };
-    builder.AddPath(
-        {text(address_), text(interface_), text(vrf_), distance_, metric_, text(uptime_)});
+    const auto text = [](std::string_view s) { return s.empty() ? OptionalText() : s; };
+    builder.AddPath({text(path_.address), text(path_.interface), text(path_.vrf), path_.distance,
+                     path_.metric, text(path_.uptime)});
   }
 
  private:
+  // Most texts stay in the capture; those of a line whose backspaces were applied live no
+  // longer than that line, and are copied.
+  void Keep(std::string_view& text, std::size_t slot) {
+    const std::less<const char*> before;
+    if (text.empty() || (!before(text.data(), capture_.data()) &&
+                         !before(capture_.data() + capture_.size(), text.data() + text.size()))) {
+      return;
+    }
+    owned_[slot].assign(text);
+    text = owned_[slot];
+  }
+
+  std::string_view capture_;
   bool held_ = false;
-  bool awaits_ = false;
-  std::optional<std::uint32_t> distance_;
-  std::optional<std::uint64_t> metric_;
-  std::string address_, interface_, vrf_, uptime_;
+  ZebraPath path_;
+  std::array<std::string, 4> owned_;
 };
 
 }  // namespace
@@ -296,7 +312,7 @@ std::optional<ZebraHead> ReadZebraHead(std::string_view line) {
 void ReadZebraTable(std::string_view capture, RouteSink& sink, LineAccount& account,
                     const ZebraDialect& dialect) {
   RouteBuilder builder(sink, dialect.sourceOf);
-  HeldPath held;
+  HeldPath held(capture);
   bool inLegend = false;
   bool printsUnselected = dialect.printsUnselected;
   const auto finish = [&] {
