@@ -82,6 +82,11 @@ TEST(ZebraAndPanosReaders, ReadWhatEachPrints) {
        "C>* 2001:db8:1::/64 is directly connected, eth2, 00:20:00\r\n",
        {"default B|>*|bgp|y 2001:db8::/32 [20/0] fe80::1%eth0;fe80::2%eth1; 00:10:00",
         "default C|>*|connected|y 2001:db8:1::/64 [-/-] %eth2; 00:20:00"}},
+      {"a terminal's backspace in a path kept until the next line",
+       Platform::kQuagga,
+       "O>* 10.0.0.0/24 [110/20] via 10.0.0.1, eth9\b0, weight 1, 00:01:02\n"
+       "  *                      via 10.0.0.2, eth2\b1, weight 1, 00:01:02\n",
+       {"default O|>*|ospf|y 10.0.0.0/24 [110/20] 10.0.0.1%eth0;10.0.0.2%eth1; 00:01:02"}},
       {"Quagga and EdgeOS: an inactive next hop, recursion printed inside the parenthesis, "
        "the OSPF type beside the code",
        Platform::kQuagga,
