@@ -130,7 +130,7 @@ TEST(ZebraAndPanosReaders, ReadWhatEachPrints) {
        {"default S|*|static|- ::/0 [10/0] 2001:db8::1%port1; 00:10:20",
         "default C||connected|- 2001:db8::/64 [-/-] ::%port1; 01:02:03"}},
       {"PAN-OS: two virtual routers, ECMP rows, an inactive route beside the active one, "
-       "discard, IPv6, an age pushing the interface right, a blank age",
+       "discard, IPv6, a blank next hop, an age pushing the interface right, a blank age",
        Platform::kPanos,
        "VIRTUAL ROUTER: default (id 1)\n"
        "  ==========\n"
@@ -143,7 +143,8 @@ TEST(ZebraAndPanosReaders, ReadWhatEachPrints) {
        "10.9.1.0/24          10.6.255.16     50     A Oi       10302011 ae1.255\n"
        "10.99.0.0/16         discard         10     A S                                  \n"
        "2001:db8::/64        ::              0      A C               ethernet1/1\n"
-       "total routes shown: 7\n"
+       "10.30.0.0/16                         10     A S               tunnel.1\n"
+       "total routes shown: 8\n"
        "\n"
        "VIRTUAL ROUTER: VR_HANDOFF (id 2)\n"
        "  ==========\n"
@@ -157,6 +158,7 @@ TEST(ZebraAndPanosReaders, ReadWhatEachPrints) {
         "default Oi|A Oi|ospf|y 10.9.1.0/24 [-/50] 10.6.255.16%ae1.255; 10302011",
         "default S|A S|static|y 10.99.0.0/16 [-/10] %discard; ",
         "default C|A C|connected|y 2001:db8::/64 [-/0] ::%ethernet1/1; ",
+        "default S|A S|static|y 10.30.0.0/16 [-/10] %tunnel.1; ",
         "VR_HANDOFF O2|A O2|ospf-ext2|y 10.20.0.0/16 [-/20] 10.0.0.1%ethernet1/2; 55"}},
   };
   for (const Case& c : cases) {

@@ -29,7 +29,12 @@ std::optional<std::string_view> SectionVrf(std::string_view text) {
   return id == "0" ? kDefaultVrf : id;
 }
 
-constexpr ZebraDialect kDialect{SectionVrf, SourceOfCode, false};
+// IOS's codes, and "V" for the routes of BGP VPNv4.
+RouteSource SourceOf(std::string_view protocol) {
+  return protocol == "V" ? RouteSource::kVpn : SourceOfCode(protocol);
+}
+
+constexpr ZebraDialect kDialect{SectionVrf, SourceOf, false};
 
 }  // namespace
 

@@ -83,8 +83,12 @@ std::optional<Row> ReadRow(std::string_view line, std::size_t interfaceColumn) {
   }
   row.prefix = *prefix;
   row.destination = words[0].text;
-  row.nextHop = words[1].text;
-  std::size_t i = 2;
+  std::size_t i = 1;
+  const bool blankNextHop =
+      IsFlagsWord(words[1].text) || (IsDigits(words[1].text) && IsFlagsWord(words[2].text));
+  if (!blankNextHop) {
+    row.nextHop = words[i++].text;
+  }
   if (IsDigits(words[i].text)) {
     row.metric = files::ReadNumber<std::uint64_t>(words[i].text);
     if (!row.metric) {
@@ -161,7 +165,7 @@ void PanosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& a
       RouteBuilder::Path path;
       if (IsAddress(row->nextHop)) {
         path.address = row->nextHop;
-      } else {
+      } else if (!row->nextHop.empty()) {
         path.interface = row->nextHop;  // "discard"
       }
       if (!row->interface.empty()) {
