@@ -10,13 +10,14 @@ namespace kestrelon::tables {
 namespace {
 
 // The lines of the family's legends that no other platform prints.
-constexpr std::array<std::string_view, 7> kMarks = {"> - selected route, * - FIB route",
+constexpr std::array<std::string_view, 8> kMarks = {"> - selected route, * - FIB route",
                                                     "q - queued route",
                                                     "q - queued, r - rejected",
                                                     "o - offload failure",
                                                     "V - VNC-Direct",
                                                     "f - OpenFabric",
-                                                    "IPv4 unicast VRF "};
+                                                    "IPv4 unicast VRF ",
+                                                    "IPv6 unicast VRF "};
 
 // The table a heading names: "VRF red:" (show ip route vrf all), "IPv4 unicast VRF red:" (FRR
 // 9 and later), "IP Route Table for VRF "default"" (EdgeOS).
