@@ -18,7 +18,8 @@ struct Mark {
   Platform platform;
 };
 constexpr std::array<Mark, 15> kMarks = {{
-    {"IP Route Table for VRF \"", Platform::kNxos},
+    // Not NX-OS's table heading, which EdgeOS prints too: its legend.
+    {"'[x/y]' denotes [preference/metric]", Platform::kNxos},
     {"IPv6 Routing Table for VRF \"", Platform::kNxos},
     {", ubest/mbest: ", Platform::kNxos},
     {"(!) - FRR Backup path", Platform::kIosXr},

@@ -49,7 +49,7 @@ nxos_route='{"vrf":"default","afi":"ipv4","protocol":"static","source":"static",
   json_ios ios.log | sed '$ s/}}\r$/}},\r/'
   printf '%s\r\n' '{"source":"nxos.log","platform":"nxos","routes":[' \
     "$nxos_route" \
-    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"marks 'IP Route Table for VRF \\\"', ', ubest/mbest: '\",\"lines\":3,\"not_understood\":0,\"examples\":[]}}" ']'
+    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"mark ', ubest/mbest: '\",\"lines\":3,\"not_understood\":0,\"examples\":[]}}" ']'
 } >expected.several
 cli routes -o out.several ios.log nxos.log
 check "routes of two captures: status 0" test "$status" -eq 0
@@ -112,7 +112,7 @@ done
     sed '1 s/"platform"/"device":"R1","platform"/; $ s/"lines":10,/"lines":11,/; $ s/}}\r$/}},\r/'
   printf '%s\r\n' '{"source":"session.log","device":"leaf1","platform":"nxos","routes":[' \
     "$nxos_route" \
-    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"marks 'IP Route Table for VRF \\\"', ', ubest/mbest: '\",\"lines\":5,\"not_understood\":0,\"examples\":[]}}" ']'
+    "],\"reading\":{\"platform\":\"nxos\",\"decided_by\":\"mark ', ubest/mbest: '\",\"lines\":5,\"not_understood\":0,\"examples\":[]}}" ']'
 } >expected.session
 cli routes session.log
 check "a log of two devices: status 0" test "$status" -eq 0

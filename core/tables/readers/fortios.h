@@ -9,6 +9,7 @@ class FortiosReader : public TableReader {
  public:
   using TableReader::Read;
   void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
+  std::span<const std::string_view> Marks() const override;
 };
 
 }  // namespace kestrelon::tables

@@ -9,6 +9,8 @@ class PanosReader : public TableReader {
  public:
   using TableReader::Read;
   void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
+  std::span<const std::string_view> Marks() const override;
+  bool IsOwnRouteLine(std::string_view line) const override;
 };
 
 }  // namespace kestrelon::tables
