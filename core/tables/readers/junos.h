@@ -1,4 +1,5 @@
-// The reader of Juniper Junos ("show route").
+// The reader of Juniper Junos ("show route", "show route table X", "show route protocol P",
+// "show route terse"): each [protocol/preference] entry of a destination is a route of its own.
 #pragma once
 
 #include "tables/table_reader.h"
@@ -8,7 +9,11 @@ namespace kestrelon::tables {
 class JunosReader : public TableReader {
  public:
   using TableReader::Read;
+  // Destinations that are no address prefix (MPLS labels of mpls.0, route distinguishers of
+  // bgp.l3vpn.0, interfaces of l2circuit.0) are counted as route lines but give no record.
   void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
+  std::span<const std::string_view> Marks() const override;
+  bool IsOwnRouteLine(std::string_view line) const override;
 };
 
 }  // namespace kestrelon::tables
