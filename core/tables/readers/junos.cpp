@@ -2,15 +2,19 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "files/line_cursor.h"
 #include "files/text_fields.h"
 #include "tables/address_text.h"
 #include "tables/capture_lines.h"
 #include "tables/line_accounting.h"
 #include "tables/line_shapes.h"
 #include "tables/route_builder.h"
+#include "tables/route_table.h"
 
 namespace kestrelon::tables {
 namespace {
@@ -366,8 +370,12 @@ bool IsPromptBanner(std::string_view text) {
 // The reading of one capture: its lines one at a time, in order.
 class Reading {
  public:
-  Reading(RouteSink& sink, LineAccount& account)
-      : builder_(sink, SourceOfProtocol), account_(account) {}
+  // vrf and terse: the table in force where the reading starts, for a part read on its own.
+  Reading(RouteSink& sink, LineAccount& account, std::string_view vrf = kDefaultVrf,
+          bool terse = false)
+      : builder_(sink, SourceOfProtocol), account_(account), terse_(terse) {
+    builder_.SetVrf(vrf);
+  }
 
   void Line(std::string_view line) {
     const bool awaiting = awaitingEntry_;
@@ -572,12 +580,88 @@ LineKind Reading::OtherLine(std::string_view line, std::string_view text, std::s
   return other;
 }
 
+void ReadLines(std::string_view text, Reading& reading) {
+  ForEachCaptureLine(text, [&](std::string_view line) { reading.Line(line); });
+  reading.Finish();
+}
+
+// Where the second half of a large capture can be read on its own: the first line a little
+// before the middle that prints a destination with its first entry, so no entry or wrapped
+// destination is cut. The thread that reads the first half also takes the second's routes.
+std::size_t FindSplit(std::string_view capture) {
+  const std::size_t from = capture.size() / 32 * 15;
+  const std::size_t limit = from + capture.size() / 8;
+  files::LineCursor cursor(capture, from);
+  cursor.Next();  // the rest of the line the point falls in
+  while (!cursor.AtEnd() && cursor.Position() < limit) {
+    const std::size_t at = cursor.Position();
+    const std::string_view line = cursor.Next();
+    if (line.empty() || IsBlankChar(line[0]) || line.find('\b') != std::string_view::npos) {
+      continue;
+    }
+    std::string_view rest = line;
+    const std::string_view first = NextWord(rest);
+    if (ReadPrefix(first) && ReadEntry(TrimLeadingBlanks(rest))) {
+      return at;
+    }
+  }
+  return 0;
+}
+
+// The table in force at the end of text: the VRF of its last table heading, and whether the
+// column heading of the terse view follows that heading.
+struct TableState {
+  std::string_view vrf = kDefaultVrf;
+  bool terse = false;
+};
+TableState StateAtEnd(std::string_view text) {
+  TableState state;
+  // "holddown" is in every heading and in few other lines: the search seldom stops elsewhere.
+  for (std::size_t at = text.find("holddown, "); at != std::string_view::npos;
+       at = text.find("holddown, ", at + 1)) {
+    const std::size_t start = text.find_last_of("\r\n", at) + 1;  // npos + 1 is 0
+    std::string_view rest = TrimBlanks(text.substr(start, at - start));
+    const std::string_view first = NextWord(rest);
+    if (const std::optional<std::string_view> table =
+            TableOfHeading(first, TrimLeadingBlanks(rest))) {
+      state.vrf = VrfOfTable(*table);
+      state.terse = text.substr(at, 400).find("A V Destination") != std::string_view::npos ||
+                    text.substr(at, 400).find("A Destination") != std::string_view::npos;
+    }
+  }
+  return state;
+}
+
 }  // namespace
 
 void JunosReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
-  Reading reading(sink, account);
-  ForEachCaptureLine(capture, [&](std::string_view line) { reading.Line(line); });
-  reading.Finish();
+  // Lines marked before reading are counted by their number: one reading counts them all.
+  const std::size_t split =
+      capture.size() >= parallelFrom_ && !account.HasPresets() ? FindSplit(capture) : 0;
+  if (split == 0) {
+    Reading reading(sink, account);
+    ReadLines(capture, reading);
+    return;
+  }
+  // A large capture is read in two halves at once: the second half's routes go to a part of
+  // the sink as they are read (or wait in a table) and follow the first half's.
+  const std::string_view firstHalf = capture.substr(0, split);
+  const TableState state = StateAtEnd(firstHalf);
+  std::unique_ptr<RouteSink> part = sink.NewPart();
+  RouteTable waiting;
+  LineAccount secondAccount;
+  Reading second(part ? *part : waiting, secondAccount, state.vrf, state.terse);
+  std::future<void> reading =
+      std::async(std::launch::async, [&] { ReadLines(capture.substr(split), second); });
+  Reading first(sink, account);
+  ReadLines(firstHalf, first);
+  reading.get();
+  account.Append(secondAccount);
+  if (part) {
+    sink.AppendPart(std::move(part));
+  } else {
+    waiting.ForEach([&](const RouteView& route) { sink.Put(route); });
+  }
 }
 
 std::span<const std::string_view> JunosReader::Marks() const {
