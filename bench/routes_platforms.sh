@@ -40,12 +40,6 @@ measure() {
     : >"$report.failed"
   fi
 }
-# Median (or with "best", the least) of column $2 of file $1.
-stat_of() {
-  awk -v c="$2" '{ print $c }' "$1" | sort -g |
-    awk -v best="${3:-}" '{ v[NR] = $1 }
-      END { print best ? v[1] : (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
 
 for format in ios $platforms; do
   "$bin/kestrelon-gen" --routes "$routes" --seed 7 --profile "$profile" --format "$format" \
