@@ -87,10 +87,12 @@ TEST(JunosReader, ReadsWhatTheDocumentationPrints) {
         "01:55:48",
         "blue ipv6 Local|*|local|1|2001:db8:1:0:ffff:ffff:ffff:ffff/128|0/-|-,ge-0/0/1.100,-|6d "
         "01:55:50"}},
-      {"inet.0, inet.3 and mpls.0: next-hop types, a next table, active and last-active "
-       "entries, a hidden route, MED for metric, label operations; labels give no record",
+      {"inet.0, inet.3 and mpls.0: the newer legend, next-hop types, a next table, active and "
+       "last-active entries, a hidden route, MED for metric, label operations; labels give no "
+       "record",
        "inet.0: 6 destinations, 7 routes (5 active, 0 holddown, 1 hidden)\n"
        "Restart Complete\n"
+       "@ = Routing Use Only, # = Forwarding Use Only\n"
        "+ = Active Route, - = Last Active, * = Both\n"
        "\n"
        "0.0.0.0/0          *[Static/5] 1w5d 20:30:29\n"

@@ -24,9 +24,16 @@ using files::ReadNumber;
 using files::TrimBlanks;
 using files::TrimLeadingBlanks;
 
-// The legend and the table heading's counts: no other platform prints them.
-constexpr std::array<std::string_view, 3> kMarks = {"+ = Active Route, - = Last Active, * = Both",
+// The legends and the table heading's counts: no other platform prints them.
+constexpr std::array<std::string_view, 4> kMarks = {"+ = Active Route, - = Last Active, * = Both",
+                                                    "@ = Routing Use Only, # = Forwarding Use Only",
                                                     " holddown, ", ", validation-state: "};
+
+// The marks before an entry: "*" active and last active, "+" active, "-" last active, "@" for
+// routing use only, "#" for forwarding use only.
+bool IsEntryMark(char c) {
+  return c == '*' || c == '+' || c == '-' || c == '@' || c == '#';
+}
 
 bool IsUpper(char c) {
   return c >= 'A' && c <= 'Z';
@@ -100,7 +107,7 @@ std::optional<std::string_view> TableOfHeading(std::string_view firstWord, std::
 
 // One [protocol/preference] entry of a destination: "*[OSPF/10/10] 3w3d 03:12:45, metric 101".
 struct Entry {
-  std::string_view flag;  // "*" both, "+" active, "-" last active, or none
+  std::string_view flag;  // the marks before the entry, or none
   std::string_view protocol;
   std::optional<std::uint32_t> preference;
   std::string_view age;
@@ -110,10 +117,12 @@ struct Entry {
 // An entry as text starts with it; a hidden route prints "[BGP ]", without its preference.
 std::optional<Entry> ReadEntry(std::string_view text) {
   Entry entry;
-  if (!text.empty() && (text[0] == '*' || text[0] == '+' || text[0] == '-')) {
-    entry.flag = text.substr(0, 1);
-    text.remove_prefix(1);
+  std::size_t marks = 0;
+  while (marks < 2 && marks < text.size() && IsEntryMark(text[marks])) {
+    ++marks;
   }
+  entry.flag = text.substr(0, marks);
+  text.remove_prefix(marks);
   if (text.size() < 3 || text[0] != '[' || !IsUpper(text[1])) {
     return std::nullopt;
   }
@@ -412,7 +421,7 @@ class Reading {
     }
     builder_.Begin(afi_, {}, entry.flag, destination_);
     builder_.SetProtocol(entry.protocol);
-    builder_.SetSelected(entry.flag == "*" || entry.flag == "+");
+    builder_.SetSelected(entry.flag.find_first_of("*+") != std::string_view::npos);
     RouteBuilder::Path cost;
     cost.distance = entry.preference;
     cost.metric = entry.metric;
@@ -490,7 +499,7 @@ LineKind Reading::Classify(std::string_view line) {
       AddTerseHop(text.substr(1));
       return LineKind::kPath;
     }
-  } else if (c == '*' || c == '+' || c == '-' || c == '[') {
+  } else if (IsEntryMark(c) || c == '[') {
     if (const std::optional<Entry> entry = ReadEntry(text)) {
       if (!haveDestination_) {
         return LineKind::kNotUnderstood;
@@ -499,7 +508,7 @@ LineKind Reading::Classify(std::string_view line) {
       BeginEntry(*entry);
       return wrapped ? LineKind::kPath : LineKind::kRoute;  // the rest of a wrapped line
     }
-    if (text.starts_with("+ = ")) {
+    if (text.starts_with("+ = ") || text.starts_with("@ = ")) {
       return LineKind::kLegend;
     }
   } else if (inEntry_ && (c == 't' || c == 'v' || c == 'L')) {
@@ -672,17 +681,10 @@ bool JunosReader::IsOwnRouteLine(std::string_view line) const {
   // "10.1.0.0/16   *[OSPF/10] ...", or a further entry "[BGP/170] ...": a protocol's name, not
   // a distance, inside the brackets.
   std::string_view text = TrimLeadingBlanks(line);
-  if (text.empty()) {
-    return false;
+  std::optional<Entry> entry = ReadEntry(text);
+  if (!entry && ReadPrefix(NextWord(text))) {
+    entry = ReadEntry(TrimLeadingBlanks(text));
   }
-  if (text[0] != '[' && (text.size() < 2 || text[1] != '[')) {
-    const std::string_view destination = NextWord(text);
-    if (!ReadPrefix(destination)) {
-      return false;
-    }
-    text = TrimLeadingBlanks(text);
-  }
-  const std::optional<Entry> entry = ReadEntry(text);
   return entry && entry->preference.has_value();
 }
 
