@@ -79,8 +79,8 @@ TEST(JunosReader, ReadsWhatTheDocumentationPrints) {
        "                   *[Local/0] 6d 01:55:50\n"
        "                      Local via ge-0/0/1.100\n"
        "\n"
-       "{master}\n"
-       "user@host> \n",
+       "{master:0}[edit]\n"
+       "user@host# \n",
        {"blue ipv6 Static|*|static|1|::/0|5/-|fe80::5:73ff:fea0:2,ge-0/0/1.100,-|1w2d 03:04:05",
         "blue ipv6 Direct|*|connected|1|2001:db8:1::/64|0/-|-,ge-0/0/1.100,-|6d 01:55:50",
         "blue ipv6 OSPF3||ospf|0|2001:db8:1::/64|10/2|fe80::5:73ff:fea0:2,ge-0/0/1.100,-|6d "

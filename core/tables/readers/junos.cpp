@@ -370,10 +370,17 @@ std::optional<TerseRow> ReadTerseRow(std::string_view text) {
   return row;
 }
 
-// "{master}", "{master:0}", "{primary:node0}" before a prompt, "[edit]" of configuration mode.
+// "{master}", "{master:0}", "{primary:node0}" before a prompt, "[edit]" of configuration mode,
+// or both: "{master:0}[edit interfaces]".
 bool IsPromptBanner(std::string_view text) {
-  return (text.starts_with('{') && text.ends_with('}')) ||
-         (text.starts_with("[edit") && text.ends_with(']'));
+  if (text.starts_with('{')) {
+    const std::size_t close = text.find('}');
+    if (close == std::string_view::npos) {
+      return false;
+    }
+    text.remove_prefix(close + 1);
+  }
+  return text.empty() || (text.starts_with("[edit") && text.ends_with(']'));
 }
 
 // The reading of one capture: its lines one at a time, in order.
