@@ -1,6 +1,6 @@
 # Sourced by the bench scripts: bench_build TARGET... configures $build (Release, no GUI or tests,
 # the benches on) when it is not yet, warns when it is not a Release build, and builds the targets.
-# Needs root (the checkout) and build (the build folder) set.
+# Needs root (the checkout) and build (the build folder) set. stat_of: a figure of timed runs.
 bench_build() {
   if [[ ! -f $build/CMakeCache.txt ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRELON_BUILD_GUI=OFF \
@@ -16,4 +16,11 @@ bench_build() {
     echo "$log" >&2
     exit 1
   fi
+}
+
+# Median (or with "best", the least) of column $2 of file $1.
+stat_of() {
+  awk -v c="$2" '{ print $c }' "$1" | sort -g |
+    awk -v best="${3:-}" '{ v[NR] = $1 }
+      END { print best ? v[1] : (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }

@@ -1,4 +1,4 @@
-// kestrelon-gen: writes a synthetic "show ip route" capture for benchmarks and manual trials.
+// kestrelon-gen: writes a synthetic route-table capture for benchmarks and manual trials.
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -13,13 +13,15 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: kestrelon-gen [--routes N] [--seed S] [--profile P] [--after] [--shuffle] [--lf]\n"
-    "                     [--stats] [-o FILE]\n"
+    "usage: kestrelon-gen [--routes N] [--seed S] [--profile P] [--format F] [--after]\n"
+    "                     [--shuffle] [--lf] [--stats] [-o FILE]\n"
     "  --routes N  route entries of the table (default 1000)\n"
     "  --seed S    the same seed gives the same bytes (default 1)\n"
     "  --profile P basic (default): a full Internet table, ~1.03 lines and 59 bytes a route;\n"
     "              realistic: BGP multipath, a large OSPF table with equal-cost paths, more\n"
     "              wrapped entries, long interface names: ~1.41 lines and 99 bytes a route\n"
+    "  --format F  ios (default): \"show ip route\"; junos: \"show route\"; linux:\n"
+    "              \"ip route show table all\" (the same routes, EIGRP as OSPF on Junos)\n"
     "  --after     the capture after a change: ~1% of routes added, removed or changed,\n"
     "              every timer moved on (use the same seed as the capture before)\n"
     "  --shuffle   entries out of the router's ascending order\n"
@@ -67,6 +69,17 @@ int main(int argc, char** argv) {
         options.profile = kestrelon::bench::Profile::kRealistic;
       } else {
         return Fail("--profile needs basic or realistic");
+      }
+    } else if (arg == "--format") {
+      const std::string_view name = value();
+      if (name == "ios") {
+        options.format = kestrelon::bench::Format::kIos;
+      } else if (name == "junos") {
+        options.format = kestrelon::bench::Format::kJunos;
+      } else if (name == "linux") {
+        options.format = kestrelon::bench::Format::kLinux;
+      } else {
+        return Fail("--format needs ios, junos or linux");
       }
     } else if (arg == "--after") {
       options.after = true;

@@ -796,6 +796,237 @@ void PrintHeader(Printer& out, const std::vector<Route>& routes, const Item& ite
   out.EndLine();
 }
 
+// The age of a Junos entry: "3w3d 03:12:45", "6d 01:55:50", "00:41:59".
+void PrintJunosAge(Printer& out, std::int64_t seconds) {
+  if (seconds >= kWeek) {
+    out.Number(static_cast<std::uint64_t>(seconds / kWeek));
+    out.Text("w");
+  }
+  if (seconds >= kDay) {
+    out.Number(static_cast<std::uint64_t>(seconds % kWeek / kDay));
+    out.Text("d ");
+  }
+  out.TwoDigits(seconds % kDay / kHour);
+  out.Text(":");
+  out.TwoDigits(seconds % kHour / kMinute);
+  out.Text(":");
+  out.TwoDigits(seconds % kMinute);
+}
+
+// Junos's protocol and preference of a route kind; EIGRP, which Junos lacks, prints as OSPF.
+std::string_view JunosProtocol(Kind kind) {
+  switch (kind) {
+    case Kind::kBgpExternal:
+    case Kind::kBgpInternal:
+      return "BGP/170";
+    case Kind::kOspfExternal1:
+    case Kind::kOspfExternal2:
+    case Kind::kEigrpExternal:
+      return "OSPF/150";
+    case Kind::kStatic:
+    case Kind::kDefault:
+      return "Static/5";
+    case Kind::kConnected:
+      return "Direct/0";
+    case Kind::kLocal:
+      return "Local/0";
+    default:
+      return "OSPF/10";
+  }
+}
+
+bool IsBgp(Kind kind) {
+  return kind == Kind::kBgpExternal || kind == Kind::kBgpInternal;
+}
+
+// Interface names as Junos and Linux spell them, by the table's interface number.
+std::vector<std::string> InterfaceNames(const Table& table, bool junos) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < table.interfaces.size(); ++i) {
+    names.push_back(junos ? "ge-0/0/" + std::to_string(i % 48) + "." + std::to_string(i / 48)
+                          : "eth" + std::to_string(i));
+  }
+  return names;
+}
+
+// One destination of "show route" with its active entry, the AS path of BGP, and its next hops
+// (the first selected); a path without an interface leaves by the uplink.
+void PrintJunosRoute(Printer& out, const std::vector<std::string>& names, const Route& route,
+                     CaptureStats& stats) {
+  ++stats.routes;
+  out.Address(route.dest);
+  out.Text("/");
+  out.Number(route.len);
+  out.PadTo(19);
+  out.Text("*[");
+  out.Text(JunosProtocol(route.kind));
+  out.Text("] ");
+  PrintJunosAge(out, HasTimer(route.kind) ? route.uptime : 29 * kWeek + 6 * kDay + 77755);
+  if (IsBgp(route.kind)) {
+    if (route.metric > 0) {
+      out.Text(", MED ");
+      out.Number(route.metric);
+    }
+    out.Text(", localpref 100");
+    if (route.kind == Kind::kBgpInternal) {
+      out.Text(", from ");
+      out.Address(route.paths[0].hop);
+    }
+    out.EndLine();
+    out.Blanks(22);
+    if (route.kind == Kind::kBgpExternal) {
+      out.Text("AS path: 64500 ");
+      out.Number(64512 + (route.dest >> 12) % 1000);
+      out.Text(" I, validation-state: unverified");
+    } else {
+      out.Text("AS path: I, validation-state: unverified");
+    }
+  } else if (route.kind != Kind::kConnected && route.kind != Kind::kLocal &&
+             route.kind != Kind::kStatic && route.kind != Kind::kDefault) {
+    out.Text(", metric ");
+    out.Number(route.metric);
+  }
+  out.EndLine();
+  for (int p = 0; p < route.pathCount; ++p) {
+    const Path& path = route.paths[static_cast<std::size_t>(p)];
+    const std::string& name = names[path.iface == kNoInterface ? 0 : path.iface];
+    if (route.kind == Kind::kLocal) {
+      out.Blanks(22);
+      out.Text("Local via ");
+    } else {
+      stats.extraPaths += p > 0 ? 1 : 0;
+      out.Blanks(20);
+      out.Text(p == 0 ? "> " : "  ");
+      if (route.kind != Kind::kConnected) {
+        out.Text("to ");
+        out.Address(path.hop);
+        out.Text(" ");
+      }
+      out.Text("via ");
+    }
+    out.Text(name);
+    out.EndLine();
+  }
+}
+
+// Linux's protocol of a route kind, as iproute2 names the routing daemons' protocols.
+std::string_view LinuxProtocol(Kind kind) {
+  switch (kind) {
+    case Kind::kBgpExternal:
+    case Kind::kBgpInternal:
+      return "bgp";
+    case Kind::kEigrp:
+    case Kind::kEigrpExternal:
+      return "eigrp";
+    case Kind::kStatic:
+    case Kind::kDefault:
+      return "static";
+    case Kind::kConnected:
+    case Kind::kLocal:
+      return "kernel";
+    default:
+      return "ospf";
+  }
+}
+
+// One route of "ip route show table all": host routes without their length, local addresses
+// in table local, equal-cost paths as "nexthop" lines under the route.
+void PrintLinuxRoute(Printer& out, const std::vector<std::string>& names, const Route& route,
+                     CaptureStats& stats) {
+  ++stats.routes;
+  if (route.kind == Kind::kLocal) {
+    out.Text("local ");
+  }
+  if (route.len == 0) {
+    out.Text("default");
+  } else {
+    out.Address(route.dest);
+    if (route.len != 32) {
+      out.Text("/");
+      out.Number(route.len);
+    }
+  }
+  const auto hop = [&](const Path& path) {
+    if (route.kind != Kind::kConnected && route.kind != Kind::kLocal) {
+      out.Text(" via ");
+      out.Address(path.hop);
+    }
+    out.Text(" dev ");
+    out.Text(names[path.iface == kNoInterface ? 0 : path.iface]);
+  };
+  if (route.pathCount == 1) {
+    hop(route.paths[0]);
+  }
+  if (route.kind == Kind::kLocal) {
+    out.Text(" table local");
+  }
+  out.Text(" proto ");
+  out.Text(LinuxProtocol(route.kind));
+  if (route.kind == Kind::kConnected || route.kind == Kind::kLocal) {
+    out.Text(route.kind == Kind::kLocal ? " scope host src " : " scope link src ");
+    out.Address(route.kind == Kind::kLocal ? route.dest : route.dest + 1);
+  } else if (route.kind != Kind::kStatic && route.kind != Kind::kDefault) {
+    out.Text(" metric ");
+    out.Number(IsBgp(route.kind) ? 20 : route.metric);
+  }
+  out.EndLine();
+  if (route.pathCount > 1) {
+    for (int p = 0; p < route.pathCount; ++p) {
+      ++stats.extraPaths;
+      out.Text("\tnexthop");
+      hop(route.paths[static_cast<std::size_t>(p)]);
+      out.Text(" weight 1");
+      out.EndLine();
+    }
+  }
+}
+
+// The table in Junos's or Linux's form, in ascending order unless shuffled.
+void PrintOtherPlatform(Printer& out, const CaptureOptions& options, const Table& table,
+                        CaptureStats& stats) {
+  const bool junos = options.format == Format::kJunos;
+  const std::vector<std::string> names = InterfaceNames(table, junos);
+  if (junos) {
+    out.Text("user@");
+    out.Text(options.hostname);
+    out.Text("> show route | no-more");
+    out.EndLine();
+    out.EndLine();
+    const auto count = static_cast<std::uint64_t>(table.routes.size());
+    out.Text("inet.0: ");
+    out.Number(count);
+    out.Text(" destinations, ");
+    out.Number(count);
+    out.Text(" routes (");
+    out.Number(count);
+    out.Text(" active, 0 holddown, 0 hidden)");
+    out.EndLine();
+    out.Text("+ = Active Route, - = Last Active, * = Both");
+    out.EndLine();
+    out.EndLine();
+  } else {
+    out.Text("root@");
+    out.Text(options.hostname);
+    out.Text(":~# ip route show table all");
+    out.EndLine();
+  }
+  for (const Route& route : table.routes) {
+    (junos ? PrintJunosRoute : PrintLinuxRoute)(out, names, route, stats);
+  }
+  if (junos) {
+    out.EndLine();
+    out.Text("user@");
+    out.Text(options.hostname);
+    out.Text("> ");
+  } else {
+    out.Text("root@");
+    out.Text(options.hostname);
+    out.Text(":~# ");
+  }
+  ++stats.lines;
+  out.Flush();
+}
+
 template <typename T>
 void Shuffle(Random& random, T first, T last) {
   const auto n = last - first;
@@ -819,6 +1050,16 @@ CaptureStats GenerateCapture(const CaptureOptions& options, const ChunkSink& sin
   std::sort(table.routes.begin(), table.routes.end(), [](const Route& a, const Route& b) {
     return a.dest != b.dest ? a.dest < b.dest : a.len < b.len;
   });
+  CaptureStats stats;
+  Printer out(sink, options.crlf, stats);
+  if (options.format != Format::kIos) {
+    if (options.shuffle) {
+      Random random(options.seed ^ 0xD1B54A32D192ED03ULL);
+      Shuffle(random, table.routes.begin(), table.routes.end());
+    }
+    PrintOtherPlatform(out, options, table, stats);
+    return stats;
+  }
   std::vector<Item> items = GroupByClassfulNetwork(table.routes);
   if (options.shuffle) {
     Random random(options.seed ^ 0xD1B54A32D192ED03ULL);
@@ -829,8 +1070,6 @@ CaptureStats GenerateCapture(const CaptureOptions& options, const ChunkSink& sin
     }
   }
 
-  CaptureStats stats;
-  Printer out(sink, options.crlf, stats);
   out.Text(options.hostname);
   out.Text("#show ip route");
   out.EndLine();

@@ -1,5 +1,6 @@
-// Synthetic "show ip route" captures for benchmarks: a full-table-like mix of BGP, OSPF with
-// equal-cost paths, EIGRP, static, connected and local routes, the same bytes for a given seed.
+// Synthetic route-table captures for benchmarks: a full-table-like mix of BGP, OSPF with
+// equal-cost paths, EIGRP, static, connected and local routes, printed as IOS "show ip route",
+// Junos "show route" or Linux "ip route" print them, the same bytes for a given seed.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +17,15 @@ namespace kestrelon::bench {
 // and long interface names: about 1.41 lines and 99 bytes a route.
 enum class Profile { kBasic, kRealistic };
 
+// How the table is printed: IOS "show ip route"; Junos "show route" (the active entry of each
+// destination, the AS path of BGP routes, next hops on lines of their own); Linux "ip route
+// show table all" (one line a route, equal-cost paths as "nexthop" lines).
+enum class Format { kIos, kJunos, kLinux };
+
 struct CaptureOptions {
   std::uint64_t seed = 1;
   Profile profile = Profile::kBasic;
+  Format format = Format::kIos;
   std::int64_t routes = 1000;  // route entries of the table before any change
   // The capture taken after a change: about 1% of the routes added, removed or changed (next
   // hop or metric), and every timer moved on.

@@ -33,12 +33,6 @@ measure() {
   /usr/bin/time -f '%e %U %S' -o time.txt "$@"
   awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' time.txt >>"$report"
 }
-# Median (or with "best", the least) of column $2 of file $1.
-stat_of() {
-  awk -v c="$2" '{ print $c }' "$1" | sort -g |
-    awk -v best="${3:-}" '{ v[NR] = $1 }
-      END { print best ? v[1] : (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
 
 for profile in $profiles; do
   "$bin/kestrelon-gen" --routes "$routes" --seed 7 --profile "$profile" -o capture.log

@@ -4,6 +4,7 @@
 
 #include "tables/platform_detect.h"
 #include "tables/readers/ios.h"
+#include "tables/readers/junos.h"
 
 namespace kestrelon::tables {
 
@@ -34,8 +35,11 @@ void CaptureReading::Read(const DevicePart& part, const Placement& placement, Ro
   report.platform = placement.platform;
   report.decidedBy = placement.decidedBy;
   cleaned_.MarkNoise(report.lines, part.firstLine, part.text);
+  constexpr std::size_t kNever = std::numeric_limits<std::size_t>::max();
   if (!halves && report.platform == Platform::kIos) {
-    IosReader(std::numeric_limits<std::size_t>::max()).Read(part.text, sink, report.lines);
+    IosReader(kNever).Read(part.text, sink, report.lines);
+  } else if (!halves && report.platform == Platform::kJunos) {
+    JunosReader(kNever).Read(part.text, sink, report.lines);
   } else {
     MakeReader(report.platform)->Read(part.text, sink, report.lines);
   }

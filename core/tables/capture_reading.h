@@ -32,7 +32,7 @@ class CaptureReading {
   Placement Place(const DevicePart& part, const std::string& source,
                   std::optional<Platform> given) const;
   // Reads part into sink as placed; report gets the placement and what each line was. halves:
-  // a large IOS capture may be read in two halves at once.
+  // a large IOS or Junos capture may be read in two halves at once.
   void Read(const DevicePart& part, const Placement& placement, RouteSink& sink,
             ReadingReport& report, bool halves = true) const;
 

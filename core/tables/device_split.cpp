@@ -35,6 +35,10 @@ std::vector<PromptAt> FindPrompts(std::string_view capture, char end,
          (at = static_cast<const char*>(std::memchr(
               at, mark, capture.size() - static_cast<std::size_t>(at - data)))) != nullptr;
          ++at) {
+      // A prompt's host stands right before its mark: not so for a Junos next hop's "> to".
+      if (at == data || at[-1] == ' ' || at[-1] == '\t' || at[-1] == '\n' || at[-1] == '\r') {
+        continue;
+      }
       const std::size_t start = lineStart(static_cast<std::size_t>(at - data));
       if (starts.empty() || starts.back() != start) {
         starts.push_back(start);

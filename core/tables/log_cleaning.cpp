@@ -536,7 +536,11 @@ bool NeedsCleaning(std::string_view capture, LogSurvey* survey) {
     switch (capture[at]) {
       case '#':
       case '>':
-        noted.promptMarks.push_back(at);
+        // A prompt's host stands right before its mark: not so for a Junos next hop's "> to".
+        if (at > 0 && capture[at - 1] != ' ' && capture[at - 1] != '\t' &&
+            capture[at - 1] != '\n' && capture[at - 1] != '\r') {
+          noted.promptMarks.push_back(at);
+        }
         return true;
       case '"':
         noted.tableMarks.push_back(at);

@@ -119,15 +119,25 @@ void CheckReader(const tables::TableReader& reader, const std::uint8_t* data, st
   Require(table.size() == checked.routes, "the table holds every route put");
   CheckAccount(capture, account);
 
-  const std::string json = Records(reader, capture);
-  Require(!json.empty() && json.back() == '\n', "the JSON is complete");
-
   // Read twice, the same records: a reader keeps no state between captures.
   tables::RouteTable again;
   reader.Read(capture, again);
   Require(again.size() == table.size(), "a second reading gives as many routes");
 
-  if (const std::optional<std::string> twin = StrippedTwin(capture)) {
+  const std::optional<std::string> twin = StrippedTwin(capture);
+  if (table.size() == 0) {
+    // No route (most inputs, for most readers): the twin gives none either. Checked without
+    // JSON, whose writer's buffer costs more than the reading of a small input.
+    tables::RouteTable twinTable;
+    if (twin) {
+      reader.Read(*twin, twinTable);
+    }
+    Require(twinTable.size() == 0, "a capture without its indentation gives the same records");
+    return;
+  }
+  const std::string json = Records(reader, capture);
+  Require(!json.empty() && json.back() == '\n', "the JSON is complete");
+  if (twin) {
     Require(Records(reader, *twin) == json,
             "a capture without its indentation gives the same records");
   }
