@@ -242,6 +242,23 @@ const Twin kTwins[] = {
      3,
      "[110/20]",
      "[110/30]"},
+    {"junos",
+     {"inet.0: 3 destinations, 4 routes (3 active, 0 holddown, 0 hidden)",
+      "+ = Active Route, - = Last Active, * = Both", "",
+      "10.1.1.0/24        *[OSPF/10] 00:01:02, metric 20",
+      "                    > to 10.2.2.2 via ge-0/0/0.0",
+      "                      to 10.2.2.3 via ge-0/0/1.0",
+      "10.2.0.0/16        *[BGP/170] 1d 02:00:00, localpref 100",
+      "                      AS path: 65001 I, validation-state: unverified",
+      "                    > to 192.0.2.1 via ge-0/0/5.0",
+      "10.10.0.0/16       *[Static/5] 1w0d 00:00:00",
+      "                    > to 192.0.2.9 via ge-0/0/9.0",
+      "                    [BGP/170] 1d 02:00:00, localpref 100",  // not in use: left out
+      "                      AS path: 65001 I",
+      "                    > to 192.0.2.7 via ge-0/0/5.0"},
+     3,
+     "metric 20",
+     "metric 30"},
 };
 
 TEST(RouteDiff, OneTableByTwoPlatformsIsEqualButForTheRouteChanged) {
