@@ -165,6 +165,7 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
         note(found[static_cast<std::size_t>(mark.platform)], mark.text);
       }
     }
+    bool own = false;  // a route line in a shape that no Cisco platform prints either
     for (Evidence& e : found) {
       if (!e.reader) {
         continue;
@@ -177,9 +178,12 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
       if (e.reader->IsOwnRouteLine(line)) {
         ++e.routeLines;
         ++otherRouteLines;
+        own = true;
       }
     }
-    Look(line, layout);
+    if (!own) {
+      Look(line, layout);
+    }
   }
 
   // Marks first: the platform with the most of them.
