@@ -1,14 +1,189 @@
 #include "tables/readers/aoscx.h"
 
+#include <array>
+
 #include "tables/capture_lines.h"
 #include "tables/line_accounting.h"
+#include "tables/line_shapes.h"
+#include "tables/route_builder.h"
+#include "tables/row_words.h"
 
 namespace kestrelon::tables {
+namespace {
 
-// Not read yet: every line is counted as not understood, and no capture is placed here.
-void AoscxReader::Read(std::string_view capture, RouteSink& /*sink*/, LineAccount& account) const {
-  ForEachCaptureLine(capture,
-                     [&](std::string_view line) { account.Count(LineKind::kNotUnderstood, line); });
+constexpr std::array<std::string_view, 3> kMarks = {
+    "routes selected for forwarding", "'[x/y]' denotes [distance/metric]", "VRF(egress)"};
+
+// The protocol as the path lines name it ("bgp", "ospf") or as the table's origin/type codes
+// do ("B/E", "O/IA", "C").
+RouteSource SourceOfAoscx(std::string_view protocol) {
+  const std::size_t slash = protocol.find('/');
+  const std::string_view origin = protocol.substr(0, slash);
+  const std::string_view type =
+      slash == std::string_view::npos ? std::string_view() : protocol.substr(slash + 1);
+  if (origin == "connected" || origin == "C") {
+    return RouteSource::kConnected;
+  }
+  if (origin == "local" || origin == "L") {
+    return RouteSource::kLocal;
+  }
+  if (origin == "static" || origin == "S") {
+    return RouteSource::kStatic;
+  }
+  if (origin == "rip" || origin == "R") {
+    return RouteSource::kRip;
+  }
+  if (origin == "bgp" || origin == "B") {
+    return type == "E"   ? RouteSource::kBgpExternal
+           : type == "I" ? RouteSource::kBgpInternal
+                         : RouteSource::kBgp;
+  }
+  if (origin == "ospf" || origin == "O") {
+    return type == "IA"   ? RouteSource::kOspfInter
+           : type == "E1" ? RouteSource::kOspfExt1
+           : type == "E2" ? RouteSource::kOspfExt2
+                          : RouteSource::kOspf;
+  }
+  return RouteSource::kOther;
+}
+
+// Splits off the next comma field of text, blanks trimmed.
+std::string_view NextField(std::string_view& text) {
+  const std::size_t comma = text.find(',');
+  const std::string_view field = files::TrimBlanks(text.substr(0, comma));
+  text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+  return field;
+}
+
+// "[20/0]" as distance and metric; false when it is no such pair.
+bool ReadCost(std::string_view field, RouteBuilder::Path& path) {
+  if (!field.starts_with('[') || !field.ends_with(']')) {
+    return false;
+  }
+  const std::string_view inside = field.substr(1, field.size() - 2);
+  const std::size_t slash = inside.find('/');
+  if (slash == std::string_view::npos) {
+    return false;
+  }
+  path.distance = files::ReadNumber<std::uint32_t>(inside.substr(0, slash));
+  path.metric = files::ReadNumber<std::uint64_t>(inside.substr(slash + 1));
+  return path.distance && path.metric;
+}
+
+void SetTarget(std::string_view target, RouteBuilder::Path& path) {
+  if (const std::optional<std::string_view> address = RowGatewayAddress(target)) {
+    path.address = address;
+    if (const std::size_t zone = target.find('%'); zone != std::string_view::npos) {
+      path.interface = target.substr(zone + 1);
+    }
+  } else if (!target.empty() && target != "-") {
+    path.interface = target;
+  }
+}
+
+// "10.1.0.0/24, vrf red": the prefix and the VRF's name.
+std::optional<std::pair<PrefixText, std::string_view>> ReadRouteLine(std::string_view text) {
+  std::string_view rest = text;
+  const std::optional<PrefixText> prefix = ReadPrefix(NextField(rest));
+  const std::string_view vrf = NextField(rest);
+  if (!prefix || !vrf.starts_with("vrf ")) {
+    return std::nullopt;
+  }
+  return std::pair{*prefix, files::TrimBlanks(vrf.substr(4))};
+}
+
+// A row of the table: "[PREFIX] NEXTHOP INTERFACE VRF(egress) ORIGIN/TYPE [d/m] AGE"; the
+// prefix is left out on a route's further paths. Its protocol is put in protocol.
+std::optional<RouteBuilder::Path> ReadTableRow(const RowWords<8>& row, std::size_t first,
+                                               std::string_view& protocol) {
+  RouteBuilder::Path path;
+  if (row.count != first + 6 || row.more || !ReadCost(row[first + 4], path)) {
+    return std::nullopt;
+  }
+  SetTarget(row[first], path);
+  if (!path.interface && row[first + 1] != "-") {
+    path.interface = row[first + 1];
+  }
+  if (row[first + 2] != "-") {
+    path.vrf = row[first + 2];
+  }
+  if (row[first + 5] != "-") {
+    path.uptime = row[first + 5];
+  }
+  protocol = row[first + 3];
+  return path;
+}
+
+}  // namespace
+
+std::span<const std::string_view> AoscxReader::Marks() const {
+  return kMarks;
+}
+
+bool AoscxReader::IsOwnRouteLine(std::string_view line) const {
+  return ReadRouteLine(files::TrimBlanks(line)).has_value();
+}
+
+void AoscxReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
+  RouteBuilder builder(sink, SourceOfAoscx);
+  bool inLegend = false;
+  bool firstPath = false;  // the route's protocol is that of its first path
+  ForEachCaptureLine(capture, [&](std::string_view line) {
+    const std::string_view text = files::TrimBlanks(line);
+    LineKind kind = LineKind::kNotUnderstood;
+    const RowWords<8> row = SplitRow<8>(text);
+    std::string_view protocol;
+    if (const auto route = ReadRouteLine(text)) {
+      builder.SetVrf(route->second);
+      builder.Begin(route->first.afi, {}, {}, route->first.address, route->first.length);
+      firstPath = true;
+      kind = LineKind::kRoute;
+    } else if (text.starts_with("via ")) {
+      std::string_view rest = text.substr(4);
+      RouteBuilder::Path path;
+      SetTarget(NextField(rest), path);
+      const bool cost = ReadCost(NextField(rest), path);
+      protocol = NextField(rest);
+      if (const std::string_view age = NextField(rest); !age.empty()) {
+        path.uptime = age;
+      }
+      if (builder.Pending() && cost && !protocol.empty()) {
+        if (firstPath) {
+          builder.SetProtocol(protocol);
+          firstPath = false;
+        }
+        builder.AddPath(path);
+        kind = LineKind::kPath;
+      }
+    } else if (const std::optional<PrefixText> prefix = ReadPrefix(row[0]);
+               const auto first = prefix ? ReadTableRow(row, 1, protocol) : std::nullopt) {
+      builder.Begin(prefix->afi, {}, {}, prefix->address, prefix->length);
+      builder.SetProtocol(protocol);
+      builder.AddPath(*first);
+      kind = LineKind::kRoute;
+    } else if (const auto further =
+                   builder.Pending() ? ReadTableRow(row, 0, protocol) : std::nullopt) {
+      builder.AddPath(*further);
+      kind = LineKind::kPath;
+    } else if (const auto vrf = AfterPrefix(text, "VRF:")) {
+      builder.SetVrf(*vrf);
+      kind = LineKind::kHeader;
+    } else if (text.starts_with("Origin Codes:") || text.starts_with("Type Codes:")) {
+      kind = LineKind::kLegend;
+    } else if (text.starts_with("Displaying ") || text.starts_with("Prefix ") ||
+               text.starts_with("Type ") ||
+               (!text.empty() && text.find_first_not_of('-') == std::string_view::npos)) {
+      kind = LineKind::kHeader;  // the table's title, its heading and rule
+    } else {
+      kind = ClassifyOtherLine(line, inLegend);
+    }
+    if (kind != LineKind::kRoute && kind != LineKind::kPath && kind != LineKind::kPager) {
+      builder.Finish();
+    }
+    inLegend = kind == LineKind::kLegend;
+    account.Count(kind, line);
+  });
+  builder.Finish();
 }
 
 }  // namespace kestrelon::tables

@@ -1,15 +1,218 @@
 #include "tables/readers/procurve.h"
 
+#include <array>
+#include <string>
+
 #include "tables/capture_lines.h"
 #include "tables/line_accounting.h"
+#include "tables/line_shapes.h"
+#include "tables/route_builder.h"
+#include "tables/row_words.h"
 
 namespace kestrelon::tables {
+namespace {
 
-// Not read yet: every line is counted as not understood, and no capture is placed here.
-void ProcurveReader::Read(std::string_view capture, RouteSink& /*sink*/,
-                          LineAccount& account) const {
-  ForEachCaptureLine(capture,
-                     [&](std::string_view line) { account.Count(LineKind::kNotUnderstood, line); });
+constexpr std::array<std::string_view, 2> kMarks = {"IP Route Entries", "IPv6 Route Entries"};
+
+constexpr std::array<std::string_view, 9> kTypes = {
+    "connected", "static", "ospf", "ospfv3", "rip", "ripng", "bgp", "aggregate", "tunnel"};
+
+bool IsType(std::string_view word) {
+  for (const std::string_view type : kTypes) {
+    if (word == type) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The protocol as kept: the type, then the sub-type when there is one ("ospf E2").
+RouteSource SourceOfProcurve(std::string_view protocol) {
+  const std::size_t blank = protocol.find(' ');
+  const std::string_view type = protocol.substr(0, blank);
+  const std::string_view sub =
+      blank == std::string_view::npos ? std::string_view() : protocol.substr(blank + 1);
+  if (type == "connected") {
+    return RouteSource::kConnected;
+  }
+  if (type == "static") {
+    return RouteSource::kStatic;
+  }
+  if (type.starts_with("rip")) {
+    return RouteSource::kRip;
+  }
+  if (type == "aggregate") {
+    return RouteSource::kAggregate;
+  }
+  if (type.starts_with("ospf")) {
+    if (sub == "IA" || sub.starts_with("inter")) {
+      return RouteSource::kOspfInter;
+    }
+    if (sub == "E1" || sub == "external1" || sub == "ext1") {
+      return RouteSource::kOspfExt1;
+    }
+    if (sub == "E2" || sub == "external2" || sub == "ext2") {
+      return RouteSource::kOspfExt2;
+    }
+    if (sub == "N1" || sub == "nssa1") {
+      return RouteSource::kOspfNssa1;
+    }
+    if (sub == "N2" || sub == "nssa2") {
+      return RouteSource::kOspfNssa2;
+    }
+    return RouteSource::kOspf;
+  }
+  if (type == "bgp") {
+    return sub == "internal" || sub == "iBGP"   ? RouteSource::kBgpInternal
+           : sub == "external" || sub == "eBGP" ? RouteSource::kBgpExternal
+                                                : RouteSource::kBgp;
+  }
+  return RouteSource::kOther;
+}
+
+bool IsNumber(std::string_view word) {
+  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A row: "DESTINATION [GATEWAY] [VLAN] TYPE [SUB-TYPE] METRIC DIST.".
+struct Row {
+  PrefixText destination;
+  std::string_view gateway, vlan, type, sub, metric, distance;
+};
+
+std::optional<Row> ReadRow(std::string_view text) {
+  const RowWords<8> words = SplitRow<8>(text);
+  const std::optional<PrefixText> destination = ReadPrefix(words[0]);
+  if (!destination || words.more || words.count < 4 || !IsNumber(words[words.count - 1]) ||
+      !IsNumber(words[words.count - 2])) {
+    return std::nullopt;
+  }
+  const std::size_t end = words.count - 2;  // the words before the metric
+  std::size_t type = 1;
+  while (type < end && !IsType(words[type])) {
+    ++type;
+  }
+  if (type == end || type > 3 || end - type > 2) {
+    return std::nullopt;
+  }
+  Row row{*destination,  {}, {}, words[type], type + 1 < end ? words[type + 1] : "", words[end],
+          words[end + 1]};
+  if (type == 3) {
+    row.gateway = words[1];
+    row.vlan = words[2];
+  } else if (type == 2) {
+    // One of the two: a VLAN is a number, a gateway an address or a name ("reject").
+    (IsNumber(words[1]) ? row.vlan : row.gateway) = words[1];
+  }
+  return row;
+}
+
+// "Dest : ::1/128    Gateway : lo0" and "Type : connected  Sub-Type : NA  Metric : 1  Dist. : 0":
+// the value after key.
+std::string_view ValueOf(std::string_view text, std::string_view key) {
+  const std::size_t at = text.find(key);
+  if (at == std::string_view::npos) {
+    return {};
+  }
+  const std::string_view rest = files::TrimLeadingBlanks(text.substr(at + key.size()));
+  if (!rest.starts_with(':')) {
+    return {};
+  }
+  const RowWords<1> value = SplitRow<1>(rest.substr(1));
+  return value[0];
+}
+
+}  // namespace
+
+std::span<const std::string_view> ProcurveReader::Marks() const {
+  return kMarks;
+}
+
+bool ProcurveReader::IsOwnRouteLine(std::string_view line) const {
+  return ReadRow(line).has_value();
+}
+
+void ProcurveReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
+  RouteBuilder builder(sink, SourceOfProcurve);
+  std::string protocol;
+  std::string gateway;  // of an IPv6 entry, whose type line follows
+  bool awaitingType = false;
+  bool inLegend = false;
+  RouteBuilder::Path path;
+  const auto setGateway = [&](std::string_view word) {
+    path = {};
+    if (const std::optional<std::string_view> address = RowGatewayAddress(word)) {
+      path.address = address;
+    } else if (!word.empty()) {
+      path.interface = word;
+    }
+  };
+  const auto endEntry = [&] {
+    if (awaitingType) {
+      setGateway(gateway);
+      builder.AddPath(path);
+      awaitingType = false;
+    }
+  };
+  ForEachCaptureLine(capture, [&](std::string_view line) {
+    const std::string_view text = files::TrimBlanks(line);
+    LineKind kind = LineKind::kNotUnderstood;
+    if (const std::optional<Row> row = ReadRow(text)) {
+      endEntry();
+      builder.Begin(row->destination.afi, {}, {}, row->destination.address,
+                    row->destination.length);
+      protocol.assign(row->type);
+      if (!row->sub.empty()) {
+        protocol.append(" ").append(row->sub);
+      }
+      builder.SetProtocol(protocol);
+      // A gateway that is no address names the VLAN ("mgmt") or the route's end ("reject"):
+      // the VLAN is the interface when there is one.
+      setGateway(row->gateway);
+      if (!row->vlan.empty()) {
+        path.interface = row->vlan;
+      }
+      path.metric = files::ReadNumber<std::uint64_t>(row->metric);
+      path.distance = files::ReadNumber<std::uint32_t>(row->distance);
+      builder.AddPath(path);
+      kind = LineKind::kRoute;
+    } else if (const std::optional<PrefixText> dest = ReadPrefix(ValueOf(text, "Dest"));
+               dest && text.starts_with("Dest")) {
+      endEntry();
+      builder.Begin(dest->afi, {}, {}, dest->address, dest->length);
+      gateway.assign(ValueOf(text, "Gateway"));
+      awaitingType = true;
+      kind = LineKind::kRoute;
+    } else if (awaitingType && text.starts_with("Type")) {
+      setGateway(gateway);
+      protocol.assign(ValueOf(text, "Type"));
+      if (const std::string_view sub = ValueOf(text, "Sub-Type"); !sub.empty() && sub != "NA") {
+        protocol.append(" ").append(sub);
+      }
+      builder.SetProtocol(protocol);
+      path.metric = files::ReadNumber<std::uint64_t>(ValueOf(text, "Metric"));
+      path.distance = files::ReadNumber<std::uint32_t>(ValueOf(text, "Dist."));
+      builder.AddPath(path);
+      awaitingType = false;
+      kind = LineKind::kPath;
+    } else {
+      endEntry();
+      if (text.ends_with("Route Entries") ||
+          (text.starts_with("Destination") && text.find("Gateway") != std::string_view::npos) ||
+          (!text.empty() && text.find_first_not_of("- ") == std::string_view::npos)) {
+        kind = LineKind::kHeader;  // the title, the heading and its rule
+      } else {
+        kind = ClassifyOtherLine(line, inLegend);
+      }
+      if (kind != LineKind::kPager && kind != LineKind::kBlank) {
+        builder.Finish();
+      }
+    }
+    inLegend = kind == LineKind::kLegend;
+    account.Count(kind, line);
+  });
+  endEntry();
+  builder.Finish();
 }
 
 }  // namespace kestrelon::tables
