@@ -12,8 +12,8 @@
 namespace kestrelon::tables {
 namespace {
 
-constexpr std::array<std::string_view, 3> kMarks = {"K - Kernel Remnant", "OSPF IntraArea",
-                                                    "H - Hidden"};
+constexpr std::array<std::string_view, 3> kMarks = {"K - Kernel Remnant",
+                                                    "IntraArea (IA - InterArea", "H - Hidden"};
 
 // The legend's codes: "O IA" inter-area, "O E" external, "O N" NSSA (types not printed), "B D"
 // a BGP default, "U" unreachable.
