@@ -15,7 +15,8 @@
 namespace kestrelon::tables {
 namespace {
 
-// "vrf afi protocol|flags|source|selected|prefix|distance/metric|hops|uptime".
+// "vrf afi protocol|flags|source|selected|prefix|distance/metric|hops|uptime", a hop as
+// "address,interface[@vrf]".
 std::vector<std::string> Records(Platform platform, const std::string& capture,
                                  LineAccount& account) {
   RouteTable table;
@@ -26,7 +27,8 @@ std::vector<std::string> Records(Platform platform, const std::string& capture,
   table.ForEach([&](const RouteView& r) {
     std::string hops;
     for (const NextHopView& h : r.nextHops) {
-      hops += (hops.empty() ? "" : ";") + text(h.address) + "," + text(h.interface);
+      hops += (hops.empty() ? "" : ";") + text(h.address) + "," + text(h.interface) +
+              (h.vrf ? "@" + std::string(*h.vrf) : "");
     }
     records.push_back(
         std::string(r.vrf) + " " + std::string(AfiName(r.afi)) + " " + std::string(r.protocol) +
@@ -116,6 +118,16 @@ TEST(BranchReaders, ReadWhatEachPlatformPrints) {
        "\tvia  2001:db8::2,  [1/0],  static\n",
        {"red ipv6 connected||connected|-|2001:db8::/64|0/0|-,vlan10|-",
         "red ipv6 static||static|-|::/0|1/0|2001:db8::1,-;2001:db8::2,-|-"}},
+      {"AOS-CX: routes that count their next hops, one in another VRF, a blackhole",
+       Platform::kAoscx,
+       "sw1# show ip route vrf green\n"
+       "Displaying ipv4 routes selected for forwarding\n"
+       "'[x/y]' denotes [distance/metric]\n"
+       "10.0.0.0/24,  1 unicast next-hops\n"
+       "        via 20.0.0.1[vrf red], [1/0], static\n"
+       "10.9.0.0/16, blackhole\n",
+       {"green ipv4 static||static|-|10.0.0.0/24|1/0|20.0.0.1,-@red|-",
+        "green ipv4 blackhole||discard|-|10.9.0.0/16|-/-||-"}},
       {"AOS-CX: the table of later releases, a further path without its prefix",
        Platform::kAoscx,
        "VRF: default\n"
@@ -141,17 +153,17 @@ TEST(BranchReaders, ReadWhatEachPlatformPrints) {
        "  10.2.0.0/16        10.0.0.9        20   ospf      E2         20         110\n"
        "  10.20.0.0/24                       20   connected            1          0\n"
        "\n"
-       "                                IPv6 Route Entries\n"
+       "                         IPv6 Route Entries\n"
        "\n"
-       "  Dest : 2001:db8::/64                           Gateway : VLAN1\n"
-       "  Type : connected    Sub-Type : NA         Metric : 1         Dist. : 0\n"
+       "Dest : ::/0                                            Type : static\n"
+       "Gateway : fe80::1%vlan10                     Dist. : 40   Metric : 0\n"
        "\n"
-       "  Dest : ::/0                                    Gateway : 2001:db8::1\n"
-       "  Type : static       Sub-Type : NA         Metric : 1         Dist. : 1\n",
+       "Dest : fe80::%vlan10                                   Type : connected\n"
+       "Gateway : VLAN10                             Dist. : 0    Metric : 1\n",
        {"default ipv4 ospf E2||ospf-ext2|-|10.2.0.0/16|110/20|10.0.0.9,20|-",
         "default ipv4 connected||connected|-|10.20.0.0/24|0/1|-,20|-",
-        "default ipv6 connected||connected|-|2001:db8::/64|0/1|-,VLAN1|-",
-        "default ipv6 static||static|-|::/0|1/1|2001:db8::1,-|-"}},
+        "default ipv6 static||static|-|::/0|40/0|fe80::1,vlan10|-",
+        "default ipv6 connected||connected|-|fe80::/64|0/1|-,VLAN10|-"}},
       {"Gaia: IPv6, a further path on its own line, a comment with its indentation stripped",
        Platform::kGaia,
        "Codes: C - Connected, S - Static, R - RIPng, B - BGP,\n"

@@ -1,6 +1,7 @@
 #include "tables/readers/aoscx.h"
 
 #include <array>
+#include <string>
 
 #include "tables/capture_lines.h"
 #include "tables/line_accounting.h"
@@ -17,6 +18,7 @@ constexpr std::array<std::string_view, 3> kMarks = {
 // The protocol as the path lines name it ("bgp", "ospf") or as the table's origin/type codes
 // do ("B/E", "O/IA", "C").
 RouteSource SourceOfAoscx(std::string_view protocol) {
+  protocol = protocol.substr(0, protocol.find(' '));  // "static on vsx1"
   const std::size_t slash = protocol.find('/');
   const std::string_view origin = protocol.substr(0, slash);
   const std::string_view type =
@@ -70,7 +72,13 @@ bool ReadCost(std::string_view field, RouteBuilder::Path& path) {
   return path.distance && path.metric;
 }
 
+// "10.0.0.1", "1/1/1", "fe80::1%vlan10", "20.0.0.1[vrf red]" (a next hop in another VRF).
 void SetTarget(std::string_view target, RouteBuilder::Path& path) {
+  if (const std::size_t bracket = target.find("[vrf ");
+      bracket != std::string_view::npos && target.ends_with(']')) {
+    path.vrf = files::TrimBlanks(target.substr(bracket + 5, target.size() - bracket - 6));
+    target = target.substr(0, bracket);
+  }
   if (const std::optional<std::string_view> address = RowGatewayAddress(target)) {
     path.address = address;
     if (const std::size_t zone = target.find('%'); zone != std::string_view::npos) {
@@ -81,15 +89,34 @@ void SetTarget(std::string_view target, RouteBuilder::Path& path) {
   }
 }
 
-// "10.1.0.0/24, vrf red": the prefix and the VRF's name.
-std::optional<std::pair<PrefixText, std::string_view>> ReadRouteLine(std::string_view text) {
+// "10.1.0.0/24, vrf red", "20.0.0.0/24,  1 unicast next-hops", "114::/124, blackhole": a
+// route's first line, the VRF when it names one.
+struct RouteLine {
+  PrefixText prefix;
+  std::optional<std::string_view> vrf;
+  bool blackhole = false;
+};
+
+std::optional<RouteLine> ReadRouteLine(std::string_view text) {
   std::string_view rest = text;
   const std::optional<PrefixText> prefix = ReadPrefix(NextField(rest));
-  const std::string_view vrf = NextField(rest);
-  if (!prefix || !vrf.starts_with("vrf ")) {
+  if (!prefix || rest.empty()) {
     return std::nullopt;
   }
-  return std::pair{*prefix, files::TrimBlanks(vrf.substr(4))};
+  RouteLine route{*prefix, std::nullopt, false};
+  bool known = false;
+  while (!rest.empty()) {
+    const std::string_view field = NextField(rest);
+    if (field.starts_with("vrf ")) {
+      route.vrf = files::TrimBlanks(field.substr(4));
+    } else if (field == "blackhole" || field == "reject") {
+      route.blackhole = true;
+    } else if (!field.ends_with(" next-hops")) {
+      continue;  // "tag 5" and the like
+    }
+    known = true;
+  }
+  return known ? std::optional(route) : std::nullopt;
 }
 
 // A row of the table: "[PREFIX] NEXTHOP INTERFACE VRF(egress) ORIGIN/TYPE [d/m] AGE"; the
@@ -127,15 +154,20 @@ bool AoscxReader::IsOwnRouteLine(std::string_view line) const {
 void AoscxReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
   RouteBuilder builder(sink, SourceOfAoscx);
   bool inLegend = false;
-  bool firstPath = false;  // the route's protocol is that of its first path
+  bool firstPath = false;               // the route's protocol is that of its first path
+  std::string commandVrf(kDefaultVrf);  // of routes that do not name theirs: "show ip route vrf X"
   ForEachCaptureLine(capture, [&](std::string_view line) {
     const std::string_view text = files::TrimBlanks(line);
     LineKind kind = LineKind::kNotUnderstood;
     const RowWords<8> row = SplitRow<8>(text);
     std::string_view protocol;
     if (const auto route = ReadRouteLine(text)) {
-      builder.SetVrf(route->second);
-      builder.Begin(route->first.afi, {}, {}, route->first.address, route->first.length);
+      builder.SetVrf(route->vrf.value_or(commandVrf));
+      builder.Begin(route->prefix.afi, {}, {}, route->prefix.address, route->prefix.length);
+      if (route->blackhole) {
+        builder.SetProtocol("blackhole");
+        builder.SetSource(RouteSource::kDiscard);
+      }
       firstPath = true;
       kind = LineKind::kRoute;
     } else if (text.starts_with("via ")) {
@@ -170,12 +202,17 @@ void AoscxReader::Read(std::string_view capture, RouteSink& sink, LineAccount& a
       kind = LineKind::kHeader;
     } else if (text.starts_with("Origin Codes:") || text.starts_with("Type Codes:")) {
       kind = LineKind::kLegend;
-    } else if (text.starts_with("Displaying ") || text.starts_with("Prefix ") ||
-               text.starts_with("Type ") ||
+    } else if (text.starts_with("Displaying ") || text.ends_with("Forwarding Routes") ||
+               text.starts_with("Prefix ") || text.starts_with("Type ") ||
                (!text.empty() && text.find_first_not_of('-') == std::string_view::npos)) {
       kind = LineKind::kHeader;  // the table's title, its heading and rule
     } else {
       kind = ClassifyOtherLine(line, inLegend);
+      if (kind == LineKind::kPrompt) {
+        const std::size_t named = text.find(" vrf ");
+        commandVrf.assign(named == std::string_view::npos ? kDefaultVrf
+                                                          : SplitRow<1>(text.substr(named + 5))[0]);
+      }
     }
     if (kind != LineKind::kRoute && kind != LineKind::kPath && kind != LineKind::kPager) {
       builder.Finish();

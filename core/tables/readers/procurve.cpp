@@ -107,8 +107,8 @@ std::optional<Row> ReadRow(std::string_view text) {
   return row;
 }
 
-// "Dest : ::1/128    Gateway : lo0" and "Type : connected  Sub-Type : NA  Metric : 1  Dist. : 0":
-// the value after key.
+// "Dest : ::/0    Type : static" and "Gateway : fe80::1%vlan10   Dist. : 40   Metric : 0": the
+// value after key.
 std::string_view ValueOf(std::string_view text, std::string_view key) {
   const std::size_t at = text.find(key);
   if (at == std::string_view::npos) {
@@ -120,6 +120,17 @@ std::string_view ValueOf(std::string_view text, std::string_view key) {
   }
   const RowWords<1> value = SplitRow<1>(rest.substr(1));
   return value[0];
+}
+
+// An IPv6 entry's destination: a prefix, or a link's own link-local network printed with its
+// zone and no length ("fe80::%vlan10", taken as its /64).
+std::optional<RowDestination> ReadEntryDestination(std::string_view word) {
+  if (const std::size_t zone = word.find('%'); zone != std::string_view::npos) {
+    const std::string_view address = word.substr(0, zone);
+    return IsIpv6Address(address) ? std::optional(RowDestination{Afi::kIpv6, address, 64})
+                                  : std::nullopt;
+  }
+  return ReadRowDestination(word, Afi::kIpv6);
 }
 
 }  // namespace
@@ -135,28 +146,62 @@ bool ProcurveReader::IsOwnRouteLine(std::string_view line) const {
 void ProcurveReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
   RouteBuilder builder(sink, SourceOfProcurve);
   std::string protocol;
-  std::string gateway;  // of an IPv6 entry, whose type line follows
-  bool awaitingType = false;
   bool inLegend = false;
-  RouteBuilder::Path path;
-  const auto setGateway = [&](std::string_view word) {
-    path = {};
-    if (const std::optional<std::string_view> address = RowGatewayAddress(word)) {
-      path.address = address;
-    } else if (!word.empty()) {
-      path.interface = word;
+  // An IPv6 entry: "Dest : X  Type : T", then "Gateway : G  Dist. : D  Metric : M"; its path
+  // is added when the entry ends.
+  struct Entry {
+    bool open = false;
+    std::string gateway, type, sub;
+    std::optional<std::uint64_t> metric;
+    std::optional<std::uint32_t> distance;
+  } entry;
+  const auto takePairs = [&](std::string_view text) {
+    const auto take = [&](std::string& to, std::string_view key) {
+      if (const std::string_view value = ValueOf(text, key); !value.empty()) {
+        to.assign(value);
+      }
+    };
+    take(entry.gateway, "Gateway");
+    take(entry.type, "Type");
+    take(entry.sub, "Sub-Type");
+    if (const auto metric = files::ReadNumber<std::uint64_t>(ValueOf(text, "Metric"))) {
+      entry.metric = metric;
+    }
+    if (const auto distance = files::ReadNumber<std::uint32_t>(ValueOf(text, "Dist."))) {
+      entry.distance = distance;
     }
   };
   const auto endEntry = [&] {
-    if (awaitingType) {
-      setGateway(gateway);
-      builder.AddPath(path);
-      awaitingType = false;
+    if (!entry.open) {
+      return;
     }
+    protocol.assign(entry.type);
+    if (!entry.sub.empty() && entry.sub != "NA") {
+      protocol.append(" ").append(entry.sub);
+    }
+    builder.SetProtocol(protocol);
+    RouteBuilder::Path path;
+    const std::string_view gateway = entry.gateway;
+    if (const std::optional<std::string_view> address = RowGatewayAddress(gateway)) {
+      path.address = address;
+      if (const std::size_t zone = gateway.find('%'); zone != std::string_view::npos) {
+        path.interface = gateway.substr(zone + 1);
+      }
+    } else if (!gateway.empty()) {
+      path.interface = gateway;
+    }
+    path.metric = entry.metric;
+    path.distance = entry.distance;
+    builder.AddPath(path);
+    entry = {};
   };
   ForEachCaptureLine(capture, [&](std::string_view line) {
     const std::string_view text = files::TrimBlanks(line);
     LineKind kind = LineKind::kNotUnderstood;
+    std::optional<RowDestination> dest;
+    if (text.starts_with("Dest")) {
+      dest = ReadEntryDestination(ValueOf(text, "Dest"));
+    }
     if (const std::optional<Row> row = ReadRow(text)) {
       endEntry();
       builder.Begin(row->destination.afi, {}, {}, row->destination.address,
@@ -168,32 +213,25 @@ void ProcurveReader::Read(std::string_view capture, RouteSink& sink, LineAccount
       builder.SetProtocol(protocol);
       // A gateway that is no address names the VLAN ("mgmt") or the route's end ("reject"):
       // the VLAN is the interface when there is one.
-      setGateway(row->gateway);
+      RouteBuilder::Path path;
+      path.address = RowGatewayAddress(row->gateway);
       if (!row->vlan.empty()) {
         path.interface = row->vlan;
+      } else if (!path.address && !row->gateway.empty()) {
+        path.interface = row->gateway;
       }
       path.metric = files::ReadNumber<std::uint64_t>(row->metric);
       path.distance = files::ReadNumber<std::uint32_t>(row->distance);
       builder.AddPath(path);
       kind = LineKind::kRoute;
-    } else if (const std::optional<PrefixText> dest = ReadPrefix(ValueOf(text, "Dest"));
-               dest && text.starts_with("Dest")) {
+    } else if (dest) {
       endEntry();
       builder.Begin(dest->afi, {}, {}, dest->address, dest->length);
-      gateway.assign(ValueOf(text, "Gateway"));
-      awaitingType = true;
+      entry.open = true;
+      takePairs(text);
       kind = LineKind::kRoute;
-    } else if (awaitingType && text.starts_with("Type")) {
-      setGateway(gateway);
-      protocol.assign(ValueOf(text, "Type"));
-      if (const std::string_view sub = ValueOf(text, "Sub-Type"); !sub.empty() && sub != "NA") {
-        protocol.append(" ").append(sub);
-      }
-      builder.SetProtocol(protocol);
-      path.metric = files::ReadNumber<std::uint64_t>(ValueOf(text, "Metric"));
-      path.distance = files::ReadNumber<std::uint32_t>(ValueOf(text, "Dist."));
-      builder.AddPath(path);
-      awaitingType = false;
+    } else if (entry.open && (text.starts_with("Gateway") || text.starts_with("Type"))) {
+      takePairs(text);
       kind = LineKind::kPath;
     } else {
       endEntry();

@@ -28,7 +28,7 @@ RouteSource SourceOfSirCode(std::string_view code) {
 }
 
 bool IsCode(std::string_view code) {
-  if (code.empty() || code.size() > 2) {
+  if (code.empty() || code.size() > 2 || code[0] < 'A' || code[0] > 'Z') {
     return false;
   }
   for (const char c : code) {

@@ -58,9 +58,9 @@ bool IsHeading(std::string_view text) {
          text.starts_with("\xb0\xb8\xc0\xe8");
 }
 
-// "PP[01]", "TUNNEL[1]", "LAN2", "LAN1/1": interface names only RTX prints in upper case.
+// "PP[01]", "TUNNEL[1]", "LAN2", "LAN1/1": interface names that only RTX prints in capitals.
 bool IsRtxInterface(std::string_view word) {
-  for (const std::string_view name : {"PP[", "TUNNEL[", "LAN", "WAN", "BRI", "NULL", "LOOPBACK"}) {
+  for (const std::string_view name : {"PP[", "TUNNEL[", "LAN"}) {
     if (word.starts_with(name) && word.size() > name.size() && word.back() != ',') {
       const char next = word[name.size()];
       return next >= '0' && next <= '9';
