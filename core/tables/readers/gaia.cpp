@@ -100,7 +100,8 @@ void GaiaReader::Read(std::string_view capture, RouteSink& sink, LineAccount& ac
                                                                               : std::nullopt;
     const bool afterRoute = last == LineKind::kRoute || last == LineKind::kPath ||
                             (last == LineKind::kHeader && builder.Pending());
-    if (head && (path || rest.empty())) {
+    // "is a blackhole route", "is a reject route": a route with no path.
+    if (head && (path || rest.empty() || rest.starts_with("is a "))) {
       // The code without the inactive marker "i" ("Si", "O IA i").
       code.clear();
       bool inactive = false;
