@@ -1,5 +1,5 @@
-// The words of a table row and its destination, for the platforms that print one route per row
-// in blank-separated columns (Yamaha RTX, Fujitsu Si-R, IIJ SEIL, ProCurve): no allocation.
+// The words and comma fields of a table row and its destination, for the platforms that print a
+// route's parts in columns or comma lists (Yamaha RTX, Si-R, SEIL, ProCurve, AOS-CX, Gaia).
 #pragma once
 
 #include <array>
@@ -44,6 +44,19 @@ RowWords<N> SplitRow(std::string_view line) {
     row.word[row.count++] = line.substr(at, end - at);
     at = end;
   }
+}
+
+// Whether word is a whole number's digits.
+inline bool IsDigits(std::string_view word) {
+  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Splits off the next comma-separated field of text, blanks trimmed ("via 10.1.1.1, eth0").
+inline std::string_view NextCommaField(std::string_view& text) {
+  const std::size_t comma = text.find(',');
+  const std::string_view field = files::TrimBlanks(text.substr(0, comma));
+  text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+  return field;
 }
 
 // The text of line from word (a view into it) to its end.

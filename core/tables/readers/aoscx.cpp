@@ -49,14 +49,6 @@ RouteSource SourceOfAoscx(std::string_view protocol) {
   return RouteSource::kOther;
 }
 
-// Splits off the next comma field of text, blanks trimmed.
-std::string_view NextField(std::string_view& text) {
-  const std::size_t comma = text.find(',');
-  const std::string_view field = files::TrimBlanks(text.substr(0, comma));
-  text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-  return field;
-}
-
 // "[20/0]" as distance and metric; false when it is no such pair.
 bool ReadCost(std::string_view field, RouteBuilder::Path& path) {
   if (!field.starts_with('[') || !field.ends_with(']')) {
@@ -99,14 +91,14 @@ struct RouteLine {
 
 std::optional<RouteLine> ReadRouteLine(std::string_view text) {
   std::string_view rest = text;
-  const std::optional<PrefixText> prefix = ReadPrefix(NextField(rest));
+  const std::optional<PrefixText> prefix = ReadPrefix(NextCommaField(rest));
   if (!prefix || rest.empty()) {
     return std::nullopt;
   }
   RouteLine route{*prefix, std::nullopt, false};
   bool known = false;
   while (!rest.empty()) {
-    const std::string_view field = NextField(rest);
+    const std::string_view field = NextCommaField(rest);
     if (field.starts_with("vrf ")) {
       route.vrf = files::TrimBlanks(field.substr(4));
     } else if (field == "blackhole" || field == "reject") {
@@ -173,10 +165,10 @@ void AoscxReader::Read(std::string_view capture, RouteSink& sink, LineAccount& a
     } else if (text.starts_with("via ")) {
       std::string_view rest = text.substr(4);
       RouteBuilder::Path path;
-      SetTarget(NextField(rest), path);
-      const bool cost = ReadCost(NextField(rest), path);
-      protocol = NextField(rest);
-      if (const std::string_view age = NextField(rest); !age.empty()) {
+      SetTarget(NextCommaField(rest), path);
+      const bool cost = ReadCost(NextCommaField(rest), path);
+      protocol = NextCommaField(rest);
+      if (const std::string_view age = NextCommaField(rest); !age.empty()) {
         path.uptime = age;
       }
       if (builder.Pending() && cost && !protocol.empty()) {

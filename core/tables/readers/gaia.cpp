@@ -8,6 +8,7 @@
 #include "tables/line_accounting.h"
 #include "tables/line_shapes.h"
 #include "tables/route_builder.h"
+#include "tables/row_words.h"
 
 namespace kestrelon::tables {
 namespace {
@@ -37,18 +38,10 @@ RouteSource SourceOfGaiaCode(std::string_view code) {
   return SourceOfCode(code);  // C S R K
 }
 
-// Splits off the next comma field of text, blanks trimmed.
-std::string_view NextField(std::string_view& text) {
-  const std::size_t comma = text.find(',');
-  const std::string_view field = files::TrimBlanks(text.substr(0, comma));
-  text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-  return field;
-}
-
 // "via 192.0.2.1, eth0, cost 0, age 4238351" or "is directly connected, eth1": a path.
 std::optional<RouteBuilder::Path> ReadPath(std::string_view text) {
   RouteBuilder::Path path;
-  std::string_view field = NextField(text);
+  std::string_view field = NextCommaField(text);
   if (field.starts_with("via ")) {
     const std::string_view target = files::TrimBlanks(field.substr(4));
     (IsAddress(target) ? path.address : path.interface) = target;
@@ -56,7 +49,7 @@ std::optional<RouteBuilder::Path> ReadPath(std::string_view text) {
     return std::nullopt;
   }
   while (!text.empty()) {
-    field = NextField(text);
+    field = NextCommaField(text);
     if (field.starts_with("cost ")) {
       path.metric = files::ReadNumber<std::uint64_t>(files::TrimBlanks(field.substr(5)));
       if (!path.metric) {

@@ -70,10 +70,6 @@ RouteSource SourceOfProcurve(std::string_view protocol) {
   return RouteSource::kOther;
 }
 
-bool IsNumber(std::string_view word) {
-  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 // A row: "DESTINATION [GATEWAY] [VLAN] TYPE [SUB-TYPE] METRIC DIST.".
 struct Row {
   PrefixText destination;
@@ -83,8 +79,8 @@ struct Row {
 std::optional<Row> ReadRow(std::string_view text) {
   const RowWords<8> words = SplitRow<8>(text);
   const std::optional<PrefixText> destination = ReadPrefix(words[0]);
-  if (!destination || words.more || words.count < 4 || !IsNumber(words[words.count - 1]) ||
-      !IsNumber(words[words.count - 2])) {
+  if (!destination || words.more || words.count < 4 || !IsDigits(words[words.count - 1]) ||
+      !IsDigits(words[words.count - 2])) {
     return std::nullopt;
   }
   const std::size_t end = words.count - 2;  // the words before the metric
@@ -102,7 +98,7 @@ std::optional<Row> ReadRow(std::string_view text) {
     row.vlan = words[2];
   } else if (type == 2) {
     // One of the two: a VLAN is a number, a gateway an address or a name ("reject").
-    (IsNumber(words[1]) ? row.vlan : row.gateway) = words[1];
+    (IsDigits(words[1]) ? row.vlan : row.gateway) = words[1];
   }
   return row;
 }

@@ -22,8 +22,7 @@ bool IsFlags(std::string_view word) {
 }
 
 bool IsDistance(std::string_view word) {
-  return word == "-" ||
-         (!word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos);
+  return word == "-" || IsDigits(word);
 }
 
 // "INTERFACE FLAGS DIST.": the end of every row.

@@ -45,10 +45,6 @@ bool IsUptime(std::string_view word) {
          word.find_first_not_of("0123456789:ywdhms") == std::string_view::npos;
 }
 
-bool IsNumber(std::string_view word) {
-  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 // The head of a row: the FP column and the destination.
 struct SirHead {
   char flag = ' ';
@@ -76,7 +72,7 @@ std::optional<SirHead> ReadHead(std::string_view fp, std::string_view destinatio
 std::optional<RouteBuilder::Path> ReadPathWords(std::string_view gateway, std::string_view distance,
                                                 std::string_view uptime,
                                                 std::string_view interface) {
-  if (!IsNumber(distance) || !IsUptime(uptime) || interface.empty()) {
+  if (!IsDigits(distance) || !IsUptime(uptime) || interface.empty()) {
     return std::nullopt;
   }
   RouteBuilder::Path path;
