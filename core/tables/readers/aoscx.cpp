@@ -195,9 +195,10 @@ void AoscxReader::Read(std::string_view capture, RouteSink& sink, LineAccount& a
     } else if (text.starts_with("Origin Codes:") || text.starts_with("Type Codes:")) {
       kind = LineKind::kLegend;
     } else if (text.starts_with("Displaying ") || text.ends_with("Forwarding Routes") ||
-               text.starts_with("Prefix ") || text.starts_with("Type ") ||
+               text.starts_with("Total Route Count") || text.starts_with("Prefix ") ||
+               text.starts_with("Type ") ||
                (!text.empty() && text.find_first_not_of('-') == std::string_view::npos)) {
-      kind = LineKind::kHeader;  // the table's title, its heading and rule
+      kind = LineKind::kHeader;  // the table's title, its heading and rule, its count
     } else {
       kind = ClassifyOtherLine(line, inLegend);
       if (kind == LineKind::kPrompt) {
