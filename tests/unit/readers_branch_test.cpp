@@ -144,7 +144,7 @@ TEST(BranchReaders, ReadWhatEachPlatformPrints) {
        "-\n",
        {"default ipv4 B/E||bgp-external|-|0.0.0.0/0|20/0|10.0.0.1,1/1/1;10.0.0.5,1/1/2|01h:02m:03s",
         "default ipv4 C||connected|-|10.1.0.0/24|0/0|-,vlan10|-"}},
-      {"ProCurve: OSPF sub-type, a VLAN without a gateway; IPv6 entries as key and value",
+      {"ProCurve: OSPF sub-type, a VLAN without a gateway, a footnote's stars; IPv6 entries",
        Platform::kProcurve,
        "                                IP Route Entries\n"
        "\n"
@@ -152,6 +152,7 @@ TEST(BranchReaders, ReadWhatEachPlatformPrints) {
        "  ------------------ --------------- ---- --------- ---------- ---------- -----\n"
        "  10.2.0.0/16        10.0.0.9        20   ospf      E2         20         110\n"
        "  10.20.0.0/24                       20   connected            1          0\n"
+       "**2.0.0.9/32         aruba-vpn            static               1          1\n"
        "\n"
        "                         IPv6 Route Entries\n"
        "\n"
@@ -162,6 +163,7 @@ TEST(BranchReaders, ReadWhatEachPlatformPrints) {
        "Gateway : VLAN10                             Dist. : 0    Metric : 1\n",
        {"default ipv4 ospf E2||ospf-ext2|-|10.2.0.0/16|110/20|10.0.0.9,20|-",
         "default ipv4 connected||connected|-|10.20.0.0/24|0/1|-,20|-",
+        "default ipv4 static|**|static|-|2.0.0.9/32|1/1|-,aruba-vpn|-",
         "default ipv6 static||static|-|::/0|40/0|fe80::1,vlan10|-",
         "default ipv6 connected||connected|-|fe80::/64|0/1|-,VLAN10|-"}},
       {"Gaia: IPv6, a further path on its own line, a comment with its indentation stripped",

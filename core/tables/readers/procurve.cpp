@@ -71,14 +71,17 @@ RouteSource SourceOfProcurve(std::string_view protocol) {
 }
 
 // A row: "DESTINATION [GATEWAY] [VLAN] TYPE [SUB-TYPE] METRIC DIST.".
+// The destination may carry the stars of a footnote ("**2.0.0.9/32": a route the switch added for
+// a tunnel), kept as the route's flags.
 struct Row {
   PrefixText destination;
-  std::string_view gateway, vlan, type, sub, metric, distance;
+  std::string_view stars, gateway, vlan, type, sub, metric, distance;
 };
 
 std::optional<Row> ReadRow(std::string_view text) {
   const RowWords<8> words = SplitRow<8>(text);
-  const std::optional<PrefixText> destination = ReadPrefix(words[0]);
+  const std::string_view stars = words[0].substr(0, words[0].find_first_not_of('*'));
+  const std::optional<PrefixText> destination = ReadPrefix(words[0].substr(stars.size()));
   if (!destination || words.more || words.count < 4 || !IsDigits(words[words.count - 1]) ||
       !IsDigits(words[words.count - 2])) {
     return std::nullopt;
@@ -91,8 +94,13 @@ std::optional<Row> ReadRow(std::string_view text) {
   if (type == end || type > 3 || end - type > 2) {
     return std::nullopt;
   }
-  Row row{*destination,  {}, {}, words[type], type + 1 < end ? words[type + 1] : "", words[end],
-          words[end + 1]};
+  Row row;
+  row.destination = *destination;
+  row.stars = stars;
+  row.type = words[type];
+  row.sub = type + 1 < end ? words[type + 1] : "";
+  row.metric = words[end];
+  row.distance = words[end + 1];
   if (type == 3) {
     row.gateway = words[1];
     row.vlan = words[2];
@@ -200,7 +208,7 @@ void ProcurveReader::Read(std::string_view capture, RouteSink& sink, LineAccount
     }
     if (const std::optional<Row> row = ReadRow(text)) {
       endEntry();
-      builder.Begin(row->destination.afi, {}, {}, row->destination.address,
+      builder.Begin(row->destination.afi, {}, row->stars, row->destination.address,
                     row->destination.length);
       protocol.assign(row->type);
       if (!row->sub.empty()) {
