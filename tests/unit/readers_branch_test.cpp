@@ -105,9 +105,9 @@ TEST(BranchReaders, ClaimOnlyTheirOwnRouteLines) {
 
 TEST(BranchReaders, ReadWhatEachPlatformPrints) {
   const Case cases[] = {
-      {"Yamaha: IPv6 after its command, default by the link-local gateway, RIPng metric",
+      {"Yamaha: IPv6 after its bare prompt, default by the link-local gateway, RIPng metric",
        Platform::kYamaha,
-       "rtx# show ipv6 route\n"
+       "# show ipv6 route\n"
        "Destination              Gateway          Interface  Kind      Additional Info.\n"
        "default                  fe80::1          LAN2       static\n"
        "2001:db8:10::/64         -                LAN1       implicit\n"

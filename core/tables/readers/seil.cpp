@@ -30,13 +30,6 @@ bool IsRowEnd(std::string_view interface, std::string_view flags, std::string_vi
   return !interface.empty() && IsFlags(flags) && IsDistance(distance);
 }
 
-// "# show status route", "seil> show status route6".
-bool IsCommandLine(std::string_view text) {
-  const std::size_t at = text.find_first_of("#>");
-  return at != std::string_view::npos && at < 40 &&
-         files::TrimLeadingBlanks(text.substr(at + 1)).starts_with("show ");
-}
-
 }  // namespace
 
 std::span<const std::string_view> SeilReader::Marks() const {
@@ -107,11 +100,11 @@ void SeilReader::Read(std::string_view capture, RouteSink& sink, LineAccount& ac
       kind = LineKind::kHeader;
     } else if (text.starts_with("Flags:")) {
       kind = LineKind::kLegend;
-    } else if (IsCommandLine(text)) {
-      kind = LineKind::kPrompt;
-      family = text.find("route6") != std::string_view::npos ? Afi::kIpv6 : Afi::kIpv4;
     } else {
       kind = ClassifyOtherLine(line, inLegend);
+      if (kind == LineKind::kPrompt) {
+        family = text.find("route6") != std::string_view::npos ? Afi::kIpv6 : Afi::kIpv4;
+      }
     }
     if (kind != LineKind::kRoute && kind != LineKind::kPager) {
       builder.Finish();
