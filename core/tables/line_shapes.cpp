@@ -75,8 +75,9 @@ bool IsPromptLine(std::string_view line) {
   while (at < text.size() && IsHostChar(text[at])) {
     ++at;
   }
-  if (at == 0 && (text.starts_with("#sh") || text.starts_with(">sh"))) {
-    return true;  // a prompt whose host name was cut off
+  if (at == 0 && (text.starts_with('#') || text.starts_with('>')) &&
+      files::TrimLeadingBlanks(text.substr(1)).starts_with("sh")) {
+    return true;  // a prompt without a host name (Yamaha, Si-R, SEIL), or with it cut off
   }
   return at > 0 && at < text.size() && (text[at] == '#' || text[at] == '>') &&
          (at + 1 == text.size() || text[at + 1] == ' ' ||
