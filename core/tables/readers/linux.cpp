@@ -35,8 +35,12 @@ class Words {
   std::size_t at_ = 0;
 };
 
+// Every word below starts with a small letter: a prefix or a number is passed at once.
 template <std::size_t N>
 bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& words) {
+  if (word.empty() || word[0] < 'a' || word[0] > 'z') {
+    return false;
+  }
   for (const std::string_view w : words) {
     if (w == word) {
       return true;
@@ -67,15 +71,31 @@ constexpr std::array<std::string_view, 12> kSkippedKeys = {
     "scope", "tos",   "dsfield", "nhid",     "weight",   "expires",
     "error", "realm", "realms",  "hoplimit", "features", "congctl"};
 
-bool IsDestination(std::string_view word) {
-  return word == "default" || ReadPrefix(word) || IsAddress(word);
-}
-
 // The head of an iproute2 route line: "[TYPE] DESTINATION [KEY ...]".
 struct RouteStart {
   bool typed = false;
   std::string_view key;  // the word after the destination
+  bool isDefault = false;
+  Afi afi = Afi::kIpv4;  // of a destination other than "default"
+  int hostLength = 0;    // of a host printed without its length
 };
+
+// "default", a prefix or a host address.
+bool ReadDestination(std::string_view word, RouteStart& start) {
+  if (word == "default") {
+    start.isDefault = true;
+  } else if (const std::optional<PrefixText> prefix = ReadPrefix(word)) {
+    start.afi = prefix->afi;
+  } else if (IsIpv4Address(word)) {
+    start.hostLength = 32;
+  } else if (IsIpv6Address(word)) {
+    start.afi = Afi::kIpv6;
+    start.hostLength = 128;
+  } else {
+    return false;
+  }
+  return true;
+}
 
 std::optional<RouteStart> ReadRouteStart(std::string_view text) {
   Words words(text);
@@ -85,7 +105,7 @@ std::optional<RouteStart> ReadRouteStart(std::string_view text) {
   if (start.typed) {
     word = words.Next();
   }
-  if (word.empty() || !IsDestination(word)) {
+  if (word.empty() || !ReadDestination(word, start)) {
     return std::nullopt;
   }
   start.key = words.Next();
@@ -348,12 +368,17 @@ class Reading {
   LineKind Kind(std::string_view text, std::string_view line) {
     if (text.empty()) {
       Flush();
+      lastKey_.clear();
       return LineKind::kBlank;
     }
     if (columns_ && ReadColumnRow(text)) {
       return LineKind::kRoute;
     }
-    const std::string_view first = text.substr(0, text.find_first_of(" \t"));
+    std::size_t end = 0;
+    while (end < text.size() && !files::IsBlankChar(text[end])) {
+      ++end;
+    }
+    const std::string_view first = text.substr(0, end);
     if (pending_ && (first == "nexthop" || IsOneOf(first, kFirstKeys))) {
       Keep(text);  // a further path, or the rest of a wrapped line
       return LineKind::kPath;
@@ -361,13 +386,15 @@ class Reading {
     if (pending_ && first == "cache") {
       return LineKind::kPath;  // the cached attributes of the route above
     }
-    if (ReadRouteStart(text)) {
+    if (const std::optional<RouteStart> start = ReadRouteStart(text)) {
       Flush();
       pending_ = true;
+      start_ = *start;
       Keep(text);
       return LineKind::kRoute;
     }
     Flush();
+    lastKey_.clear();  // routes on either side of this line are not one
     if (text.starts_with("Kernel IP routing table") ||
         text.starts_with("Kernel IPv6 routing table")) {
       columnsAfi_ = text.starts_with("Kernel IPv6") ? Afi::kIpv6 : Afi::kIpv4;
@@ -433,6 +460,7 @@ class Reading {
       return false;
     }
     Flush();
+    lastKey_.clear();
     if (builder_.vrf() != kDefaultVrf) {
       builder_.SetVrf(kDefaultVrf);
     }
@@ -476,7 +504,8 @@ class Reading {
     hops_.assign(1, Hop{});
     std::string_view table, proto;
     std::optional<std::uint64_t> metric;
-    std::optional<Afi> hint;  // the family of the source address, or IPv6 by "pref"
+    std::string_view source;  // the first source address
+    bool pref = false;        // printed for IPv6 routes only
     bool routeFlags = true;   // flags before the first "nexthop" are the route's
     for (std::string_view word = words.Next(); !word.empty(); word = words.Next()) {
       Hop& hop = hops_.back();
@@ -499,12 +528,11 @@ class Reading {
       } else if (word == "metric") {
         metric = files::ReadNumber<std::uint64_t>(words.Next());
       } else if (word == "src" || word == "from") {
-        if (const std::string_view from = words.Next(); !from.empty() && !hint) {
-          hint = from.find(':') == std::string_view::npos ? Afi::kIpv4 : Afi::kIpv6;
-        }
+        const std::string_view from = words.Next();
+        source = source.empty() ? from : source;
       } else if (word == "pref") {
         words.Next();
-        hint = Afi::kIpv6;  // printed for IPv6 routes only
+        pref = true;
       } else if (IsOneOf(word, kSkippedKeys)) {
         words.Next();
       } else if (routeFlags && IsOneOf(word, kFlags)) {
@@ -514,23 +542,17 @@ class Reading {
         flags_.append(word);
       }
     }
-    Build(type, destination, table, proto, metric, hint);
+    Build(type, destination, table, proto, metric, source, pref);
     lines_.clear();
   }
 
   void Build(std::string_view type, std::string_view destination, std::string_view table,
-             std::string_view proto, std::optional<std::uint64_t> metric, std::optional<Afi> hint) {
+             std::string_view proto, std::optional<std::uint64_t> metric, std::string_view source,
+             bool pref) {
     bool gateway = false, device = false;
-    std::optional<Afi> afi;
     for (const Hop& hop : hops_) {
       gateway = gateway || !hop.address.empty();
       device = device || !hop.interface.empty();
-      if (!afi && !hop.address.empty()) {
-        // "via inet6 ADDR" is printed where the next hop's family differs from the route's.
-        afi = hop.viaFamily ? (*hop.viaFamily == Afi::kIpv6 ? Afi::kIpv4 : Afi::kIpv6)
-              : hop.address.find(':') == std::string_view::npos ? Afi::kIpv4
-                                                                : Afi::kIpv6;
-      }
     }
     if (!table.empty()) {
       const std::string_view vrf = table == "main" ? kDefaultVrf : table;
@@ -540,20 +562,52 @@ class Reading {
     } else if (builder_.vrf() != commandVrf_) {
       builder_.SetVrf(commandVrf_);
     }
-    if (destination == "default") {
-      const Afi family = afi.value_or(hint.value_or(commandAfi_.value_or(Afi::kIpv4)));
-      builder_.Begin(family, {}, flags_, family == Afi::kIpv6 ? "::/0" : "0.0.0.0/0");
-    } else if (const std::optional<PrefixText> prefix = ReadPrefix(destination)) {
-      builder_.Begin(prefix->afi, {}, flags_, destination);
-    } else if (IsIpv4Address(destination)) {
-      builder_.Begin(Afi::kIpv4, {}, flags_, destination, 32);
-    } else if (IsIpv6Address(destination)) {
-      builder_.Begin(Afi::kIpv6, {}, flags_, destination, 128);
-    } else {
+    const Afi family = start_.isDefault ? DefaultFamily(source, pref) : start_.afi;
+    const std::string_view prefix = !start_.isDefault      ? destination
+                                    : family == Afi::kIpv6 ? "::/0"
+                                                           : "0.0.0.0/0";
+    // Older kernels print each path of an IPv6 multipath route as a line of its own: one route.
+    key_.clear();
+    if (family == Afi::kIpv6) {
+      key_.append(destination).append(" ").append(type).append(" ").append(proto).append(" ");
+      key_.append(flags_).append(" ").append(metric ? std::to_string(*metric) : "-");
+    }
+    const bool samePaths = family == Afi::kIpv6 && builder_.Pending() && key_ == lastKey_;
+    std::swap(key_, lastKey_);
+    if (samePaths) {
+      AddPaths(metric);
       return;
+    }
+    if (start_.hostLength > 0) {
+      builder_.Begin(family, {}, flags_, destination, start_.hostLength);
+    } else {
+      builder_.Begin(family, {}, flags_, prefix);
     }
     builder_.SetProtocol(proto);
     builder_.SetSource(SourceOfRoute(type, proto, gateway, device));
+    AddPaths(metric);
+  }
+
+  // The family of "default": by the next hop, the source address, "pref", the command.
+  Afi DefaultFamily(std::string_view source, bool pref) const {
+    const auto of = [](std::string_view address) {
+      return address.find(':') == std::string_view::npos ? Afi::kIpv4 : Afi::kIpv6;
+    };
+    for (const Hop& hop : hops_) {
+      if (!hop.address.empty()) {
+        // "via inet6 ADDR" is printed where the next hop's family differs from the route's.
+        return hop.viaFamily ? (*hop.viaFamily == Afi::kIpv6 ? Afi::kIpv4 : Afi::kIpv6)
+                             : of(hop.address);
+      }
+    }
+    if (!source.empty()) {
+      return of(source);
+    }
+    return pref ? Afi::kIpv6 : commandAfi_.value_or(Afi::kIpv4);
+  }
+
+  // The paths of the route read, the metric with the first.
+  void AddPaths(std::optional<std::uint64_t> metric) {
     for (const Hop& hop : hops_) {
       if (hop.address.empty() && hop.interface.empty()) {
         continue;
@@ -579,9 +633,11 @@ class Reading {
   RouteBuilder builder_;
   LineAccount& account_;
   bool pending_ = false;
+  RouteStart start_;   // of the pending route
   std::string lines_;  // the pending route's lines, joined by line ends
   std::string flags_;
   std::vector<Hop> hops_;
+  std::string key_, lastKey_;  // of the IPv6 route read and the one before, while they run on
   std::optional<Afi> commandAfi_;
   std::string commandVrf_{kDefaultVrf};
   std::optional<Columns> columns_;
