@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tables/json_writer.h"
 #include "tables/line_accounting.h"
 #include "tables/platform_detect.h"
 #include "tables/readers/linux.h"
@@ -130,6 +131,38 @@ TEST(LinuxReader, ReadsEveryShapeAndCountsEveryLine) {
     EXPECT_EQ(account.count(LineKind::kPath), c.pathLines) << c.what;
     EXPECT_EQ(account.lines() - c.routeLines - c.pathLines, c.otherLines) << c.what;
     EXPECT_EQ(account.notUnderstood(), 0u) << c.what;
+  }
+}
+
+// The records as JSON and the lines' kinds, read with reader.
+std::string ReadAll(const LinuxReader& reader, const std::string& capture) {
+  StringByteSink json;
+  JsonRouteWriter writer(json, false);
+  LineAccount account;
+  writer.BeginCapture("capture", Platform::kLinux);
+  reader.Read(capture, writer, account);
+  writer.EndCapture();
+  writer.Finish();
+  std::string kinds;
+  for (std::size_t i = 0; i < kLineKindCount; ++i) {
+    kinds += " " + std::to_string(account.count(static_cast<LineKind>(i)));
+  }
+  return json.text + kinds;
+}
+
+TEST(LinuxReader, ReadsInTwoHalvesAsInOne) {
+  std::string plain, underCommand = "$ ip -6 route show table 7\n";
+  for (int i = 0; i < 300; ++i) {
+    const std::string n = std::to_string(i);
+    plain += "10." + n + ".0.0/16 via 10.0.0.1 dev eth0 proto bgp metric 20\n";
+    plain += i % 7 == 0 ? "default proto bgp metric " + n +
+                              "\n\tnexthop via 10.0.0.1 dev eth0\n\tnexthop via 10.0.0.2 dev eth1\n"
+                        : "";
+    underCommand += "default dev ppp" + n + " metric 1024\n";
+  }
+  // The second: its routes' family and table come from the command at the top.
+  for (const std::string& capture : {plain, underCommand}) {
+    EXPECT_EQ(ReadAll(LinuxReader(0), capture), ReadAll(LinuxReader(), capture));
   }
 }
 

@@ -1,9 +1,12 @@
 #include "tables/readers/linux.h"
 
 #include <array>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "files/line_cursor.h"
 #include "files/text_fields.h"
 #include "tables/capture_lines.h"
 #include "tables/line_shapes.h"
@@ -16,7 +19,7 @@ namespace {
 // route read as one run of words.
 class Words {
  public:
-  explicit Words(std::string_view text) : text_(text) {}
+  explicit Words(std::string_view text, std::size_t at = 0) : text_(text), at_(at) {}
   // The next word, or an empty one at the end.
   std::string_view Next() {
     while (at_ < text_.size() && IsSeparator(text_[at_])) {
@@ -28,11 +31,13 @@ class Words {
     }
     return text_.substr(start, at_ - start);
   }
+  std::size_t at() const { return at_; }
 
  private:
-  static bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+  // A blank, a tab, a line end, or any other control character: one comparison a byte.
+  static bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
   std::string_view text_;
-  std::size_t at_ = 0;
+  std::size_t at_;
 };
 
 // Every word below starts with a small letter: a prefix or a number is passed at once.
@@ -74,7 +79,8 @@ constexpr std::array<std::string_view, 12> kSkippedKeys = {
 // The head of an iproute2 route line: "[TYPE] DESTINATION [KEY ...]".
 struct RouteStart {
   bool typed = false;
-  std::string_view key;  // the word after the destination
+  std::string_view key;                                           // the word after the destination
+  std::size_t destinationAt = 0, destinationSize = 0, keyAt = 0;  // where they stand in the line
   bool isDefault = false;
   Afi afi = Afi::kIpv4;  // of a destination other than "default"
   int hostLength = 0;    // of a host printed without its length
@@ -108,6 +114,9 @@ std::optional<RouteStart> ReadRouteStart(std::string_view text) {
   if (word.empty() || !ReadDestination(word, start)) {
     return std::nullopt;
   }
+  start.destinationAt = static_cast<std::size_t>(word.data() - text.data());
+  start.destinationSize = word.size();
+  start.keyAt = words.at();
   start.key = words.Next();
   // "blackhole 10.0.0.0/8" alone is a route; an address alone is not.
   if (start.key.empty() ? !start.typed : !IsOneOf(start.key, kFirstKeys)) {
@@ -359,10 +368,18 @@ class Reading {
     account_.Count(Kind(text, line), line);
   }
 
+  void Lines(std::string_view text) {
+    ForEachCaptureLine(text, [&](std::string_view line) { Line(line); });
+  }
+
   void End() {
     Flush();
     builder_.Finish();
   }
+
+  // Whether what follows is read as from the start of a capture: no command or net-tools
+  // heading in force.
+  bool AsAtStart() const { return !commandAfi_ && commandVrf_ == kDefaultVrf && !columns_; }
 
  private:
   LineKind Kind(std::string_view text, std::string_view line) {
@@ -374,11 +391,11 @@ class Reading {
     if (columns_ && ReadColumnRow(text)) {
       return LineKind::kRoute;
     }
-    std::size_t end = 0;
-    while (end < text.size() && !files::IsBlankChar(text[end])) {
-      ++end;
+    // A further path or the rest of a wrapped line starts with a word: a prefix, with a digit.
+    std::string_view first;
+    if (pending_ && text[0] >= 'a' && text[0] <= 'z') {
+      first = Words(text).Next();
     }
-    const std::string_view first = text.substr(0, end);
     if (pending_ && (first == "nexthop" || IsOneOf(first, kFirstKeys))) {
       Keep(text);  // a further path, or the rest of a wrapped line
       return LineKind::kPath;
@@ -489,14 +506,11 @@ class Reading {
       return;
     }
     pending_ = false;
-    Words words(lines_);
-    std::string_view type = words.Next();
-    std::string_view destination = type;
-    if (IsOneOf(type, kTypes)) {
-      destination = words.Next();
-    } else {
-      type = {};
-    }
+    // The head was read with the line: its words are not read again.
+    const std::string_view all = lines_;
+    const std::string_view type = start_.typed ? Words(all).Next() : std::string_view();
+    const std::string_view destination = all.substr(start_.destinationAt, start_.destinationSize);
+    Words words(all, start_.keyAt);
     flags_.clear();
     if (!type.empty() && type != "unicast") {
       flags_.append(type);
@@ -644,15 +658,66 @@ class Reading {
   Afi columnsAfi_ = Afi::kIpv4;
 };
 
+// Where the second half of a large capture can be read on its own: the first route line a
+// little before the middle that follows another route line of another destination (so that
+// no path, wrapped line or IPv6 path line is parted from its route).
+std::size_t FindSplit(std::string_view capture) {
+  const std::size_t from = capture.size() / 32 * 15;
+  files::LineCursor cursor(capture, from);
+  cursor.Next();  // the rest of the line the point falls in
+  const std::size_t limit = from + capture.size() / 8;
+  std::string_view previous;  // the destination of the line before, when it begins a route
+  while (!cursor.AtEnd() && cursor.Position() < limit) {
+    const std::size_t at = cursor.Position();
+    const std::string_view text = files::TrimBlanks(cursor.Next());
+    std::string_view destination;
+    if (const std::optional<RouteStart> start = ReadRouteStart(text);
+        start && text.find('\b') == std::string_view::npos) {
+      destination = text.substr(start->destinationAt, start->destinationSize);
+      if (!previous.empty() && previous != destination) {
+        return at;
+      }
+    }
+    previous = destination;
+  }
+  return 0;
+}
+
 constexpr std::array<std::string_view, 4> kMarks = {
     "Kernel IP routing table", "Kernel IPv6 routing table", " proto kernel", " scope link"};
 
 }  // namespace
 
 void LinuxReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
+  // Lines marked before reading are counted by their number: one reading counts them all.
+  const std::size_t split =
+      capture.size() >= parallelFrom_ && !account.HasPresets() ? FindSplit(capture) : 0;
+  std::unique_ptr<RouteSink> part = split > 0 ? sink.NewPart() : nullptr;
   Reading reading(sink, account);
-  ForEachCaptureLine(capture, [&](std::string_view line) { reading.Line(line); });
+  if (!part) {
+    reading.Lines(capture);
+    reading.End();
+    return;
+  }
+  // A large capture is read in two halves at once; the second half's reading holds when the
+  // first half ends as a capture starts (no command echo or heading in force), else it is read
+  // again after the first.
+  LineAccount secondAccount;
+  Reading second(*part, secondAccount);
+  std::future<void> secondRead = std::async(std::launch::async, [&] {
+    second.Lines(capture.substr(split));
+    second.End();
+  });
+  reading.Lines(capture.substr(0, split));
+  secondRead.get();
+  if (!reading.AsAtStart()) {
+    reading.Lines(capture.substr(split));
+    reading.End();
+    return;
+  }
   reading.End();
+  sink.AppendPart(std::move(part));
+  account.Append(secondAccount);
 }
 
 std::span<const std::string_view> LinuxReader::Marks() const {
