@@ -158,7 +158,8 @@ TEST(LinuxReader, ReadsInTwoHalvesAsInOne) {
     plain += i % 7 == 0 ? "default proto bgp metric " + n +
                               "\n\tnexthop via 10.0.0.1 dev eth0\n\tnexthop via 10.0.0.2 dev eth1\n"
                         : "";
-    underCommand += "default dev ppp" + n + " metric 1024\n";
+    underCommand += "2001:db8:" + n + "::/48 dev ppp" + n + " metric 1024\n" +
+                    (i % 5 == 0 ? "default dev ppp" + n + "\n" : "");
   }
   // The second: its routes' family and table come from the command at the top.
   for (const std::string& capture : {plain, underCommand}) {
