@@ -70,8 +70,8 @@ constexpr std::array<std::string_view, 22> kFirstKeys = {
     "from", "tos",   "encap",  "expires", "pref",     "error",  "mtu",    "onlink",
     "dead", "realm", "realms", "dsfield", "linkdown", "nexthop"};
 
-// Keys whose value is one word that is not read: skipped whole, so that it is never taken for
-// a key ("dev via" aside, which no interface is called).
+// Keys whose one-word value is not kept: passed over with the key, so that a value is never
+// taken for a key or a flag.
 constexpr std::array<std::string_view, 12> kSkippedKeys = {
     "scope", "tos",   "dsfield", "nhid",     "weight",   "expires",
     "error", "realm", "realms",  "hoplimit", "features", "congctl"};
