@@ -165,6 +165,7 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
         note(found[static_cast<std::size_t>(mark.platform)], mark.text);
       }
     }
+    bool own = false;
     for (Evidence& e : found) {
       if (!e.reader) {
         continue;
@@ -177,9 +178,14 @@ std::optional<Placement> PlaceCapture(std::string_view capture) {
       if (e.reader->IsOwnRouteLine(line)) {
         ++e.routeLines;
         ++otherRouteLines;
+        own = true;
       }
     }
-    Look(line, layout);
+    // A line in a shape only one platform prints is none of the Cisco family's, though its
+    // head may read like one ("0 ADS 0.0.0.0/0 …" of RouterOS).
+    if (!own) {
+      Look(line, layout);
+    }
   }
 
   // Marks first: the platform with the most of them.
