@@ -33,6 +33,20 @@ const std::map<std::string, std::size_t> kForeignLines = {
     {"ntc_routeros_terse_ipv6", 1},  // a log message the console echoed amid the routes
 };
 
+// Expected records upstream got wrong (SOURCES.md's known deviations), by capture and position:
+// the VRF the capture prints.
+struct UpstreamVrfError {
+  const char* stem;
+  std::size_t record;
+  const char* vrf;
+};
+const UpstreamVrfError kUpstreamVrfErrors[] = {
+    // ntc's detail template has no routing-mark: these routes are in other tables than main.
+    {"ntc_routeros_print_detail", 3, "to-reserve"},
+    {"ntc_routeros_print_detail", 4, "Free_Wi-Fi"},
+    {"ntc_routeros_print_detail", 5, "Free_Wi-Fi"},
+};
+
 // The platform a capture's name says (the upstream test folder it comes from).
 std::optional<Platform> PlatformOfName(const std::string& stem) {
   static const std::pair<const char*, const char*> kMarks[] = {
@@ -221,8 +235,14 @@ TEST(PlatformCorpus, ReadersReadEveryExpectedRecordAndNothingElse) {
       continue;
     }
     std::vector<bool> used(reading.paths.size());
-    std::size_t agreeing = 0, expectedCount = 0;
-    for (const nlohmann::json& r : nlohmann::json::parse(testing::ReadFile(expectedFile))) {
+    std::size_t agreeing = 0, expectedCount = 0, index = 0;
+    for (nlohmann::json r : nlohmann::json::parse(testing::ReadFile(expectedFile))) {
+      for (const UpstreamVrfError& error : kUpstreamVrfErrors) {
+        if (error.stem == stem && error.record == index) {
+          r["vrf"] = error.vrf;
+        }
+      }
+      ++index;
       const std::optional<std::string> prefix = ExpectedPrefix(r);
       if (!prefix) {
         continue;  // a label of an MPLS table, left out of the records
