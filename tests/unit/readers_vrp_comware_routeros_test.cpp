@@ -99,6 +99,26 @@ TEST(ReadersVrpComwareRouteros, ReadWhatTheDocumentationShows) {
        {"default ipv6 Direct|D|::1/128|0/0|::1,InLoopBack0,-|-|local|-",
         "default ipv6 OSPFv3|D|2001:DB8:2::/64|10/2|FE80::2E0:FCFF:FE11:1,GigabitEthernet0/0/1,-;"
         "FE80::2E0:FCFF:FE11:2,GigabitEthernet0/0/2,-|-|ospf|-"}},
+      {"VRP: verbose, the route in use and the one not, no legend",
+       Platform::kVrp,
+       "Routing Tables: Public\n"
+       "Destination: 0.0.0.0/0\n"
+       "     Protocol: Static           Process ID: 0\n"
+       "   Preference: 60                     Cost: 0\n"
+       "      NextHop: 192.0.2.1         Neighbour: 0.0.0.0\n"
+       "        State: Active Adv              Age: 1d01h58m07s\n"
+       " RelayNextHop: 0.0.0.0           Interface: Dialer1\n"
+       "     TunnelID: 0x0                   Flags:  D\n"
+       "\n"
+       "Destination: 0.0.0.0/0\n"
+       "     Protocol: EBGP             Process ID: 0\n"
+       "   Preference: 255                    Cost: 0\n"
+       "      NextHop: 198.51.100.1      Neighbour: 198.51.100.1\n"
+       "        State: Inactive Adv            Age: 00h12m00s\n"
+       " RelayNextHop: 0.0.0.0           Interface: Dialer1\n"
+       "     TunnelID: 0x0                   Flags: \n",
+       {"default ipv4 Static|D|0.0.0.0/0|60/0|192.0.2.1,Dialer1,-|1d01h58m07s|static|1",
+        "default ipv4 EBGP||0.0.0.0/0|255/0|198.51.100.1,Dialer1,-|00h12m00s|bgp-external|0"}},
       {"VRP: one protocol's routes in use and not",
        Platform::kVrp,
        "[~HUAWEI]display ip routing-table protocol static\n"
