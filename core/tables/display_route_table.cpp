@@ -461,6 +461,9 @@ class DisplayReading {
     }
     inBlock_ = false;
     const std::optional<PrefixText> prefix = ReadPrefix(block_.prefix);
+    if (!prefix) {
+      return;  // a later line spoilt it ("PrefixLength" after a length)
+    }
     const bool samePath =
         builder_.Pending() && !pathOpen_ && lastBlock_.prefix == block_.prefix &&
         lastBlock_.protocol == block_.protocol && lastBlock_.distance == block_.distance &&
