@@ -30,6 +30,18 @@ inline std::string_view TrimBlanks(std::string_view text) {
   return text.substr(0, last);
 }
 
+// Splits off the first word of text (blanks around it dropped); empty when none is left.
+inline std::string_view TakeWord(std::string_view& text) {
+  text = TrimLeadingBlanks(text);
+  std::size_t end = 0;
+  while (end < text.size() && !IsBlankChar(text[end])) {
+    ++end;
+  }
+  const std::string_view word = text.substr(0, end);
+  text = TrimLeadingBlanks(text.substr(end));
+  return word;
+}
+
 // The whole of digits as a number of the unsigned type Number; none when it is empty, holds
 // anything but digits, or does not fit. By hand: std::from_chars costs more than the number.
 template <typename Number>

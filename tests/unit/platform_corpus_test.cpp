@@ -29,7 +29,23 @@ using tables::Platform;
 const fs::path kCorpus = KESTRELON_PLATFORM_CORPUS;
 
 // Lines that no reader should understand, by capture: text that is no part of a routing table.
-const std::map<std::string, std::size_t> kForeignLines = {};
+const std::map<std::string, std::size_t> kForeignLines = {
+    {"ntc_routeros_terse_ipv6", 1},  // a log message the console echoed amid the routes
+};
+
+// Expected records upstream got wrong (SOURCES.md's known deviations), by capture and position:
+// the VRF the capture prints.
+struct UpstreamVrfError {
+  const char* stem;
+  std::size_t record;
+  const char* vrf;
+};
+const UpstreamVrfError kUpstreamVrfErrors[] = {
+    // ntc's detail template has no routing-mark: these routes are in other tables than main.
+    {"ntc_routeros_print_detail", 3, "to-reserve"},
+    {"ntc_routeros_print_detail", 4, "Free_Wi-Fi"},
+    {"ntc_routeros_print_detail", 5, "Free_Wi-Fi"},
+};
 
 // Paths a capture prints that its upstream expectation has no record of (a known upstream
 // deviation), as Describe writes them: read, and not taken for unexpected.
@@ -233,8 +249,14 @@ TEST(PlatformCorpus, ReadersReadEveryExpectedRecordAndNothingElse) {
       continue;
     }
     std::vector<bool> used(reading.paths.size());
-    std::size_t agreeing = 0, expectedCount = 0;
-    for (const nlohmann::json& r : nlohmann::json::parse(testing::ReadFile(expectedFile))) {
+    std::size_t agreeing = 0, expectedCount = 0, index = 0;
+    for (nlohmann::json r : nlohmann::json::parse(testing::ReadFile(expectedFile))) {
+      for (const UpstreamVrfError& error : kUpstreamVrfErrors) {
+        if (error.stem == stem && error.record == index) {
+          r["vrf"] = error.vrf;
+        }
+      }
+      ++index;
       const std::optional<std::string> prefix = ExpectedPrefix(r);
       if (!prefix) {
         continue;  // a label of an MPLS table, left out of the records

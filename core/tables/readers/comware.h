@@ -1,4 +1,5 @@
-// The reader of H3C/HPE Comware ("display ip routing-table").
+// The reader of H3C/HPE Comware ("display ip routing-table [vpn-instance X] [verbose]" in the
+// layouts of V5 and V7, "display ipv6 routing-table").
 #pragma once
 
 #include "tables/table_reader.h"
@@ -9,6 +10,8 @@ class ComwareReader : public TableReader {
  public:
   using TableReader::Read;
   void Read(std::string_view capture, RouteSink& sink, LineAccount& account) const override;
+  std::span<const std::string_view> Marks() const override;
+  bool IsOwnRouteLine(std::string_view line) const override;
 };
 
 }  // namespace kestrelon::tables

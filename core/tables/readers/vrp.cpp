@@ -1,14 +1,29 @@
 #include "tables/readers/vrp.h"
 
-#include "tables/capture_lines.h"
-#include "tables/line_accounting.h"
+#include <array>
+
+#include "tables/display_route_table.h"
 
 namespace kestrelon::tables {
+namespace {
 
-// Not read yet: every line is counted as not understood, and no capture is placed here.
-void VrpReader::Read(std::string_view capture, RouteSink& /*sink*/, LineAccount& account) const {
-  ForEachCaptureLine(capture,
-                     [&](std::string_view line) { account.Count(LineKind::kNotUnderstood, line); });
+// The legend, the Flags column's heading, and the verbose and IPv6 tables' key: Comware, which
+// prints the rest alike, has none of them (its key is "RelyNextHop").
+constexpr std::array<std::string_view, 3> kMarks = {"Route Flags: R - relay", "Flags NextHop",
+                                                    "RelayNextHop"};
+
+}  // namespace
+
+void VrpReader::Read(std::string_view capture, RouteSink& sink, LineAccount& account) const {
+  ReadDisplayRouteTable(capture, sink, account);
+}
+
+std::span<const std::string_view> VrpReader::Marks() const {
+  return kMarks;
+}
+
+bool VrpReader::IsOwnRouteLine(std::string_view line) const {
+  return ClassifyDisplayRow(line) == DisplayRowShape::kWithFlags;
 }
 
 }  // namespace kestrelon::tables
