@@ -37,7 +37,7 @@ struct FleetOptions {
   PairBy pairBy = PairBy::kAuto;
   std::optional<Shard> shard;
   std::size_t jobs = 0;  // pairs diffed at once; 0: one per core
-  // Seconds since 1970 the report says it was made; none: now.
+  // Seconds since 1970 the report says it was made; none: ReportTime().
   std::optional<std::int64_t> madeAt;
 };
 

@@ -1,0 +1,72 @@
+#include "cli/folder_diff_command.h"
+
+#include <atomic>
+#include <iostream>
+
+#include "cli/fleet_output.h"
+#include "cli/run_files.h"
+#include "files/file_error.h"
+#include "files/platform.h"
+#include "files/same_file.h"
+#include "fleet/fleet_run.h"
+
+namespace kestrelon::cli {
+namespace {
+
+// The report must not replace a capture it was made from.
+void RefuseOutputOverCaptures(const CommandLine& command, const report::FleetReport& report) {
+  if (!command.output) {
+    return;
+  }
+  for (const report::DeviceResult& device : report.devices) {
+    for (const std::optional<std::string>& file : {device.beforeFile, device.afterFile}) {
+      if (file && files::SameFile(*command.output, *file)) {
+        throw FileError("write", *command.output, 0,
+                        "the report would replace \"" + *file + "\", one of the captures it reads");
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool DiffsFolders(const CommandLine& command) {
+  const auto folder = [](const std::string& input) {
+    try {
+      return input != kStandardStream && files::KindOf(input) == files::FileKind::kFolder;
+    } catch (const FileError&) {
+      return false;
+    }
+  };
+  const bool before = folder(command.inputs[0]);
+  const bool after = folder(command.inputs[1]);
+  if (before != after) {
+    throw UsageError("diff takes two files or two folders, not a file and a folder");
+  }
+  return before;
+}
+
+names::ExitCode RunFolderDiff(const CommandLine& command) {
+  fleet::FleetOptions options;
+  options.beforeFolder = command.inputs[0];
+  options.afterFolder = command.inputs[1];
+  options.diff.platform = command.platform;
+  options.diff.ignored = command.ignored;
+  options.diff.vrfs = command.vrfs;
+  options.diff.strict = command.strict;
+  options.pairBy = command.pairBy;
+  options.shard = command.shard;
+  options.jobs = command.jobs;
+  std::atomic<bool> cancel = false;
+  const report::FleetReport report = fleet::RunFleet(options, nullptr, cancel);
+  RefuseOutputOverCaptures(command, report);
+  files::PrivateFolder folder;
+  WriteResult(command.output, folder, "report", [&](files::OutputFile& output) {
+    tables::FileByteSink sink(output);
+    WriteFleetReport(report, command, sink);
+  });
+  WarnFleetDevices(std::cerr, report);
+  return static_cast<names::ExitCode>(report.ExitStatus());
+}
+
+}  // namespace kestrelon::cli
