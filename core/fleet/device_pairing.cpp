@@ -214,13 +214,15 @@ std::vector<DevicePair> PairCaptures(const std::vector<CaptureFile>& before,
   if (pairBy != PairBy::kHost) {
     PairByKey(nameBefore, nameAfter, false, pairs, restBefore, restAfter);
   }
+  // A device of one side is named as it would have been paired.
+  const auto name = [&](const CaptureFile* file) {
+    return pairBy == PairBy::kName ? file->nameKey : file->host.value_or(file->nameKey);
+  };
   for (const CaptureFile* file : restBefore) {
-    pairs.push_back(
-        {file->host.value_or(file->nameKey), "", file->path, std::nullopt, file->size, {}});
+    pairs.push_back({name(file), "", file->path, std::nullopt, file->size, {}});
   }
   for (const CaptureFile* file : restAfter) {
-    pairs.push_back(
-        {file->host.value_or(file->nameKey), "", std::nullopt, file->path, file->size, {}});
+    pairs.push_back({name(file), "", std::nullopt, file->path, file->size, {}});
   }
   std::sort(pairs.begin(), pairs.end(), [](const DevicePair& a, const DevicePair& b) {
     return std::tie(a.device, a.before, a.after) < std::tie(b.device, b.before, b.after);

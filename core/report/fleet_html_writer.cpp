@@ -15,7 +15,7 @@ std::string_view StatusLabel(const HtmlLabels& labels, DeviceStatus status) {
     case DeviceStatus::kSame:
       return labels.same;
     case DeviceStatus::kChanged:
-      return labels.changed;
+      return labels.changedDevice;
     case DeviceStatus::kMissingBefore:
       return labels.missingBefore;
     case DeviceStatus::kMissingAfter:
@@ -51,7 +51,7 @@ std::string Header(const FleetHeader& header, const FleetTotals& totals, const H
   std::string counts = std::to_string(totals.devices) + ": ";
   const std::pair<std::string_view, std::size_t> parts[] = {
       {labels.same, totals.same},
-      {labels.changed, totals.changed},
+      {labels.changedDevice, totals.changed},
       {labels.missingBefore, totals.missingBefore},
       {labels.missingAfter, totals.missingAfter},
       {labels.unreadable, totals.unreadable}};

@@ -20,7 +20,7 @@ struct HtmlLabels {
   std::string_view removed, added, changed, notUnderstood, lines;
   std::string_view chart, noChangeChart, perVrf, perProtocol, changes, noChanges;
   std::string_view vrf, protocol, prefix, change, side, flags, cost, nextHops, uptime;
-  std::string_view same, missingBefore, missingAfter, unreadable;
+  std::string_view same, changedDevice, missingBefore, missingAfter, unreadable;
   std::string_view share, of;
 };
 
