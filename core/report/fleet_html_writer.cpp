@@ -76,7 +76,7 @@ std::string DeviceTable(const std::vector<DeviceResult>& devices, const HtmlLabe
   for (const std::string_view heading :
        {labels.device, labels.status, labels.platformBefore, labels.platformAfter,
         labels.routesBefore, labels.routesAfter, labels.removed, labels.added, labels.changed,
-        labels.notUnderstood, labels.reason}) {
+        labels.notUnderstood, labels.note}) {
     html.append("<th>").append(heading).append("</th>");
   }
   html.append("</tr></thead>\r\n<tbody>\r\n");

@@ -47,7 +47,7 @@ void HtmlDiffWriter::Begin(const tables::DiffSummary& summary) {
                         tables::Platform platform, std::size_t routes, std::size_t notUnderstood) {
     html_.append("<tr><th>").append(label).append("</th><td><span class=\"mono\">");
     html_.append(HtmlText(source)).append("</span> (").append(tables::PlatformName(platform));
-    html_.append("), ").append(std::to_string(routes));
+    html_.append("), ").append(std::to_string(routes)).append(" ").append(labels_.routes);
     if (notUnderstood > 0) {
       html_.append("; <span class=\"unreadable\">").append(labels_.notUnderstood).append(": ");
       html_.append(std::to_string(notUnderstood)).append("</span>");

@@ -19,8 +19,6 @@ constexpr HtmlLabels kEnglish = {
     "Devices",
     "Device",
     "Status",
-    "Reason",
-    "Paired by",
     "Platform before",
     "Platform after",
     "Routes before",
@@ -29,7 +27,6 @@ constexpr HtmlLabels kEnglish = {
     "Added",
     "Changed",
     "Not understood",
-    "lines",
     "Changes per device",
     "No device changed.",
     "Per VRF",
@@ -52,6 +49,8 @@ constexpr HtmlLabels kEnglish = {
     "unreadable",
     "Share",
     "of",
+    "routes",
+    "Note",
 };
 
 constexpr HtmlLabels kJapanese = {
@@ -68,8 +67,6 @@ constexpr HtmlLabels kJapanese = {
     "装置",
     "装置",
     "状態",
-    "理由",
-    "対応付け",
     "変更前の機種",
     "変更後の機種",
     "変更前の経路",
@@ -78,7 +75,6 @@ constexpr HtmlLabels kJapanese = {
     "追加",
     "変更",
     "解釈できない行",
-    "行",
     "装置ごとの変更",
     "変更のあった装置はありません。",
     "VRF 別",
@@ -101,6 +97,8 @@ constexpr HtmlLabels kJapanese = {
     "読めない",
     "分担",
     "/",
+    "経路",
+    "備考",
 };
 
 // Screen and A4 paper alike; colours of the route diff window (removed, added, changed, and
@@ -116,6 +114,7 @@ th, td { border: 1px solid #bbb; padding: 2px 6px; text-align: left; vertical-al
 th { background: #eee; }
 td.n { text-align: right; font-variant-numeric: tabular-nums; }
 table.head th { width: 10em; }
+table.devices td:nth-child(-n+2) { white-space: nowrap; }
 .mono { font-family: monospace; overflow-wrap: anywhere; }
 .removed { background: #ffdada; }
 .added { background: #d6f5d6; }

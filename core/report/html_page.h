@@ -15,13 +15,13 @@ struct HtmlLabels {
   std::string_view lang;  // the page's lang attribute
   std::string_view routeDiff, folderDiff;
   std::string_view before, after, made, options, ignored, nothing;
-  std::string_view summary, devices, device, status, reason, pairedBy;
+  std::string_view summary, devices, device, status;
   std::string_view platformBefore, platformAfter, routesBefore, routesAfter;
-  std::string_view removed, added, changed, notUnderstood, lines;
+  std::string_view removed, added, changed, notUnderstood;
   std::string_view chart, noChangeChart, perVrf, perProtocol, changes, noChanges;
   std::string_view vrf, protocol, prefix, change, side, flags, cost, nextHops, uptime;
   std::string_view same, changedDevice, missingBefore, missingAfter, unreadable;
-  std::string_view share, of;
+  std::string_view share, of, routes, note;
 };
 
 const HtmlLabels& LabelsFor(Language language);
