@@ -1,5 +1,8 @@
 #include "cli/fleet_output.h"
 
+#include <iostream>
+
+#include "cli/run_files.h"
 #include "report/fleet_csv_writer.h"
 #include "report/fleet_html_writer.h"
 #include "report/fleet_json_writer.h"
@@ -28,6 +31,16 @@ void WriteFleetReport(const report::FleetReport& report, const CommandLine& comm
       break;
   }
   report::WriteFleetText(report, out);
+}
+
+names::ExitCode DeliverFleetReport(const report::FleetReport& report, const CommandLine& command) {
+  files::PrivateFolder folder;
+  WriteResult(command.output, folder, "report", [&](files::OutputFile& output) {
+    tables::FileByteSink sink(output);
+    WriteFleetReport(report, command, sink);
+  });
+  WarnFleetDevices(std::cerr, report);
+  return static_cast<names::ExitCode>(report.ExitStatus());
 }
 
 void WarnFleetDevices(std::ostream& err, const report::FleetReport& report) {

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/cli_options.h"
+#include "names/exit_codes.h"
 #include "report/fleet_report.h"
 #include "tables/byte_sink.h"
 
@@ -14,6 +15,10 @@ namespace kestrelon::cli {
 
 void WriteFleetReport(const report::FleetReport& report, const CommandLine& command,
                       tables::ByteSink& out);
+
+// Writes the report where command says (-o, else standard output, each only when complete),
+// then the warnings; the exit status the report's devices give.
+names::ExitCode DeliverFleetReport(const report::FleetReport& report, const CommandLine& command);
 
 // One line per unreadable device, with the reason, and per device whose captures had lines not
 // understood.

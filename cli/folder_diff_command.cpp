@@ -1,7 +1,6 @@
 #include "cli/folder_diff_command.h"
 
 #include <atomic>
-#include <iostream>
 
 #include "cli/fleet_output.h"
 #include "cli/run_files.h"
@@ -60,13 +59,7 @@ names::ExitCode RunFolderDiff(const CommandLine& command) {
   std::atomic<bool> cancel = false;
   const report::FleetReport report = fleet::RunFleet(options, nullptr, cancel);
   RefuseOutputOverCaptures(command, report);
-  files::PrivateFolder folder;
-  WriteResult(command.output, folder, "report", [&](files::OutputFile& output) {
-    tables::FileByteSink sink(output);
-    WriteFleetReport(report, command, sink);
-  });
-  WarnFleetDevices(std::cerr, report);
-  return static_cast<names::ExitCode>(report.ExitStatus());
+  return DeliverFleetReport(report, command);
 }
 
 }  // namespace kestrelon::cli
