@@ -3,7 +3,6 @@
 #include <atomic>
 
 #include "cli/fleet_output.h"
-#include "cli/run_files.h"
 #include "files/file_error.h"
 #include "files/platform.h"
 #include "files/same_file.h"

@@ -115,7 +115,8 @@ class Share {
                          Number(summary, "changed")};
         device.notUnderstoodBefore = Number(Member(summary, "reading_before"), "not_understood");
         device.notUnderstoodAfter = Number(Member(summary, "reading_after"), "not_understood");
-        device.diffDocument = folder.NewFile("device" + std::to_string(devices.size()) + ".json");
+        device.diffDocument =
+            folder.NewUnregisteredFile("device" + std::to_string(devices.size()) + ".json");
         WriteDiff(entry, device.diffDocument);
       }
       devices.push_back(std::move(device));

@@ -148,7 +148,8 @@ report::FleetReport RunFleet(const FleetOptions& options, const FleetProgress& p
     } else if (!pair.after) {
       device.status = report::DeviceStatus::kMissingAfter;
     } else {
-      device.diffDocument = report.folder->NewFile("device" + std::to_string(i) + ".json");
+      device.diffDocument =
+          report.folder->NewUnregisteredFile("device" + std::to_string(i) + ".json");
       order.push_back(i);
     }
     report.devices.push_back(std::move(device));

@@ -76,6 +76,16 @@ check "every device the same: the text says so" grep -q "devices: 1 (1 same," "$
 mv "$root/bad/before.log" before/bad6.log
 mv "$root/bad/after.log" after/bad6.log
 
+# More devices than the files a run registers for removal at a signal.
+mkdir many1 many2
+for i in $(seq 1 40); do
+  cp before/edge3.log "many1/sw$i.log"
+  cp before/edge3.log "many2/sw$i.log"
+done
+cli diff many1 many2 -j 3
+check "40 devices, all the same: status 0" test "$status" -eq 0
+check "40 devices in the report" grep -q "devices: 40 (40 same," "$out"
+
 # Two captures of one device on one side: an error naming both.
 mkdir twice
 cp before/pe1_old.txt twice/a.txt
