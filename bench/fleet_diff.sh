@@ -27,6 +27,7 @@ bench_build kestrelon-cli kestrelon-gen
 cli=$build/bin/kestrelon-cli
 gen=$build/bin/kestrelon-gen
 
+export SOURCE_DATE_EPOCH=1765000000  # runs that agree write the same bytes
 tmp=$(mktemp -d /tmp/kestrelon-bench.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
@@ -54,7 +55,7 @@ echo "fleet: $(ls before | wc -l) devices, $(du -sh before | cut -f1) before and
 run() {
   local label=$1 status=0
   shift
-  /usr/bin/time -f '%e %U %S %M' -o time.txt "$cli" "$@" || status=$?
+  /usr/bin/time -f '%e %U %S %M' -o time.txt "$cli" "$@" 2>warnings.txt || status=$?
   if ((status > 1)); then
     echo "failed ($status): $*" >&2
     exit 1

@@ -77,8 +77,8 @@ class Noting : public tables::RouteDiffSink {
   report::DeviceResult& device_;
 };
 
-void DiffPair(const DevicePair& pair, const tables::DiffOptions& options,
-              report::DeviceResult& device) {
+void DiffPair(const DevicePair& pair, tables::DiffOptions options, report::DeviceResult& device) {
+  options.oneThread = true;  // the pool runs one pair per core
   try {
     std::array<OpenCapture, 2> open;
     std::array<tables::DiffCapture, 2> captures;

@@ -252,11 +252,12 @@ std::vector<Found> PairRange(const DiffSide& before, const DiffSide& after,
 
 // Pairs the ordered keys of both sides and keeps what differs; a large table in two halves at
 // once, split where the keys of both sides are apart.
-std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFields ignored) {
+std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFields ignored,
+                        bool oneThread) {
   const std::span<const PairKey> b = before.keys();
   const std::span<const PairKey> a = after.keys();
   constexpr std::size_t kParallelFrom = 100000;
-  if (b.size() < kParallelFrom || a.empty()) {
+  if (oneThread || b.size() < kParallelFrom || a.empty()) {
     return PairRange(before, after, b, a, ignored);
   }
   // The split falls before the first of the routes with the middle route's key.
@@ -369,13 +370,18 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
                               const DiffOptions& options, RouteDiffSink& sink) {
   // Both captures are read at once, each on a thread of its own, while this one pairs their
   // routes as they come and keeps only those that may differ.
-  DiffStream streamBefore;
-  DiffStream streamAfter;
+  DiffStream streamBefore(DiffStream::kBatchRoutes, options.oneThread);
+  DiffStream streamAfter(DiffStream::kBatchRoutes, options.oneThread);
   DiffSide sideBefore;
   DiffSide sideAfter;
   ReadingReport readBefore;
   ReadingReport readAfter;
-  {
+  if (options.oneThread) {
+    readBefore = ReadSide(before, options.platform, streamBefore, streamAfter);
+    readAfter = ReadSide(after, options.platform, streamAfter, streamBefore);
+    KeepWhatMayDiffer(streamBefore, streamAfter, options.vrfs, options.ignored, sideBefore,
+                      sideAfter);
+  } else {
     std::future<ReadingReport> readingBefore = std::async(std::launch::async, [&] {
       return ReadSide(before, options.platform, streamBefore, streamAfter);
     });
@@ -400,14 +406,17 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
 
   const std::vector<std::string> vrfs = ReportVrfs(streamBefore, streamAfter, options, before);
   const VrfPlaces places = PlacesOf(vrfs);
-  {
+  if (options.oneThread) {
+    sideAfter.Order(Ranks(sideAfter, places));
+    sideBefore.Order(Ranks(sideBefore, places));
+  } else {
     std::future<void> ordering =
         std::async(std::launch::async, [&] { sideAfter.Order(Ranks(sideAfter, places)); });
     sideBefore.Order(Ranks(sideBefore, places));
     ordering.get();
   }
 
-  const std::vector<Found> found = Pair(sideBefore, sideAfter, options.ignored);
+  const std::vector<Found> found = Pair(sideBefore, sideAfter, options.ignored, options.oneThread);
   DiffSummary summary =
       Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, places, found);
   summary.beforeSource = before.source;
