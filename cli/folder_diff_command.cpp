@@ -29,19 +29,21 @@ void RefuseOutputOverCaptures(const CommandLine& command, const report::FleetRep
 }  // namespace
 
 bool DiffsFolders(const CommandLine& command) {
-  const auto folder = [](const std::string& input) {
+  const auto kind = [](const std::string& input) {
     try {
-      return input != kStandardStream && files::KindOf(input) == files::FileKind::kFolder;
+      return input == kStandardStream ? files::FileKind::kOther : files::KindOf(input);
     } catch (const FileError&) {
-      return false;
+      return files::FileKind::kMissing;  // the run says why it cannot be read
     }
   };
-  const bool before = folder(command.inputs[0]);
-  const bool after = folder(command.inputs[1]);
-  if (before != after) {
+  const files::FileKind before = kind(command.inputs[0]);
+  const files::FileKind after = kind(command.inputs[1]);
+  const bool folders = before == files::FileKind::kFolder || after == files::FileKind::kFolder;
+  if (folders && before != after && before != files::FileKind::kMissing &&
+      after != files::FileKind::kMissing) {
     throw UsageError("diff takes two files or two folders, not a file and a folder");
   }
-  return before;
+  return folders;
 }
 
 names::ExitCode RunFolderDiff(const CommandLine& command) {

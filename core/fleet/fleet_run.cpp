@@ -120,8 +120,14 @@ report::FleetReport RunFleet(const FleetOptions& options, const FleetProgress& p
                              std::atomic<bool>& cancel) {
   report::FleetReport report;
   report.header = HeaderOf(options);
-  std::vector<DevicePair> pairs = PairCaptures(ListCaptures(options.beforeFolder),
-                                               ListCaptures(options.afterFolder), options.pairBy);
+  const std::vector<CaptureFile> before = ListCaptures(options.beforeFolder);
+  const std::vector<CaptureFile> after = ListCaptures(options.afterFolder);
+  if (before.empty() && after.empty()) {
+    // Never "every device the same" for a fleet of none.
+    throw FileError("diff", options.beforeFolder, 0,
+                    "neither it nor \"" + options.afterFolder + "\" holds a capture");
+  }
+  std::vector<DevicePair> pairs = PairCaptures(before, after, options.pairBy);
   if (options.shard) {
     std::vector<DevicePair> share;
     for (std::size_t i = 0; i < pairs.size(); ++i) {

@@ -52,8 +52,8 @@ class FleetCancelled : public std::runtime_error {
 
 // Pairs the captures of both folders and diffs each pair (a capture that cannot be read makes
 // its device unreadable, with the reason; the run goes on). Throws FileError for a folder that
-// cannot be listed, or two captures of one device on one side (naming both); FleetCancelled
-// once cancel is set (checked between pairs).
+// cannot be listed, two folders without a capture, or two captures of one device on one side
+// (naming both); FleetCancelled once cancel is set (checked between pairs).
 report::FleetReport RunFleet(const FleetOptions& options, const FleetProgress& progress,
                              std::atomic<bool>& cancel);
 

@@ -86,6 +86,13 @@ cli diff many1 many2 -j 3
 check "40 devices, all the same: status 0" test "$status" -eq 0
 check "40 devices in the report" grep -q "devices: 40 (40 same," "$out"
 
+# Nothing to compare is trouble, never "the same"; a folder missing is named.
+mkdir empty1 empty2
+cli diff empty1 empty2
+trouble "two empty folders" "empty1.*holds a capture"
+cli diff before missing
+trouble "a folder missing" "missing"
+
 # Two captures of one device on one side: an error naming both.
 mkdir twice
 cp before/pe1_old.txt twice/a.txt
