@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <mutex>
 
 #include "files/capture_text.h"
 #include "files/file_error.h"
