@@ -9,6 +9,7 @@
 
 #include "files/file_error.h"
 #include "files/platform.h"
+#include "tables/log_cleaning.h"
 #include "tables/prompt_host.h"
 
 namespace kestrelon::fleet {
@@ -123,7 +124,10 @@ std::string NameKey(std::string_view fileName) {
   return std::string(name);
 }
 
-std::optional<std::string> PromptHost(std::string_view head) {
+std::optional<std::string> PromptHost(std::string_view capture) {
+  // Time stamps, escapes and pager prompts off first, as the diff reads the capture.
+  const tables::CleanedCapture cleaned(capture);
+  std::string_view head = cleaned.text();
   std::optional<std::string> first;
   while (!head.empty()) {
     const std::size_t end = head.find_first_of("\r\n");

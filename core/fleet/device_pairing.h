@@ -34,9 +34,10 @@ struct DevicePair {
 // marker (before, after, pre, post, old, new) is taken off at either end, whatever its case.
 std::string NameKey(std::string_view fileName);
 
-// The host of the capture's prompt: that of the first prompt with a show command, else of the
-// first prompt; none when head holds no prompt.
-std::optional<std::string> PromptHost(std::string_view head);
+// The host of the capture's prompt, read as the diff reads it (time stamps and escapes of a
+// terminal log taken off): that of the first prompt with a show command, else of the first
+// prompt; none when capture (its first bytes will do) holds no prompt.
+std::optional<std::string> PromptHost(std::string_view capture);
 
 // The regular files of folder (hidden ones left out), their host read from their first bytes.
 // Throws FileError when the folder cannot be listed.

@@ -37,6 +37,11 @@ TEST(DevicePairing, PromptHostPrefersTheShowCommand) {
   EXPECT_EQ(PromptHost("banner\r\nRP/0/RP0/CPU0:xr1#show route\r\n"), "xr1");
   EXPECT_EQ(PromptHost("jump>ssh R1\nR1#show ip route\n"), "R1");
   EXPECT_EQ(PromptHost("user@mx1> \n"), "mx1");
+  // A terminal program's time stamps and colour escapes.
+  EXPECT_EQ(PromptHost("[2026-12-08 01:00:00] R7#show ip route\r\n"
+                       "[2026-12-08 01:00:00] Codes: C - connected\r\n"),
+            "R7");
+  EXPECT_EQ(PromptHost("\x1b[32mR8#\x1b[0mshow ip route\n"), "R8");
   EXPECT_EQ(PromptHost("C    10.0.0.0/8 is directly connected, Gi0\n"), std::nullopt);
 }
 
