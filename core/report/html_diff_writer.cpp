@@ -10,8 +10,10 @@ namespace {
 constexpr std::size_t kFlushAt = 1 << 16;
 constexpr std::array<std::string_view, 3> kChangeClass = {"removed", "added", "changed"};
 
-std::string Cell(std::string_view text, bool highlighted) {
-  std::string html = highlighted ? "<td class=\"mono hl\">" : "<td class=\"mono\">";
+// hops: the one cell of a change that may wrap (a route of many paths).
+std::string Cell(std::string_view text, bool highlighted, bool hops = false) {
+  std::string html = "<td class=\"mono";
+  html.append(highlighted ? " hl" : "").append(hops ? " hops\">" : "\">");
   return html.append(HtmlText(text)).append("</td>");
 }
 
@@ -114,8 +116,9 @@ void HtmlDiffWriter::Change(const tables::RouteChangeEvent& change) {
     html_.append(Cell(view.flags, f.Has(tables::RouteField::kFlags)));
     html_.append(Cell(tables::CostText(view),
                       f.Has(tables::RouteField::kDistance) || f.Has(tables::RouteField::kMetric)));
-    html_.append(Cell(tables::NextHopsText(view), f.Has(tables::RouteField::kNextHops) ||
-                                                      f.Has(tables::RouteField::kInterface)));
+    html_.append(Cell(tables::NextHopsText(view),
+                      f.Has(tables::RouteField::kNextHops) || f.Has(tables::RouteField::kInterface),
+                      true));
     html_.append(Cell(view.uptime.value_or(""), f.Has(tables::RouteField::kUptime)));
     html_.append("</tr>");
   };

@@ -108,13 +108,15 @@ constexpr std::string_view kStyle = R"(<style>
 body { font-family: sans-serif; font-size: 10pt; color: #111; margin: 1.5em; }
 h1 { font-size: 16pt; margin: 0 0 .5em; }
 h2 { font-size: 13pt; margin: 1.2em 0 .4em; border-bottom: 1px solid #999; }
-h3 { font-size: 11pt; margin: .8em 0 .3em; }
+h3 { font-size: 11pt; margin: .8em 0 .3em; break-after: avoid; }
 table { border-collapse: collapse; margin: .3em 0 .8em; }
 th, td { border: 1px solid #bbb; padding: 2px 6px; text-align: left; vertical-align: top; }
 th { background: #eee; }
 td.n { text-align: right; font-variant-numeric: tabular-nums; }
 table.head th { width: 10em; }
 table.devices td:nth-child(-n+2) { white-space: nowrap; }
+table.changes td { white-space: nowrap; }
+table.changes td.hops { white-space: normal; }
 .mono { font-family: monospace; overflow-wrap: anywhere; }
 .removed { background: #ffdada; }
 .added { background: #d6f5d6; }
