@@ -49,6 +49,9 @@ void WarnFleetDevices(std::ostream& err, const report::FleetReport& report) {
     if (device.status == report::DeviceStatus::kUnreadable) {
       err << "kestrelon-cli: device " << name
           << " could not be read: " << tables::VisibleText(device.reason) << '\n';
+    } else if (!device.reason.empty()) {
+      err << "kestrelon-cli: device " << name << " (" << report::DeviceStatusName(device.status)
+          << "): its capture could not be read: " << tables::VisibleText(device.reason) << '\n';
     }
     const std::size_t lines = device.notUnderstoodBefore + device.notUnderstoodAfter;
     if (lines > 0) {

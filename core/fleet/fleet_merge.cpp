@@ -63,6 +63,17 @@ class Share {
     return value.GetUint64();
   }
 
+  std::optional<tables::Platform> Platform(const Value& object, const char* key) const {
+    if (Member(object, key).IsNull()) {
+      return std::nullopt;
+    }
+    const std::optional<tables::Platform> platform = tables::PlatformFromName(Text(object, key));
+    if (!platform) {
+      Fail(std::string("an unknown platform in \"") + key + "\"");
+    }
+    return platform;
+  }
+
   report::FleetHeader Header() const {
     report::FleetHeader header;
     header.beforeFolder = Text(document_, "before");
@@ -106,15 +117,13 @@ class Share {
       device.beforeFile = OptionalText(entry, "before");
       device.afterFile = OptionalText(entry, "after");
       device.reason = OptionalText(entry, "reason").value_or("");
-      const Value& summary = Member(entry, "summary");
-      if (!summary.IsNull()) {
-        device.platformBefore = tables::PlatformFromName(Text(summary, "platform_before"));
-        device.platformAfter = tables::PlatformFromName(Text(summary, "platform_after"));
-        device.counts = {Number(summary, "routes_before"), Number(summary, "routes_after"),
-                         Number(summary, "removed"), Number(summary, "added"),
-                         Number(summary, "changed")};
-        device.notUnderstoodBefore = Number(Member(summary, "reading_before"), "not_understood");
-        device.notUnderstoodAfter = Number(Member(summary, "reading_after"), "not_understood");
+      device.platformBefore = Platform(entry, "platform_before");
+      device.platformAfter = Platform(entry, "platform_after");
+      device.counts = {Number(entry, "routes_before"), Number(entry, "routes_after"),
+                       Number(entry, "removed"), Number(entry, "added"), Number(entry, "changed")};
+      device.notUnderstoodBefore = Number(entry, "not_understood_before");
+      device.notUnderstoodAfter = Number(entry, "not_understood_after");
+      if (!Member(entry, "summary").IsNull()) {
         device.diffDocument =
             folder.NewUnregisteredFile("device" + std::to_string(devices.size()) + ".json");
         WriteDiff(entry, device.diffDocument);

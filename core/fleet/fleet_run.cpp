@@ -12,6 +12,7 @@
 #include "fleet/job_pool.h"
 #include "report/made_time.h"
 #include "tables/byte_sink.h"
+#include "tables/capture_reading.h"
 #include "tables/diff_json_writer.h"
 
 namespace kestrelon::fleet {
@@ -101,6 +102,37 @@ void DiffPair(const DevicePair& pair, tables::DiffOptions options, report::Devic
   }
 }
 
+// A device's one capture, read for its platform, routes and lines not understood: a device
+// missing after a change shows what it had. One that cannot be read says why.
+void ReadAlone(const std::string& path, const tables::DiffOptions& options, bool before,
+               report::DeviceResult& device) {
+  struct Counting : tables::RouteSink {
+    void Put(const tables::RouteView& route) override {
+      const bool asked =
+          vrfs.empty() || std::find(vrfs.begin(), vrfs.end(), route.vrf) != vrfs.end();
+      routes += asked ? 1 : 0;
+    }
+    std::vector<std::string> vrfs;
+    std::size_t routes = 0;
+  } counting;
+  counting.vrfs = options.vrfs;
+  try {
+    OpenCapture open;
+    tables::DiffCapture capture;
+    open.Open(path, capture);
+    const tables::CaptureReading reading(capture.text);
+    const tables::DevicePart& part = reading.parts().front();
+    tables::ReadingReport report;
+    reading.Read(part, reading.Place(part, path, options.platform), counting, report, false);
+    (before ? device.platformBefore : device.platformAfter) = report.platform;
+    (before ? device.counts.before : device.counts.after) = counting.routes;
+    (before ? device.notUnderstoodBefore : device.notUnderstoodAfter) =
+        report.lines.notUnderstood();
+  } catch (const FileError& error) {
+    device.reason = error.what();
+  }
+}
+
 }  // namespace
 
 std::string_view PairByName(PairBy pairBy) {
@@ -150,8 +182,10 @@ report::FleetReport RunFleet(const FleetOptions& options, const FleetProgress& p
       device.reason = pair.unreadable;
     } else if (!pair.before) {
       device.status = report::DeviceStatus::kMissingBefore;
+      order.push_back(i);
     } else if (!pair.after) {
       device.status = report::DeviceStatus::kMissingAfter;
+      order.push_back(i);
     } else {
       device.diffDocument =
           report.folder->NewUnregisteredFile("device" + std::to_string(i) + ".json");
@@ -167,7 +201,13 @@ report::FleetReport RunFleet(const FleetOptions& options, const FleetProgress& p
   RunJobs(
       order, jobs,
       [&](std::size_t i) {
-        DiffPair(pairs[i], options.diff, report.devices[i]);
+        const DevicePair& pair = pairs[i];
+        if (pair.before && pair.after) {
+          DiffPair(pair, options.diff, report.devices[i]);
+        } else {
+          ReadAlone(pair.before ? *pair.before : *pair.after, options.diff, pair.before.has_value(),
+                    report.devices[i]);
+        }
         if (progress) {
           progress(++done, order.size());
         }

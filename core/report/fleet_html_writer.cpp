@@ -99,17 +99,25 @@ std::string DeviceTable(const std::vector<DeviceResult>& devices, const HtmlLabe
     };
     platform(device.platformBefore);
     platform(device.platformAfter);
+    // A number only where it was counted: a side read, changes of a pair diffed.
+    const bool before = device.platformBefore.has_value();
+    const bool after = device.platformAfter.has_value();
     const bool diffed = !device.diffDocument.empty();
-    for (const std::size_t n :
-         {device.counts.before, device.counts.after, device.counts.removed, device.counts.added,
-          device.counts.changed, device.notUnderstoodBefore + device.notUnderstoodAfter}) {
-      html.append("<td class=\"n\">").append(diffed ? std::to_string(n) : "").append("</td>");
+    const std::pair<bool, std::size_t> cells[] = {
+        {before, device.counts.before},
+        {after, device.counts.after},
+        {diffed, device.counts.removed},
+        {diffed, device.counts.added},
+        {diffed, device.counts.changed},
+        {before || after, device.notUnderstoodBefore + device.notUnderstoodAfter}};
+    for (const auto& [counted, n] : cells) {
+      html.append("<td class=\"n\">").append(counted ? std::to_string(n) : "").append("</td>");
     }
     std::string reason = device.reason;
     if (device.status == DeviceStatus::kMissingBefore) {
-      reason = *device.afterFile;
+      reason = *device.afterFile + (reason.empty() ? "" : "; " + reason);
     } else if (device.status == DeviceStatus::kMissingAfter) {
-      reason = *device.beforeFile;
+      reason = *device.beforeFile + (reason.empty() ? "" : "; " + reason);
     }
     html.append("<td class=\"mono\">").append(HtmlText(reason)).append("</td></tr>\r\n");
   }

@@ -78,6 +78,25 @@ void Device(tables::JsonOutput& json, const DeviceResult& device) {
   OptionalText(json, device.beforeFile);
   json.Raw(",\"after\":");
   OptionalText(json, device.afterFile);
+  const auto platform = [&](const std::optional<tables::Platform>& p) {
+    p ? json.Text(tables::PlatformName(*p)) : json.Null();
+  };
+  json.Raw(",\"platform_before\":");
+  platform(device.platformBefore);
+  json.Raw(",\"platform_after\":");
+  platform(device.platformAfter);
+  const std::pair<std::string_view, std::size_t> counts[] = {
+      {",\"routes_before\":", device.counts.before},
+      {",\"routes_after\":", device.counts.after},
+      {",\"removed\":", device.counts.removed},
+      {",\"added\":", device.counts.added},
+      {",\"changed\":", device.counts.changed},
+      {",\"not_understood_before\":", device.notUnderstoodBefore},
+      {",\"not_understood_after\":", device.notUnderstoodAfter}};
+  for (const auto& [key, value] : counts) {
+    json.Raw(key);
+    json.Number(value);
+  }
   json.Raw(",\"reason\":");
   device.reason.empty() ? json.Null() : json.Text(device.reason);
   if (device.diffDocument.empty()) {

@@ -1,5 +1,6 @@
 #include "report/fleet_report.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kestrelon::report {
@@ -51,8 +52,11 @@ FleetTotals FleetReport::Totals() const {
 
 int FleetReport::ExitStatus() const {
   const FleetTotals totals = Totals();
-  if (totals.unreadable > 0) {
-    return 2;
+  const bool unread = std::any_of(devices.begin(), devices.end(), [](const DeviceResult& device) {
+    return !device.reason.empty();
+  });
+  if (unread) {
+    return 2;  // a device unreadable, or the one capture of a device missing on one side
   }
   return totals.devices == totals.same ? 0 : 1;
 }

@@ -30,12 +30,13 @@ struct DeviceResult {
   std::string pairedBy;                   // "host" or "name"; empty for a device of one side
   std::optional<std::string> beforeFile;  // as the report names it: FOLDER/FILE
   std::optional<std::string> afterFile;
+  // How each side was read (also the one capture of a device missing on the other side).
   std::optional<tables::Platform> platformBefore;  // none: not read
   std::optional<tables::Platform> platformAfter;
   tables::DiffCounts counts;
   std::size_t notUnderstoodBefore = 0;
   std::size_t notUnderstoodAfter = 0;
-  std::string reason;        // why it is unreadable
+  std::string reason;        // why it is unreadable, or why its one capture could not be read
   std::string diffDocument;  // the two-file diff's JSON document; empty when there is none
 };
 
@@ -75,7 +76,7 @@ class FleetReport {
   std::shared_ptr<files::PrivateFolder> folder;
 
   FleetTotals Totals() const;
-  // 2 when a device could not be read, 1 when one changed or is missing, else 0.
+  // 2 when a capture could not be read, 1 when a device changed or is missing, else 0.
   int ExitStatus() const;
 };
 

@@ -29,16 +29,20 @@ void DeviceTable(std::string& text, const std::vector<DeviceResult>& devices) {
   std::vector<Row> rows = {{"device", "status", "platform before", "platform after", "before",
                             "after", "removed", "added", "changed", "not understood"}};
   for (const DeviceResult& device : devices) {
-    const bool diffed = !device.diffDocument.empty();
-    const auto number = [&](std::size_t value) {
-      return diffed ? std::to_string(value) : std::string("-");
+    // A number only where it was counted: a side read, changes of a pair diffed.
+    const auto number = [](bool counted, std::size_t value) {
+      return counted ? std::to_string(value) : std::string("-");
     };
-    rows.push_back({tables::VisibleText(device.device), StatusText(device.status),
-                    PlatformText(device.platformBefore), PlatformText(device.platformAfter),
-                    number(device.counts.before), number(device.counts.after),
-                    number(device.counts.removed), number(device.counts.added),
-                    number(device.counts.changed),
-                    number(device.notUnderstoodBefore + device.notUnderstoodAfter)});
+    const bool before = device.platformBefore.has_value();
+    const bool after = device.platformAfter.has_value();
+    const bool diffed = !device.diffDocument.empty();
+    rows.push_back(
+        {tables::VisibleText(device.device), StatusText(device.status),
+         PlatformText(device.platformBefore), PlatformText(device.platformAfter),
+         number(before, device.counts.before), number(after, device.counts.after),
+         number(diffed, device.counts.removed), number(diffed, device.counts.added),
+         number(diffed, device.counts.changed),
+         number(before || after, device.notUnderstoodBefore + device.notUnderstoodAfter)});
   }
   std::array<std::size_t, 10> widths{};
   for (const Row& row : rows) {
@@ -120,9 +124,11 @@ void WriteFleetText(const FleetReport& report, tables::ByteSink& out) {
     if (device.status == DeviceStatus::kUnreadable) {
       note("unreadable: " + tables::VisibleText(device.reason));
     } else if (device.status == DeviceStatus::kMissingBefore) {
-      note("missing before; after: " + tables::VisibleText(*device.afterFile));
+      note("missing before; after: " + tables::VisibleText(*device.afterFile) +
+           (device.reason.empty() ? "" : ", unreadable: " + tables::VisibleText(device.reason)));
     } else if (device.status == DeviceStatus::kMissingAfter) {
-      note("missing after; before: " + tables::VisibleText(*device.beforeFile));
+      note("missing after; before: " + tables::VisibleText(*device.beforeFile) +
+           (device.reason.empty() ? "" : ", unreadable: " + tables::VisibleText(device.reason)));
     }
   }
   out.Write(text);

@@ -61,6 +61,13 @@ sys.exit(0 if all(device[k] == pair[k] for k in ("before", "after", "summary", "
 PY
 done
 
+# A device on one side only whose capture cannot be read is trouble.
+lf "login: admin" >after/gone9.log
+cli diff before after
+check "one side unreadable: status 2" test "$status" -eq 2
+check "one side unreadable: stderr names it" grep -q "device gone9 (missing_before): its capture could not be read" "$err"
+rm after/gone9.log
+
 # Exit statuses: changes and devices missing give 1, all the same 0.
 mkdir "$root/bad"
 mv before/bad6.log "$root/bad/before.log"
@@ -114,6 +121,7 @@ for format in json text csv html; do
   check "$format: merge status as the run's" test "$status" -eq 2
   check "$format: merged shares equal one run" same "one.$format" "merged.$format"
 done
+check "missing before: its routes after" grep -q "^nx5  *missing before  *-  *nxos  *-  *23 " one.text
 cli merge share1.json share3.json
 trouble "a share missing" "share 2 of 3 is missing"
 cli merge share1.json share1.json share2.json share3.json
