@@ -6,7 +6,7 @@
 # generator's two profiles, CR LF and LF line ends and shuffled tables; the real captures of the
 # other platforms (EOS, NX-OS, IOS XR, ASA) beside the checkout join the fleet when present.
 #   bench/fleet_diff.sh [DEVICES [ROUTES]]     defaults 200 and 20000
-# Environment: KESTRELON_BUILD_DIR (default build-release).
+# Environment: KESTRELON_BUILD_DIR (default build-release), KESTRELON_BENCH_RUNS (default 3).
 set -euo pipefail
 
 devices=${1:-200}
@@ -65,16 +65,26 @@ run() {
     'BEGIN { printf "%-26s %9.2f %9.2f %16.1f\n", l, w, u + s, r / 1024 }'
 }
 
+# Each run several times, the settings interleaved, so that a burst of other work on the machine
+# falls on all of them; the median of each.
+runs=${KESTRELON_BENCH_RUNS:-3}
+jobs=(1 2)
+(($(nproc) > 2)) && jobs+=("$(nproc)")
 echo "run                         wall (s)   cpu (s)   peak RSS (MiB)"
 run "one pair, two-file diff" diff -o pair.json --format json before/dev0002_before.log \
   after/dev0002_after.log
-run "fleet -j 1" diff before after -j 1 --format json -o j1.json
-wall1=$wall
-run "fleet -j 2" diff before after -j 2 --format json -o j2.json
-wall2=$wall
-if (($(nproc) > 2)); then
-  run "fleet -j $(nproc)" diff before after --format json -o jn.json
-fi
+declare -A walls
+for ((r = 1; r <= runs; r++)); do
+  for j in "${jobs[@]}"; do
+    run "fleet -j $j (run $r)" diff before after -j "$j" --format json -o "j$j.json"
+    walls[$j]+="$wall "
+  done
+done
 cmp -s j1.json j2.json || echo "warning: -j 1 and -j 2 wrote different reports" >&2
-awk -v a="$wall1" -v b="$wall2" 'BEGIN { printf "speed-up of -j 2 over -j 1: %.2fx\n", a / b }'
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+for j in "${jobs[@]}"; do
+  echo "median wall -j $j: $(median "${walls[$j]}") s"
+done
+awk -v a="$(median "${walls[1]}")" -v b="$(median "${walls[2]}")" \
+  'BEGIN { printf "speed-up of -j 2 over -j 1 (medians): %.2fx\n", a / b }'
 echo "Load average (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"
