@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: kestrelon-gen [--routes N] [--seed S] [--profile P] [--format F] [--after]\n"
-    "                     [--shuffle] [--lf] [--stats] [-o FILE]\n"
+    "                     [--shuffle] [--lf] [--host NAME] [--stats] [-o FILE]\n"
     "  --routes N  route entries of the table (default 1000)\n"
     "  --seed S    the same seed gives the same bytes (default 1)\n"
     "  --profile P basic (default): a full Internet table, ~1.03 lines and 59 bytes a route;\n"
@@ -26,6 +26,7 @@ constexpr std::string_view kUsage =
     "              every timer moved on (use the same seed as the capture before)\n"
     "  --shuffle   entries out of the router's ascending order\n"
     "  --lf        LF line ends instead of CR LF\n"
+    "  --host NAME the host name of the prompts (default R1)\n"
     "  --stats     print what was written to standard error\n"
     "  -o FILE     write to FILE instead of standard output\n";
 
@@ -87,6 +88,11 @@ int main(int argc, char** argv) {
       options.shuffle = true;
     } else if (arg == "--lf") {
       options.crlf = false;
+    } else if (arg == "--host") {
+      options.hostname = value();
+      if (options.hostname.empty()) {
+        return Fail("--host needs a name");
+      }
     } else if (arg == "--stats") {
       printStats = true;
     } else if (arg == "-o") {

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "fleet/fleet_shard.h"
+
 #include <array>
 #include <string_view>
 
@@ -44,20 +46,24 @@ void ParseStripList(const std::string& list, std::array<bool, 6>& items) {
 }
 
 // Which commands an option applies to, for the message when it is given to another.
-enum Applies : unsigned { kToSort = 1, kToCompare = 2, kToRoutes = 4, kToDiff = 8 };
+enum Applies : unsigned { kToSort = 1, kToCompare = 2, kToRoutes = 4, kToDiff = 8, kToMerge = 16 };
 struct OptionUse {
   std::string_view name;
   unsigned commands;
   std::string_view where;
 };
-constexpr std::array<OptionUse, 11> kOptionUses = {{
+constexpr std::array<OptionUse, 15> kOptionUses = {{
     {"--key", kToSort | kToCompare, "sort and compare"},
     {"--strip", kToSort | kToCompare, "sort and compare"},
     {"--dest-mask", kToSort | kToCompare, "sort and compare"},
     {"--dest-only", kToSort | kToCompare, "sort and compare"},
     {"--keep-sorted", kToCompare, "compare"},
     {"--platform", kToRoutes | kToDiff, "routes and diff"},
-    {"--format", kToRoutes | kToDiff, "routes and diff"},
+    {"--format", kToRoutes | kToDiff | kToMerge, "routes, diff and merge"},
+    {"--lang", kToDiff | kToMerge, "diff and merge"},
+    {"--pair-by", kToDiff, "diff"},
+    {"--jobs", kToDiff, "diff"},
+    {"--shard", kToDiff, "diff"},
     {"--verbose", kToRoutes, "routes"},
     {"--ignore", kToDiff, "diff"},
     {"--vrf", kToDiff, "diff"},
@@ -74,6 +80,8 @@ unsigned CommandBit(Mode mode) {
       return kToRoutes;
     case Mode::kDiff:
       return kToDiff;
+    case Mode::kMerge:
+      return kToMerge;
     default:
       return 0;
   }
@@ -131,7 +139,10 @@ RoutesFormat ParseFormatName(const std::string& name) {
   if (name == "text") {
     return RoutesFormat::kText;
   }
-  throw UsageError("unknown format " + Quoted(name) + " (json, csv, text)");
+  if (name == "html") {
+    return RoutesFormat::kHtml;
+  }
+  throw UsageError("unknown format " + Quoted(name) + " (json, csv, text, html)");
 }
 
 // Walks the arguments after the mode word.
@@ -164,9 +175,12 @@ class Parser {
         name = arg.substr(0, equals);
         inlineValue = arg.substr(equals + 1);
       }
-    } else if (arg.starts_with("-o") && arg.size() > 2) {
-      name = "-o";
+    } else if ((arg.starts_with("-o") || arg.starts_with("-j")) && arg.size() > 2) {
+      name = arg.substr(0, 2);
       inlineValue = arg.substr(2);
+    }
+    if (name == "-j") {
+      name = "--jobs";
     }
 
     for (const OptionUse& use : kOptionUses) {
@@ -186,6 +200,38 @@ class Parser {
       command_.strict = true;
     } else if (name == "--ignore") {
       SetOnce(ignored_, ParseIgnoreList(Value(name, inlineValue)), name);
+    } else if (name == "--lang") {
+      const std::string value = Value(name, inlineValue);
+      const std::optional<report::Language> language = report::LanguageFromName(value);
+      if (!language) {
+        throw UsageError("unknown language " + Quoted(value) + " for --lang (en, ja)");
+      }
+      SetOnce(command_.language, *language, name);
+    } else if (name == "--pair-by") {
+      const std::string value = Value(name, inlineValue);
+      if (value != "host" && value != "name") {
+        throw UsageError("--pair-by takes host or name, not " + Quoted(value));
+      }
+      if (command_.pairByGiven) {
+        throw UsageError("option " + Quoted(name) + " given twice");
+      }
+      command_.pairBy = value == "host" ? fleet::PairBy::kHost : fleet::PairBy::kName;
+      command_.pairByGiven = true;
+    } else if (name == "--jobs") {
+      const std::string value = Value("-j", inlineValue);
+      if (value.find_first_not_of("0123456789") != std::string::npos || value.size() > 4 ||
+          std::stoul(value) == 0) {
+        throw UsageError("-j takes a number of jobs from 1, not " + Quoted(value));
+      }
+      command_.jobs = std::stoul(value);
+    } else if (name == "--shard") {
+      const std::string value = Value(name, inlineValue);
+      const std::optional<fleet::Shard> shard = fleet::ParseShard(value);
+      if (!shard) {
+        throw UsageError("--shard takes K/N, the K-th of N shares (1 <= K <= N), not " +
+                         Quoted(value));
+      }
+      SetOnce(command_.shard, *shard, name);
     } else if (name == "--vrf") {
       command_.vrfs.push_back(Value(name, inlineValue));
     } else if (name == "--key") {
@@ -266,7 +312,20 @@ class Parser {
 
     const std::vector<std::string>& inputs = command_.inputs;
     command_.platform = platform_.value_or(std::nullopt);
-    if (command_.mode == Mode::kRoutes) {
+    if (command_.mode == Mode::kRoutes && format_ == RoutesFormat::kHtml) {
+      throw UsageError("--format html applies to diff and merge only");
+    }
+    if (command_.mode == Mode::kMerge) {
+      command_.format = format_.value_or(RoutesFormat::kText);
+      if (inputs.empty()) {
+        throw UsageError("merge takes the JSON reports of the shares, none given");
+      }
+      for (const std::string& input : inputs) {
+        if (input == kStandardStream) {
+          throw UsageError("merge reads files, not standard input");
+        }
+      }
+    } else if (command_.mode == Mode::kRoutes) {
       command_.format = format_.value_or(RoutesFormat::kJson);
       if (inputs.empty()) {
         throw UsageError("routes takes one or more input files, none given");
@@ -356,7 +415,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
   if (args.empty()) {
-    throw UsageError("no command given (sort, compare, routes or diff)");
+    throw UsageError("no command given (sort, compare, routes, diff or merge)");
   }
   const std::string& word = args[0];
   if (word == "sort") {
@@ -371,11 +430,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (word == "diff") {
     return Parser(Mode::kDiff, args).Run();
   }
-  if (word.starts_with("-") && word != kStandardStream) {
-    throw UsageError("the command (sort, compare, routes or diff) comes before the options, not " +
-                     Quoted(word));
+  if (word == "merge") {
+    return Parser(Mode::kMerge, args).Run();
   }
-  throw UsageError("unknown command " + Quoted(word) + " (sort, compare, routes or diff)");
+  if (word.starts_with("-") && word != kStandardStream) {
+    throw UsageError(
+        "the command (sort, compare, routes, diff or merge) comes before the options, not " +
+        Quoted(word));
+  }
+  throw UsageError("unknown command " + Quoted(word) + " (sort, compare, routes, diff or merge)");
 }
 
 }  // namespace kestrelon::cli

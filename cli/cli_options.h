@@ -6,16 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "fleet/fleet_run.h"
+#include "report/report_language.h"
 #include "routes/sort_options.h"
 #include "tables/route_diff_sink.h"
 #include "tables/table_reader.h"
 
 namespace kestrelon::cli {
 
-enum class Mode { kHelp, kVersion, kSort, kCompare, kRoutes, kDiff };
+enum class Mode { kHelp, kVersion, kSort, kCompare, kRoutes, kDiff, kMerge };
 
-// What routes and diff write.
-enum class RoutesFormat { kJson, kCsv, kText };
+// What routes, diff and merge write (HTML: diff and merge only).
+enum class RoutesFormat { kJson, kCsv, kText, kHtml };
 
 // Standard input as an input name, and standard output as an output name.
 inline constexpr const char* kStandardStream = "-";
@@ -36,6 +38,13 @@ struct CommandLine {
   tables::RouteFields ignored{tables::RouteField::kUptime};
   std::vector<std::string> vrfs;  // only these VRFs; empty: every one
   bool strict = false;            // a line not understood in either capture is an error
+  // diff of two folders only:
+  fleet::PairBy pairBy = fleet::PairBy::kAuto;
+  bool pairByGiven = false;
+  std::size_t jobs = 0;  // 0: one per core
+  std::optional<fleet::Shard> shard;
+  // diff and merge, for HTML: none: from the locale
+  std::optional<report::Language> language;
 };
 
 // A command line that cannot be run; main adds the hint to --help.

@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+#include "cli/fleet_output.h"
+#include "cli/folder_diff_command.h"
 #include "cli/reading_notes.h"
 #include "cli/run_files.h"
 #include "cli/standard_streams.h"
@@ -12,6 +14,9 @@
 #include "files/file_writer.h"
 #include "files/mapped_file.h"
 #include "files/private_folder.h"
+#include "report/fleet_text_writer.h"
+#include "report/html_diff_writer.h"
+#include "report/made_time.h"
 #include "tables/diff_csv_writer.h"
 #include "tables/diff_json_writer.h"
 #include "tables/diff_text_writer.h"
@@ -20,8 +25,12 @@
 namespace kestrelon::cli {
 namespace {
 
-std::unique_ptr<tables::RouteDiffSink> MakeWriter(RoutesFormat format, tables::ByteSink& out) {
-  switch (format) {
+std::unique_ptr<tables::RouteDiffSink> MakeWriter(const CommandLine& command,
+                                                  const report::HtmlHeader& header,
+                                                  tables::ByteSink& out) {
+  switch (command.format) {
+    case RoutesFormat::kHtml:
+      return std::make_unique<report::HtmlDiffWriter>(out, ReportLanguage(command), &header);
     case RoutesFormat::kJson:
       return std::make_unique<tables::JsonDiffWriter>(out);
     case RoutesFormat::kCsv:
@@ -58,7 +67,15 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
   options.vrfs = command.vrfs;
   options.strict = command.strict;
   tables::FileByteSink sink(output);
-  const std::unique_ptr<tables::RouteDiffSink> writer = MakeWriter(command.format, sink);
+  report::FleetHeader asked;
+  asked.platform = command.platform ? std::string(tables::PlatformName(*command.platform)) : "auto";
+  asked.ignored = command.ignored;
+  asked.vrfs = command.vrfs;
+  asked.strict = command.strict;
+  asked.pairBy.clear();
+  const report::HtmlHeader header{report::UtcText(report::ReportTime()),
+                                  report::OptionsText(asked)};
+  const std::unique_ptr<tables::RouteDiffSink> writer = MakeWriter(command, header, sink);
   // Keeps the readings of the summary, for the warnings once the report is written.
   struct Noting : tables::RouteDiffSink {
     void Begin(const tables::DiffSummary& summary) override {
@@ -89,6 +106,12 @@ std::size_t Diff(const CommandLine& command, files::PrivateFolder& folder,
 }  // namespace
 
 names::ExitCode RunDiffCommand(const CommandLine& command) {
+  if (DiffsFolders(command)) {
+    return RunFolderDiff(command);
+  }
+  if (command.pairByGiven || command.jobs != 0 || command.shard) {
+    throw UsageError("--pair-by, -j and --shard apply to a diff of two folders only");
+  }
   RefuseOutputOverInputs(command);
   files::PrivateFolder folder;
   std::size_t changes = 0;

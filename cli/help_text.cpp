@@ -14,7 +14,12 @@ std::string HelpText() {
   kestrelon-cli routes  [--platform NAME] [--format json|csv|text] [-o OUT]
                         [--verbose] INPUT...
   kestrelon-cli diff    [--platform NAME] [--ignore LIST] [--vrf NAME]...
-                        [--format text|json|csv] [--strict] [-o OUT] BEFORE AFTER
+                        [--format text|json|csv|html] [--lang en|ja] [--strict]
+                        [-o OUT] BEFORE AFTER
+  kestrelon-cli diff    [the options above] [--pair-by host|name] [-j N]
+                        [--shard K/N] BEFORE_DIR AFTER_DIR
+  kestrelon-cli merge   [--format text|json|csv|html] [--lang en|ja] [-o OUT]
+                        SHARE.json...
   kestrelon-cli --help | --version
 
 Sorts a capture of "show ip route", or compares a capture taken before a change
@@ -32,6 +37,14 @@ distances, flags or interface names, and leave out the routes a platform marks
 as not in use. Both read terminal logs as saved (time stamps, pager prompts,
 escapes, doubled line ends); routes reads a log of a session through several
 devices device by device, which diff refuses.
+
+diff of two folders pairs their captures by device (the host of the prompt, else
+the file name without its extension and a before/after marker: R1_before.log and
+R1_after.log, pre-R1.txt and post-R1.txt), diffs the pairs on every core and
+writes one report: each device same, changed, missing before or after, or
+unreadable (with the reason), then each changed device's diff. --shard K/N
+diffs the K-th of N shares of the devices; merge joins the shares' JSON reports
+into the report one run would have written.
 
 Platforms (--platform NAME): ios (IOS, IOS-XE), iosxr, eos (Arista), nxos, asa,
 junos (show route; mpls.0 label entries are counted, not written), linux
@@ -64,10 +77,15 @@ Options:
                      cannot place or that fits two platforms equally
   --format FORMAT    routes: json (default; one object per capture, an array of
                      them for several), csv (one row per next hop) or text;
-                     diff: text (default; the summary, then the changes by
-                     VRF), json or csv (one row per change). A CSV text
-                     cell that starts with =, +, -, @, tab or CR gets a leading
-                     ' so that spreadsheets show it as text
+                     diff, merge: text (default; the summary, then the
+                     changes by VRF), json, csv (one row per change; for
+                     folders with a device column) or html (one page that
+                     prints on A4). A CSV text cell that starts with =, +,
+                     -, @, tab or CR gets a leading ' so that spreadsheets
+                     show it as text
+  --lang LANG        diff, merge: the language of the HTML report's labels, en
+                     or ja; default: ja when LC_ALL, LC_MESSAGES or LANG
+                     (the first set) starts with ja, else en
   --verbose          routes: say on standard error how each capture was read:
                      its platform and what decided it, its lines by kind, the
                      first lines not understood
@@ -79,6 +97,13 @@ Options:
   --strict           diff: a line of either capture that is not understood is
                      an error (status 2, nothing written); without it, such
                      lines are counted in the summary and warned of
+  --pair-by HOW      diff of folders: pair captures only by host (the prompt's)
+                     or only by name (the file's); default: by host where both
+                     captures have one, else by name
+  -j N               diff of folders: diff N pairs at once (also --jobs N);
+                     default: one per core
+  --shard K/N        diff of folders: only the K-th of N shares of the devices
+                     (dealt in turn by device name), for merge
   --                 end of the options
   -h, --help         print this help
   --version          print the version
@@ -90,13 +115,18 @@ The compare sorts both captures by destination and cuts the time information
 Exit status: 0 sorted, routes written, or the tables are equivalent (diff: no
 route changed); 1 the compare or diff found differences; 2 trouble (a message on
 standard error, no file written), also a capture routes or diff cannot place and
-a diffed capture without a route.
+a diffed capture without a route. diff of folders and merge: 0 every device the
+same, 1 a device changed or missing on one side, 2 a capture that could not be
+read (the report is written all the same, standard error names the device) or
+trouble.
 
 Examples:
   kestrelon-cli compare --strip interface -o change.diff before.log after.log
   kestrelon-cli sort --key next-hop - < r1.log > r1.sorted
   kestrelon-cli routes --format csv -o tables.csv r1.log r2.log
   kestrelon-cli diff --ignore uptime,metric --vrf red before.log after.log
+  kestrelon-cli diff --format html -o change.html pre-change/ post-change/
+  kestrelon-cli merge --format html -o change.html share1.json share2.json
 )";
 }
 

@@ -9,6 +9,7 @@
 #include "cli/compare_command.h"
 #include "cli/diff_command.h"
 #include "cli/help_text.h"
+#include "cli/merge_command.h"
 #include "cli/routes_command.h"
 #include "cli/sort_command.h"
 #include "cli/standard_streams.h"
@@ -35,6 +36,8 @@ kestrelon::names::ExitCode Run(const kestrelon::cli::CommandLine& command) {
       return RunRoutesCommand(command);
     case Mode::kDiff:
       return RunDiffCommand(command);
+    case Mode::kMerge:
+      return RunMergeCommand(command);
   }
   return kestrelon::names::kTrouble;
 }

@@ -42,6 +42,7 @@ class FormatWriter : public tables::RouteSink {
         csv_ = std::make_unique<tables::CsvRouteWriter>(out);
         break;
       case RoutesFormat::kText:
+      case RoutesFormat::kHtml:  // refused for routes by the option parser
         text_ = std::make_unique<tables::TextRouteWriter>(out, several);
         break;
     }

@@ -16,7 +16,8 @@ packages=(
 for option in "$@"; do
   case $option in
     --gui-tools) packages+=(xvfb x11-apps imagemagick) ;;
-    --tests) packages+=(lintian) ;;  # the package test lints the Debian package
+    # the package test lints the Debian package; the HTML report test opens it in a browser
+    --tests) packages+=(lintian chromium python3) ;;
   esac
 done
 # The Windows check (scripts/windows-check.sh): the cross compiler and wine, only when asked.

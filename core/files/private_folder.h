@@ -29,6 +29,10 @@ class PrivateFolder {
   // The path of name inside the folder, registered for removal on a termination signal. The
   // caller creates the file.
   std::string NewFile(const std::string& name);
+  // The path of name inside the folder, not registered: for a run that holds more files than
+  // the signal table has room for (a fleet's per-device files). A termination signal leaves
+  // such files, and so the folder, to the next run, which removes folders no run holds.
+  std::string NewUnregisteredFile(const std::string& name) const { return path_ + "/" + name; }
 
  private:
   std::string path_;

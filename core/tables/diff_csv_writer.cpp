@@ -23,8 +23,38 @@ constexpr std::string_view kColumns[] = {"change",        "vrf",
 void CsvDiffWriter::Begin(const DiffSummary& summary) {
   notUnderstoodBefore_ = summary.beforeReading.lines.notUnderstood();
   notUnderstoodAfter_ = summary.afterReading.lines.notUnderstood();
+  WriteHeader();
+}
+
+void CsvDiffWriter::WriteHeader() {
+  if (headerWritten_) {
+    return;
+  }
+  headerWritten_ = true;
+  if (!leadColumn_.empty()) {
+    csv_.Text(leadColumn_);
+  }
   for (const std::string_view column : kColumns) {
     csv_.Text(column);
+  }
+  csv_.EndRow();
+}
+
+void CsvDiffWriter::StartRow() {
+  if (!leadColumn_.empty()) {
+    csv_.Text(lead_);
+  }
+}
+
+void CsvDiffWriter::Note(std::string_view change, std::string_view text) {
+  StartRow();
+  csv_.Text(change);
+  for (int i = 0; i < 3; ++i) {
+    csv_.Null();
+  }
+  csv_.Text(text);
+  for (int i = 0; i < 14; ++i) {
+    csv_.Null();
   }
   csv_.EndRow();
 }
@@ -46,6 +76,7 @@ void CsvDiffWriter::Side(const RouteView* route) {
 
 void CsvDiffWriter::Change(const RouteChangeEvent& change) {
   const RouteView& route = change.route();
+  StartRow();
   csv_.Text(RouteChangeName(change.change));
   csv_.Text(route.vrf);
   csv_.Text(AfiName(route.afi));
@@ -65,16 +96,9 @@ void CsvDiffWriter::Change(const RouteChangeEvent& change) {
 
 void CsvDiffWriter::End() {
   if (notUnderstoodBefore_ + notUnderstoodAfter_ > 0) {
-    csv_.Text("not_understood");
-    for (int i = 0; i < 3; ++i) {
-      csv_.Null();
-    }
-    csv_.Text("before " + std::to_string(notUnderstoodBefore_) + ";after " +
-              std::to_string(notUnderstoodAfter_));
-    for (int i = 0; i < 14; ++i) {
-      csv_.Null();
-    }
-    csv_.EndRow();
+    Note("not_understood", "before " + std::to_string(notUnderstoodBefore_) + ";after " +
+                               std::to_string(notUnderstoodAfter_));
+    notUnderstoodBefore_ = notUnderstoodAfter_ = 0;  // said once, however often End is called
   }
   csv_.Flush();
 }

@@ -6,7 +6,9 @@ namespace kestrelon::tables {
 
 DiffStream::Batch* DiffStream::TakeFree() {
   std::unique_lock<std::mutex> hold(lock_);
-  changed_.wait(hold, [&] { return cancelled_ || !free_.empty() || batches_.size() < kBatches; });
+  changed_.wait(hold, [&] {
+    return cancelled_ || !free_.empty() || unbounded_ || batches_.size() < kBatches;
+  });
   if (cancelled_) {
     return nullptr;
   }

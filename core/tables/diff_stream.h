@@ -29,7 +29,10 @@ class DiffStream : public RouteSink {
     std::vector<std::string> newVrfs;  // the names of the stream's VRF ids first used here
   };
 
-  explicit DiffStream(std::size_t batchRoutes = kBatchRoutes) : batchRoutes_(batchRoutes) {}
+  // unbounded: the reader never waits for the pairing (both run on one thread, one after the
+  // other), so every batch is held until taken.
+  explicit DiffStream(std::size_t batchRoutes = kBatchRoutes, bool unbounded = false)
+      : batchRoutes_(batchRoutes), unbounded_(unbounded) {}
 
   // Before the first route: the diff compares two platforms' tables. Routes are then counted by
   // source, and those the platform marks as not in use are left out (the other platform may
@@ -65,6 +68,7 @@ class DiffStream : public RouteSink {
   void Count(std::string_view vrf, std::string_view protocol);
 
   const std::size_t batchRoutes_;
+  const bool unbounded_;
   // The reader's own.
   Batch* filling_ = nullptr;
   std::size_t routes_ = 0;

@@ -69,6 +69,17 @@ class Placements {
   std::array<std::optional<Platform>, 2> platform_;
 };
 
+// The platform a capture is placed on, or none when it cannot be (its reading says why).
+std::optional<Platform> PlaceOnly(const DiffCapture& capture) {
+  try {
+    const CaptureReading reading(capture.text);
+    const DevicePart& part = reading.parts().front();
+    return reading.Place(part, capture.name, std::nullopt).platform;
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
 // Each side is placed, read and checked on a thread of its own (the reader does not split the
 // capture again). However the reading ends, the stream is closed, so that the pairing never
 // waits for it in vain; a side that fails cancels the other, whose routes are then of no use.
@@ -296,11 +307,11 @@ std::vector<Found> PairRange(const DiffSide& before, const DiffSide& after,
 // Pairs the ordered keys of both sides and keeps what differs; a large table in two halves at
 // once, split where the keys of both sides are apart.
 std::vector<Found> Pair(const DiffSide& before, const DiffSide& after, RouteFields ignored,
-                        bool across) {
+                        bool across, bool oneThread) {
   const std::span<const PairKey> b = before.keys();
   const std::span<const PairKey> a = after.keys();
   constexpr std::size_t kParallelFrom = 100000;
-  if (b.size() < kParallelFrom || a.empty()) {
+  if (oneThread || b.size() < kParallelFrom || a.empty()) {
     return PairRange(before, after, b, a, ignored, across);
   }
   // The split falls before the first of the routes with the middle route's key.
@@ -426,14 +437,25 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
                               const DiffOptions& options, RouteDiffSink& sink) {
   // Both captures are read at once, each on a thread of its own, while this one pairs their
   // routes as they come and keeps only those that may differ.
-  DiffStream streamBefore;
-  DiffStream streamAfter;
+  DiffStream streamBefore(DiffStream::kBatchRoutes, options.oneThread);
+  DiffStream streamAfter(DiffStream::kBatchRoutes, options.oneThread);
   DiffSide sideBefore;
   DiffSide sideAfter;
   ReadingReport readBefore;
   ReadingReport readAfter;
   Placements placements;
-  {
+  if (options.oneThread) {
+    // Each side learns the other's platform before it reads: placed first, one after the other.
+    if (!options.platform) {
+      for (const auto& [capture, side] : {std::pair{&before, 0}, std::pair{&after, 1}}) {
+        placements.Set(side, PlaceOnly(*capture));
+      }
+    }
+    readBefore = ReadSide(before, options.platform, streamBefore, streamAfter, placements, 0);
+    readAfter = ReadSide(after, options.platform, streamAfter, streamBefore, placements, 1);
+    KeepWhatMayDiffer(streamBefore, streamAfter, options.vrfs, options.ignored, sideBefore,
+                      sideAfter);
+  } else {
     std::future<ReadingReport> readingBefore = std::async(std::launch::async, [&] {
       return ReadSide(before, options.platform, streamBefore, streamAfter, placements, 0);
     });
@@ -458,7 +480,10 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
 
   const std::vector<std::string> vrfs = ReportVrfs(streamBefore, streamAfter, options, before);
   const VrfPlaces places = PlacesOf(vrfs);
-  {
+  if (options.oneThread) {
+    sideAfter.Order(Ranks(sideAfter, places));
+    sideBefore.Order(Ranks(sideBefore, places));
+  } else {
     std::future<void> ordering =
         std::async(std::launch::async, [&] { sideAfter.Order(Ranks(sideAfter, places)); });
     sideBefore.Order(Ranks(sideBefore, places));
@@ -466,7 +491,8 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   }
 
   const bool across = readBefore.platform != readAfter.platform;
-  const std::vector<Found> found = Pair(sideBefore, sideAfter, options.ignored, across);
+  const std::vector<Found> found =
+      Pair(sideBefore, sideAfter, options.ignored, across, options.oneThread);
   DiffSummary summary =
       Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, places, found, across);
   summary.acrossPlatforms = across;

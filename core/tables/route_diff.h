@@ -34,6 +34,9 @@ struct DiffOptions {
   RouteFields ignored{RouteField::kUptime};
   std::vector<std::string> vrfs;  // only these VRFs; empty: every one
   bool strict = false;            // a line not understood in either capture is an error
+  // Everything on the calling thread: both captures read one after the other (each held whole
+  // until paired), for a caller that runs one diff per core itself.
+  bool oneThread = false;
 };
 
 // Reads both captures (at once, one on each core), pairs their routes and reports the summary

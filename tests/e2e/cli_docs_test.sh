@@ -40,9 +40,9 @@ equal "manual page describes the options of --help" "$help_options" \
   "$(page_options "$page" | options_in)"
 equal "completion offers the options of --help" "$help_options" \
   "$( (command_options sort; command_options compare; command_options routes
-        command_options diff) | sort -u)"
+        command_options diff; command_options merge) | sort -u)"
 # Each command is offered its own options: the parser refuses the others.
-for command in sort compare routes diff; do
+for command in sort compare routes diff merge; do
   for option in $(command_options "$command"); do
     case $option in -o | --output | -h | --help | --version) continue ;; esac
     equal "$command takes $option, as offered" "" \
@@ -63,7 +63,7 @@ equal "completion continues an ignore list" "metric,next_hops" "$(offered diff -
 equal "completion offers only the ignored fields not given" \
   "$(grep -vxE 'metric|flags|uptime|none' <<<"$fields" | sed 's/^/metric,flags,uptime,/')" \
   "$(offered diff --ignore metric,flags,uptime,)"
-equal "completion offers the commands" "$(words_of "compare sort routes diff --help --version")" \
+equal "completion offers the commands" "$(words_of "compare sort routes diff merge --help --version")" \
   "$(offered '')"
 help_text=$("$cli" --help)
 options_section=$(page_options "$page")

@@ -355,6 +355,11 @@ TEST(RouteDiff, LargeTablesPairInTwoHalves) {
   std::reverse(shuffled.begin() + 1, shuffled.begin() + kRoutes / 3);  // not the route twice
   EXPECT_EQ(Diff(before, shuffled).changes, changes);
   EXPECT_EQ(Diff(shuffled, before).changes.size(), changes.size());
+  // On one thread (more batches than a stream holds at once, read before the pairing starts).
+  DiffOptions oneThread;
+  oneThread.oneThread = true;
+  EXPECT_EQ(Diff(before, after, oneThread).changes, changes);
+  EXPECT_EQ(Diff(before, shuffled, oneThread).changes, changes);
 }
 
 // Where text holds word as a whole word (no address character either side of it).
