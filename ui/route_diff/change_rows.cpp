@@ -22,7 +22,9 @@ RouteCopy RouteCopy::Of(const tables::RouteView& route) {
                  route.distance,
                  route.metric,
                  {},
-                 Own(route.uptime)};
+                 Own(route.uptime),
+                 route.source,
+                 route.selected};
   copy.hops.reserve(route.nextHops.size());
   for (const tables::NextHopView& hop : route.nextHops) {
     copy.hops.push_back({Own(hop.address), Own(hop.interface), Own(hop.vrf)});
@@ -45,6 +47,8 @@ tables::RouteView RouteCopy::View(std::vector<tables::NextHopView>& hopViews) co
   view.metric = metric;
   view.nextHops = hopViews;
   view.uptime = See(uptime);
+  view.source = source;
+  view.selected = selected;
   return view;
 }
 

@@ -31,6 +31,8 @@ struct RouteCopy {
   std::optional<std::uint64_t> metric;
   std::vector<HopCopy> hops;
   std::optional<std::string> uptime;
+  tables::RouteSource source = tables::RouteSource::kOther;
+  std::optional<bool> selected;
 
   static RouteCopy Of(const tables::RouteView& route);
   // The record as a view; hopViews holds its next hops and must outlive it.
