@@ -74,6 +74,10 @@ class frmKestrelon : public QMainWindow {
   void mRouteDiff_Click();
   // Opens a route diff window on two captures; one that cannot be read is told in a message.
   void OpenRouteDiff(const QString& before, const QString& after);
+  // Asks for two folders of captures and opens a fleet window on them.
+  void mFleetDiff_Click();
+  // Opens a fleet window on two folders; its devices open route diff windows of this window.
+  void OpenFleet(const QString& beforeFolder, const QString& afterFolder);
 
   // Sort and filter options.
   void chkOption_Click();
@@ -203,6 +207,7 @@ class frmKestrelon : public QMainWindow {
   std::array<QAction*, 3> mFileSort{};
   QAction* mFileDiff = nullptr;
   QAction* mRouteDiff = nullptr;
+  QAction* mFleetDiff = nullptr;
   QAction* mOption = nullptr;
   QMenu* mOptConfig = nullptr;
   std::array<QAction*, 6> mSortKey{};
