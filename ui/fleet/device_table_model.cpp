@@ -91,7 +91,7 @@ QVariant DeviceTableModel::data(const QModelIndex& index, int role) const {
   const report::DeviceResult& d = device(index.row());
   const int column = index.column();
   const auto number = [&](std::size_t value) -> QVariant {
-    if (!HasCounts(d) && column != kNotUnderstood) {
+    if (!HasCounts(d)) {
       return role == kSortRole ? QVariant(qulonglong(0)) : QVariant();
     }
     if (role == kSortRole) {

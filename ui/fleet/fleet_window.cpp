@@ -312,12 +312,11 @@ void FleetWindow::ShowReport() {
                    .arg(Number(notUnderstood));
   }
   summary_->setText(summary);
-  // Each column as wide as its heading or its widest cell, the reason taking what is left.
+  // Each column as wide as its heading or its widest cell, with room to breathe; the reason
+  // takes what is left.
   table_->resizeColumnsToContents();
-  const QFontMetrics heading(table_->horizontalHeader()->font());
   for (int c = 0; c < DeviceTableModel::kReason; ++c) {
-    const int width = heading.horizontalAdvance(model_->headerData(c, Qt::Horizontal).toString());
-    table_->setColumnWidth(c, std::max(table_->columnWidth(c), width + 24));
+    table_->setColumnWidth(c, table_->columnWidth(c) + 8);
   }
   ShowCounts();
 }
