@@ -152,6 +152,8 @@ class frmKestrelon : public QMainWindow {
   void OnChosen(QAction* action, Handler handler);
 
   void ReportFailure(const QString& headline, const std::exception& error);
+  // Tells a failure through the error reporter, else in a message box over parent.
+  void ReportFailure(const QString& headline, const QString& detail, QWidget* parent);
   class CompareView;   // the window's hooks into the compare
   class HeldCommands;  // the commands and boxes held while a run goes on
 

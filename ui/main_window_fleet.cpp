@@ -3,7 +3,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include "ui/file_name_edit.h"
 #include "ui/fleet/fleet_window.h"
@@ -32,14 +31,7 @@ void frmKestrelon::OpenFleet(const QString& beforeFolder, const QString& afterFo
   auto* window = new fleet::FleetWindow(
       beforeFolder, afterFolder,
       [this](const QString& headline, const QString& detail) {
-        if (errorReporter_) {
-          errorReporter_(headline, detail);
-          return;
-        }
-        QMessageBox box(QMessageBox::NoIcon, Caption(), headline + QStringLiteral("\n") + detail,
-                        QMessageBox::Ok, QApplication::activeWindow());
-        box.setWindowModality(Qt::ApplicationModal);
-        box.exec();
+        ReportFailure(headline, detail, QApplication::activeWindow());
       },
       [this](const QString& before, const QString& after) { OpenRouteDiff(before, after); }, this);
   window->show();

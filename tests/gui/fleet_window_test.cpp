@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -32,24 +31,11 @@ QByteArray Capture(const char* name) {
 
 // core2 after the change: a metric changed, a route gone and one new.
 QByteArray Changed(QByteArray text) {
-  const std::pair<const char*, const char*> edits[] = {
-      {"4.4.0.0 [110/20]", "4.4.0.0 [110/30]"},
-      {"O E2 212.0.0.0/8 [110/20] via 194.0.0.2, 00:05:35, FastEthernet0/0.100\n", ""},
-      {"C    194.0.0.0/16", "S    10.99.0.0/16 [1/0] via 194.0.0.9\nC    194.0.0.0/16"}};
-  for (const auto& [from, to] : edits) {
-    if (!text.contains(from)) {
-      qFatal("the capture no longer holds %s", from);
-    }
-    text.replace(text.indexOf(from), qsizetype(qstrlen(from)), to);
-  }
-  return text;
-}
-
-QByteArray Cli(const QStringList& arguments) {
-  QProcess cli;
-  cli.start(QStringLiteral(KESTRELON_CLI), QStringList{QStringLiteral("diff")} + arguments);
-  cli.waitForFinished(120000);
-  return cli.readAllStandardOutput();
+  return WithEdits(
+      std::move(text),
+      {{"4.4.0.0 [110/20]", "4.4.0.0 [110/30]"},
+       {"O E2 212.0.0.0/8 [110/20] via 194.0.0.2, 00:05:35, FastEthernet0/0.100\n", ""},
+       {"C    194.0.0.0/16", "S    10.99.0.0/16 [1/0] via 194.0.0.9\nC    194.0.0.0/16"}});
 }
 
 }  // namespace
@@ -119,7 +105,7 @@ class FleetWindowTest : public QObject {
 
     // Every device, its status and counts as in the command line's JSON report.
     const QJsonArray devices =
-        QJsonDocument::fromJson(Cli({before_, after_, U("--format"), U("json")}))
+        QJsonDocument::fromJson(CliDiff({before_, after_, U("--format"), U("json")}))
             .object()[U("devices")]
             .toArray();
     QCOMPARE(devices.size(), 5);
@@ -185,7 +171,7 @@ class FleetWindowTest : public QObject {
     for (const auto& [format, options] : formats) {
       const QString path = fixture_->Path("fleet.out");
       QVERIFY(window->ExportTo(format, path));
-      QCOMPARE(Read(path), Cli(folders + options));
+      QCOMPARE(Read(path), CliDiff(folders + options));
     }
     // Never over a capture it was made from.
     QVERIFY(!window->ExportTo(FleetFormat::kCsv, before_ + U("/edge3.log")));
