@@ -31,6 +31,9 @@ std::optional<std::string> InfoOptionText(const std::vector<std::string>& args) 
                "  Kestrelon [BeforeFileName] [AfterFileName]  compare the two files, then end\n"
                "  Kestrelon --route-diff BEFORE AFTER         open the window and the route diff\n"
                "                                              of the two captures\n"
+               "  Kestrelon --folder-diff BEFORE_DIR AFTER_DIR\n"
+               "                                              open the window and the folder\n"
+               "                                              diff of two folders of captures\n"
                "  Kestrelon --help | --version                print this text or the version\n"
                "Settings: Kestrelon.ini beside the program (extensions, options); for an\n"
                "installed program (under /usr or where the build installs programs), ") +

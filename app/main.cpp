@@ -53,6 +53,9 @@ int main(int argc, char* argv[]) {
   if (kestrelon::app::IsRouteDiffStart(names)) {
     return kestrelon::app::StartRouteDiff(window, names) ? QApplication::exec() : 2;
   }
+  if (kestrelon::app::IsFolderDiffStart(names)) {
+    return kestrelon::app::StartFolderDiff(window, names) ? QApplication::exec() : 2;
+  }
   if (!names.isEmpty()) {
     return kestrelon::app::RunBatch(window, names);
   }

@@ -22,4 +22,18 @@ bool StartRouteDiff(ui::frmKestrelon& window, const QStringList& arguments) {
   return true;
 }
 
+bool IsFolderDiffStart(const QStringList& arguments) {
+  return !arguments.isEmpty() && arguments.front() == QStringLiteral("--folder-diff");
+}
+
+bool StartFolderDiff(ui::frmKestrelon& window, const QStringList& arguments) {
+  if (arguments.size() != 3) {
+    std::fputs("kestrelon: --folder-diff needs two folders: BEFORE_DIR AFTER_DIR\n", stderr);
+    return false;
+  }
+  window.show();
+  window.OpenFleet(arguments[1], arguments[2]);
+  return true;
+}
+
 }  // namespace kestrelon::app

@@ -74,6 +74,10 @@ class frmKestrelon : public QMainWindow {
   void mRouteDiff_Click();
   // Opens a route diff window on two captures; one that cannot be read is told in a message.
   void OpenRouteDiff(const QString& before, const QString& after);
+  // Asks for two folders of captures and opens a fleet window on them.
+  void mFleetDiff_Click();
+  // Opens a fleet window on two folders; its devices open route diff windows of this window.
+  void OpenFleet(const QString& beforeFolder, const QString& afterFolder);
 
   // Sort and filter options.
   void chkOption_Click();
@@ -148,6 +152,8 @@ class frmKestrelon : public QMainWindow {
   void OnChosen(QAction* action, Handler handler);
 
   void ReportFailure(const QString& headline, const std::exception& error);
+  // Tells a failure through the error reporter, else in a message box over parent.
+  void ReportFailure(const QString& headline, const QString& detail, QWidget* parent);
   class CompareView;   // the window's hooks into the compare
   class HeldCommands;  // the commands and boxes held while a run goes on
 
@@ -203,6 +209,7 @@ class frmKestrelon : public QMainWindow {
   std::array<QAction*, 3> mFileSort{};
   QAction* mFileDiff = nullptr;
   QAction* mRouteDiff = nullptr;
+  QAction* mFleetDiff = nullptr;
   QAction* mOption = nullptr;
   QMenu* mOptConfig = nullptr;
   std::array<QAction*, 6> mSortKey{};

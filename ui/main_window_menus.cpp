@@ -76,6 +76,8 @@ void frmKestrelon::BuildMenus() {
   mFileDiff->setShortcut(ctrl(Qt::Key_D));
   mRouteDiff = item(mRun, QStringLiteral("mRouteDiff"), "ファイル１と２の経路の差分を表示(&V)...");
   mRouteDiff->setShortcut(ctrl(Qt::Key_R));
+  mFleetDiff = item(mRun, QStringLiteral("mFleetDiff"), "フォルダを比較(&M)...");
+  mFleetDiff->setShortcut(ctrl(Qt::Key_M));
 
   QMenu* mConfig = AddMenu(bar, "mConfig", "設定(&T)");
   mOption = item(mConfig, QStringLiteral("mOption"), "オプション設定↓に従ってソートする(&T)");
@@ -125,6 +127,7 @@ void frmKestrelon::BuildMenus() {
   OnChosen(mEnd, [this] { mEnd_Click(); });
   OnChosen(mFileDiff, [this] { mFileDiff_Click(); });
   OnChosen(mRouteDiff, [this] { mRouteDiff_Click(); });
+  OnChosen(mFleetDiff, [this] { mFleetDiff_Click(); });
   OnChosen(mOption, [this] { mOption_Click(); });
   OnChosen(mFileDel, [this] { mFileDel_Click(); });
   for (int k = 0; k < 6; ++k) {

@@ -1,7 +1,6 @@
 // The main window's entry to the route diff: a second window on the two input files.
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include "ui/file_name_edit.h"
 #include "ui/main_window.h"
@@ -20,14 +19,7 @@ void frmKestrelon::OpenRouteDiff(const QString& before, const QString& after) {
   auto* window = new route_diff::RouteDiffWindow(
       before, after,
       [this](const QString& headline, const QString& detail) {
-        if (errorReporter_) {
-          errorReporter_(headline, detail);
-          return;
-        }
-        QMessageBox box(QMessageBox::NoIcon, Caption(), headline + QStringLiteral("\n") + detail,
-                        QMessageBox::Ok, QApplication::activeWindow());
-        box.setWindowModality(Qt::ApplicationModal);
-        box.exec();
+        ReportFailure(headline, detail, QApplication::activeWindow());
       },
       this);
   window->show();

@@ -126,13 +126,16 @@ void frmKestrelon::setErrorReporter(ErrorReporter reporter) {
 }
 
 void frmKestrelon::ReportFailure(const QString& headline, const std::exception& error) {
-  const QString detail = QString::fromUtf8(error.what());
+  ReportFailure(headline, QString::fromUtf8(error.what()), this);
+}
+
+void frmKestrelon::ReportFailure(const QString& headline, const QString& detail, QWidget* parent) {
   if (errorReporter_) {
     errorReporter_(headline, detail);
     return;
   }
   QMessageBox box(QMessageBox::NoIcon, Caption(), headline + QStringLiteral("\n") + detail,
-                  QMessageBox::Ok, this);
+                  QMessageBox::Ok, parent);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
 }

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -33,28 +32,19 @@ const QString kCapture = QStringLiteral(KESTRELON_REAL_CORPUS "/suzieq_iosxe_c93
 // The capture after a change: one route gone, one new, a distance and a next hop changed, and
 // an uptime moved on, each in another VRF.
 QByteArray Edited(QByteArray text) {
-  const std::pair<const char*, const char*> edits[] = {
-      {"B        192.168.40.15/32 [200/0] via 10.10.10.10, 00:04:33, Vlan102\n", ""},
-      {"192.168.20.20/32 [200/0] via 20.20.20.20", "192.168.20.20/32 [200/0] via 20.20.20.21"},
-      {"1w3d", "1w4d"},
-      {"L        192.168.44.14/32 is directly connected, Vlan233",
-       "L        192.168.44.14/32 is directly connected, Vlan233\n"
-       "S        192.168.50.0/24 [1/0] via 192.168.44.13"},
-      {"0.0.0.0/0 [1/0] via 172.26.192.1", "0.0.0.0/0 [5/0] via 172.26.192.1"}};
-  for (const auto& [from, to] : edits) {
-    if (!text.contains(from)) {
-      qFatal("the capture no longer holds %s", from);
-    }
-    text.replace(text.indexOf(from), qsizetype(qstrlen(from)), to);
-  }
-  return text;
+  return WithEdits(
+      std::move(text),
+      {{"B        192.168.40.15/32 [200/0] via 10.10.10.10, 00:04:33, Vlan102\n", ""},
+       {"192.168.20.20/32 [200/0] via 20.20.20.20", "192.168.20.20/32 [200/0] via 20.20.20.21"},
+       {"1w3d", "1w4d"},
+       {"L        192.168.44.14/32 is directly connected, Vlan233",
+        "L        192.168.44.14/32 is directly connected, Vlan233\n"
+        "S        192.168.50.0/24 [1/0] via 192.168.44.13"},
+       {"0.0.0.0/0 [1/0] via 172.26.192.1", "0.0.0.0/0 [5/0] via 172.26.192.1"}});
 }
 
 QByteArray Cli(const QStringList& arguments) {
-  QProcess cli;
-  cli.start(QStringLiteral(KESTRELON_CLI), QStringList{QStringLiteral("diff")} + arguments);
-  cli.waitForFinished(60000);
-  return cli.readAllStandardOutput();
+  return CliDiff(arguments);
 }
 
 // The prefixes the list shows, sorted.

@@ -7,9 +7,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "settings/win_sys.h"
 #include "ui/main_window.h"
@@ -30,6 +33,27 @@ inline void Write(const QString& path, const QByteArray& bytes) {
 inline QByteArray Read(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// text with each edit made once, at its first place; ends the test run when text lacks one
+// (the capture it was made for has changed).
+inline QByteArray WithEdits(QByteArray text,
+                            std::initializer_list<std::pair<const char*, const char*>> edits) {
+  for (const auto& [from, to] : edits) {
+    if (!text.contains(from)) {
+      qFatal("the capture no longer holds %s", from);
+    }
+    text.replace(text.indexOf(from), qsizetype(qstrlen(from)), to);
+  }
+  return text;
+}
+
+// What kestrelon-cli diff writes on standard output.
+inline QByteArray CliDiff(const QStringList& arguments) {
+  QProcess cli;
+  cli.start(QStringLiteral(KESTRELON_CLI), QStringList{QStringLiteral("diff")} + arguments);
+  cli.waitForFinished(120000);
+  return cli.readAllStandardOutput();
 }
 
 inline QColor TextColour(const QLineEdit* box) {
