@@ -220,10 +220,7 @@ TEST(PlatformCorpus, ReadersReadEveryExpectedRecordAndNothingElse) {
     ASSERT_TRUE(platform.has_value());
     const std::string capture = testing::ReadFile((kCorpus / (stem + ".txt")).string());
     const Reading reading = Read(capture, *platform);
-    if (reading.account.notUnderstood() == reading.account.lines()) {
-      std::cout << "  " << stem << ": no reader of " << tables::PlatformName(*platform) << " yet\n";
-      continue;
-    }
+    ASSERT_LT(reading.account.notUnderstood(), reading.account.lines()) << "nothing read";
     EXPECT_EQ(tables::DetectPlatform(capture), platform);
     EXPECT_EQ(tables::DetectPlatform(Reshaped(capture)), platform);
 

@@ -259,6 +259,13 @@ const Twin kTwins[] = {
      3,
      "metric 20",
      "metric 30"},
+    {"linux",
+     {"10.1.1.0/24 proto ospf metric 20", "\tnexthop via 10.2.2.2 dev eth0 weight 1",
+      "\tnexthop via 10.2.2.3 dev eth1 weight 1", "10.2.0.0/16 via 192.0.2.1 dev eth5 proto bgp",
+      "10.10.0.0/16 via 192.0.2.9 dev eth9 proto static"},
+     0,
+     "metric 20",
+     "metric 30"},
 };
 
 TEST(RouteDiff, OneTableByTwoPlatformsIsEqualButForTheRouteChanged) {
