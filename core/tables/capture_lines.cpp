@@ -9,16 +9,20 @@ bool IsCodeWord(std::string_view word) {
   if (word.empty() || word.size() > 4) {
     return false;
   }
+  return IsWordOf(word, "*%+&");
+}
+
+}  // namespace
+
+bool IsWordOf(std::string_view word, std::string_view also) {
   for (const char c : word) {
     const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (!alnum && c != '*' && c != '%' && c != '+' && c != '&') {
+    if (!alnum && also.find(c) == std::string_view::npos) {
       return false;
     }
   }
   return true;
 }
-
-}  // namespace
 
 bool IsBlank(std::string_view text) {
   return files::TrimLeadingBlanks(text).empty();

@@ -13,6 +13,10 @@ namespace kestrelon::tables {
 
 bool IsBlank(std::string_view text);
 
+// Whether word holds nothing but ASCII letters, digits and the characters of also (a route
+// code "O*E2", a type word "type-2").
+bool IsWordOf(std::string_view word, std::string_view also);
+
 // Calls visit(line) for each line of capture (ends CR LF, CR or LF), backspaces applied as the
 // staging step applies them. A line is valid during its call.
 template <typename Visit>

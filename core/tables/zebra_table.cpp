@@ -117,13 +117,7 @@ bool IsCodeWord(std::string_view word) {
   if (word.empty() || word.size() > 4) {
     return false;
   }
-  for (const char c : word) {
-    const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (!alnum && c != '*') {
-      return false;
-    }
-  }
-  return true;
+  return IsWordOf(word, "*");
 }
 
 // The next word of text from at (blanks before it skipped); at moves past it.

@@ -36,13 +36,7 @@ bool IsTypeCode(std::string_view word) {
   if (word.empty() || word.size() > 4 || word[0] < 'A' || word[0] > 'Z') {
     return false;
   }
-  for (const char c : word) {
-    const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (!alnum && c != '*') {
-      return false;
-    }
-  }
-  return true;
+  return IsWordOf(word, "*");
 }
 
 // One row of the table. IPv4: "1  10.0.0.0/24  10.1.1.1  eth 2/2  110/28  O  2d1h  -" (older

@@ -33,13 +33,7 @@ bool IsTypeWord(std::string_view word) {
   if (word.empty() || word.starts_with("tag")) {
     return false;
   }
-  for (const char c : word) {
-    const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (!alnum && c != '-') {
-      return false;
-    }
-  }
-  return true;
+  return IsWordOf(word, "-");
 }
 
 // The source of NX-OS's protocol as kept: its name with the process tag, then its type
