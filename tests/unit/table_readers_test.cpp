@@ -100,6 +100,13 @@ TEST(TableReaders, ReadWhatEachPlatformPrints) {
        "172.16.0.0/32 is subnetted, 1 subnets\n"
        "B 172.16.10.10 [200/0] via 10.0.0.2 (vrf-red), 00:04:47\n",
        {"default ipv4 B||172.16.10.10/32|200/0|10.0.0.2,-,vrf-red|00:04:47"}},
+      {"IOS: stripped paths with trailing blanks are paths each, not one wrapped line",
+       Platform::kIos,
+       "O    10.0.0.0/8 [110/2] via 10.0.0.1, 00:00:01, Gi0/0 \n"
+       "[110/2] via 10.0.0.2, 00:00:01, Gi0/1 \n"
+       "[110/2] via 10.0.0.3, 00:00:01, Gi0/2\n",
+       {"default ipv4 O||10.0.0.0/8|110/2|10.0.0.1,Gi0/0,-;10.0.0.2,Gi0/1,-;10.0.0.3,Gi0/2,-|"
+        "00:00:01"}},
       {"IOS-XR: a backup path does not give the route's metric; a wrapped IPv6 entry",
        Platform::kIosXr,
        "VRF: blue\n"

@@ -122,6 +122,12 @@ class StagedLineReader : public routes::StagedLineSink {
   // Whether a line that staging joined with the next one ends before its path: nothing after
   // its destination but blanks (a destination too long for its column).
   bool EndsWrapped(std::string_view head) {
+    const std::string_view text = files::TrimLeadingBlanks(head);
+    if (text.starts_with('[') || text.starts_with("via ") || text.starts_with("*via ")) {
+      // A path line never wraps before a bracket; a trailing blank on it (common in a capture
+      // whose indentation was stripped) must not swallow the next path.
+      return false;
+    }
     if (const std::optional<RouteHead> route = ReadRouteHead(head)) {
       return IsBlank(route->rest);
     }
@@ -167,9 +173,14 @@ class StagedLineReader : public routes::StagedLineSink {
   // own "[" on.
   LineKind ReadExpandedPath(std::string_view line) {
     const std::size_t bracket = line.find('[');
-    const std::optional<routes::RoutePathFields> fields =
-        bracket == std::string_view::npos ? std::nullopt : ReadPathLine(line.substr(bracket));
-    if (!builder_.Pending() || !fields) {
+    if (bracket == std::string_view::npos || !builder_.Pending()) {
+      return LineKind::kNotUnderstood;
+    }
+    const std::string_view path = line.substr(bracket);
+    const std::optional<routes::RoutePathFields> fields = ReadPathLine(path);
+    // Read as the line would be without its indentation: a heading is never a path.
+    if (!fields ||
+        ClassifyOtherLine(path, last_ == LineKind::kLegend) != LineKind::kNotUnderstood) {
       return LineKind::kNotUnderstood;
     }
     builder_.AddPathFields(*fields, kRule);
