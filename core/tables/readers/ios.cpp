@@ -43,6 +43,12 @@ std::optional<std::string_view> SectionVrf(std::string_view line) {
   return std::nullopt;
 }
 
+// Whether text starts with an ASCII letter, as every route code does.
+bool StartsWithLetter(std::string_view text) {
+  return !text.empty() &&
+         ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+}
+
 // The length a classful network has when nothing else gives one (a capture whose headers were
 // lost): class A /8, B /16, C /24.
 int ClassfulLength(std::string_view address) {
@@ -122,12 +128,8 @@ class StagedLineReader : public routes::StagedLineSink {
   // Whether a line that staging joined with the next one ends before its path: nothing after
   // its destination but blanks (a destination too long for its column).
   bool EndsWrapped(std::string_view head) {
-    const std::string_view text = files::TrimLeadingBlanks(head);
-    if (text.starts_with('[') || text.starts_with("via ") || text.starts_with("*via ")) {
-      // A path line never wraps before a bracket; a trailing blank on it (common in a capture
-      // whose indentation was stripped) must not swallow the next path.
-      return false;
-    }
+    // Only a destination line wraps. Any other line that ends in a blank (a path, a heading;
+    // common where a capture's indentation was stripped) must not swallow the next path.
     if (const std::optional<RouteHead> route = ReadRouteHead(head)) {
       return IsBlank(route->rest);
     }
@@ -135,14 +137,15 @@ class StagedLineReader : public routes::StagedLineSink {
     routes::RouteLineLayout layout;
     std::int16_t state = state_;
     parser.ParseLayout(head, state, layout);
-    return state != 2 || IsBlank(head.substr(layout.pathBegin));
+    return state == 2 && IsBlank(head.substr(layout.pathBegin));
   }
 
   LineKind TakeLine(std::string_view line, bool expanded) {
     // A heading starts with one of three characters, after blanks: most lines are ruled out
-    // by their first.
+    // by their first. An expanded line is a path under the head of the line above it.
     const char first = line.empty() ? ' ' : line[0];
-    if (first == ' ' || first == '\t' || first == 'R' || first == 'I' || first == '[') {
+    if (!expanded &&
+        (first == ' ' || first == '\t' || first == 'R' || first == 'I' || first == '[')) {
       if (const std::optional<std::string_view> vrf = SectionVrf(line)) {
         builder_.SetVrf(*vrf);
         sectionSeen_ = true;
@@ -204,7 +207,9 @@ class StagedLineReader : public routes::StagedLineSink {
       headerSeen_ = true;
       return LineKind::kHeader;
     }
-    if (!layout.codeLine) {
+    // A route code starts with a letter; anything else in column 1 is no code ("[" of a path
+    // whose indentation was stripped).
+    if (!layout.codeLine || !StartsWithLetter(line)) {
       return ReadOtherLine(line);
     }
     if (fields.badNumber) {
@@ -304,7 +309,8 @@ class StagedLineReader : public routes::StagedLineSink {
         builder_.AddPathFields(fields, kRule);
         return LineKind::kRoute;
       }
-      if (word.empty() || word.size() > 4 || end == line.size()) {
+      if (word.empty() || word.size() > 4 || end == line.size() ||
+          (words == 0 && !StartsWithLetter(word))) {
         return LineKind::kNotUnderstood;
       }
       at = line.find_first_not_of(' ', end);
