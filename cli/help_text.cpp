@@ -93,7 +93,8 @@ Options:
                      protocol, distance, metric, next_hops, interface, flags,
                      uptime; default: uptime. --ignore none compares uptime too
   --vrf NAME         diff: only the routes of VRF NAME ("default": the global
-                     table); give it again for more VRFs
+                     table); give it again for more VRFs. Of folders: a device
+                     without it has no route in it; one no device has is an error
   --strict           diff: a line of either capture that is not understood is
                      an error (status 2, nothing written); without it, such
                      lines are counted in the summary and warned of

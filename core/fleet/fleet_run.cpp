@@ -36,6 +36,9 @@ report::FleetHeader HeaderOf(const FleetOptions& options) {
   return header;
 }
 
+// The VRFs asked for that a device's captures have routes in.
+using VrfsSeen = std::vector<std::string>;
+
 // One capture mapped and decoded for the diff, let go once it is read.
 struct OpenCapture {
   std::optional<files::MappedFile> file;
@@ -59,9 +62,12 @@ struct OpenCapture {
 // Keeps what the fleet's table shows of a diff as it passes to the document's writer.
 class Noting : public tables::RouteDiffSink {
  public:
-  Noting(tables::RouteDiffSink& next, report::DeviceResult& device)
-      : next_(next), device_(device) {}
+  Noting(tables::RouteDiffSink& next, report::DeviceResult& device, VrfsSeen& vrfs)
+      : next_(next), device_(device), vrfs_(vrfs) {}
   void Begin(const tables::DiffSummary& summary) override {
+    for (const auto& [vrf, counts] : summary.vrfs) {
+      vrfs_.push_back(vrf);
+    }
     device_.platformBefore = summary.beforePlatform;
     device_.platformAfter = summary.afterPlatform;
     device_.counts = summary.total;
@@ -75,10 +81,13 @@ class Noting : public tables::RouteDiffSink {
  private:
   tables::RouteDiffSink& next_;
   report::DeviceResult& device_;
+  VrfsSeen& vrfs_;
 };
 
-void DiffPair(const DevicePair& pair, tables::DiffOptions options, report::DeviceResult& device) {
-  options.oneThread = true;  // the pool runs one pair per core
+void DiffPair(const DevicePair& pair, tables::DiffOptions options, report::DeviceResult& device,
+              VrfsSeen& vrfs) {
+  options.oneThread = true;         // the pool runs one pair per core
+  options.vrfsMayBeMissing = true;  // a router without the VRF has no route in it
   try {
     std::array<OpenCapture, 2> open;
     std::array<tables::DiffCapture, 2> captures;
@@ -87,7 +96,7 @@ void DiffPair(const DevicePair& pair, tables::DiffOptions options, report::Devic
     files::OutputFile output(device.diffDocument);
     tables::FileByteSink bytes(output);
     tables::JsonDiffWriter json(bytes);
-    Noting noting(json, device);
+    Noting noting(json, device, vrfs);
     const std::size_t changes = DiffRouteCaptures(captures[0], captures[1], options, noting);
     output.Close();
     device.status = changes == 0 ? report::DeviceStatus::kSame : report::DeviceStatus::kChanged;
@@ -105,17 +114,23 @@ void DiffPair(const DevicePair& pair, tables::DiffOptions options, report::Devic
 // A device's one capture, read for its platform, routes and lines not understood: a device
 // missing after a change shows what it had. One that cannot be read says why.
 void ReadAlone(const std::string& path, const tables::DiffOptions& options, bool before,
-               report::DeviceResult& device) {
+               report::DeviceResult& device, VrfsSeen& seen) {
   struct Counting : tables::RouteSink {
+    Counting(const std::vector<std::string>& asked, VrfsSeen& found) : vrfs(asked), seen(found) {}
     void Put(const tables::RouteView& route) override {
-      const bool asked =
-          vrfs.empty() || std::find(vrfs.begin(), vrfs.end(), route.vrf) != vrfs.end();
-      routes += asked ? 1 : 0;
+      if (vrfs.empty()) {
+        ++routes;
+      } else if (std::find(vrfs.begin(), vrfs.end(), route.vrf) != vrfs.end()) {
+        ++routes;
+        if (std::find(seen.begin(), seen.end(), route.vrf) == seen.end()) {
+          seen.emplace_back(route.vrf);
+        }
+      }
     }
-    std::vector<std::string> vrfs;
+    const std::vector<std::string>& vrfs;
+    VrfsSeen& seen;
     std::size_t routes = 0;
-  } counting;
-  counting.vrfs = options.vrfs;
+  } counting(options.vrfs, seen);
   try {
     OpenCapture open;
     tables::DiffCapture capture;
@@ -130,6 +145,23 @@ void ReadAlone(const std::string& path, const tables::DiffOptions& options, bool
         report.lines.notUnderstood();
   } catch (const FileError& error) {
     device.reason = error.what();
+  }
+}
+
+// A VRF asked for that no device has is a misspelt name, never "every device the same". A
+// share cannot tell: the VRF may be on another share's devices.
+void CheckVrfsFound(const FleetOptions& options, const std::vector<VrfsSeen>& seen) {
+  if (options.shard) {
+    return;
+  }
+  for (const std::string& wanted : options.diff.vrfs) {
+    const bool found = std::any_of(seen.begin(), seen.end(), [&](const VrfsSeen& vrfs) {
+      return std::find(vrfs.begin(), vrfs.end(), wanted) != vrfs.end();
+    });
+    if (!found) {
+      throw FileError("diff VRF \"" + wanted + "\" of", options.beforeFolder, 0,
+                      "no capture in it or in \"" + options.afterFolder + "\" has a route in it");
+    }
   }
 }
 
@@ -196,6 +228,7 @@ report::FleetReport RunFleet(const FleetOptions& options, const FleetProgress& p
   // The largest pairs first, so that the last ones running are small.
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return pairs[a].size > pairs[b].size; });
+  std::vector<VrfsSeen> seen(pairs.size());  // each device's own: no lock between jobs
   std::atomic<std::size_t> done = 0;
   const std::size_t jobs = options.jobs == 0 ? Cores() : options.jobs;
   RunJobs(
@@ -203,10 +236,10 @@ report::FleetReport RunFleet(const FleetOptions& options, const FleetProgress& p
       [&](std::size_t i) {
         const DevicePair& pair = pairs[i];
         if (pair.before && pair.after) {
-          DiffPair(pair, options.diff, report.devices[i]);
+          DiffPair(pair, options.diff, report.devices[i], seen[i]);
         } else {
           ReadAlone(pair.before ? *pair.before : *pair.after, options.diff, pair.before.has_value(),
-                    report.devices[i]);
+                    report.devices[i], seen[i]);
         }
         if (progress) {
           progress(++done, order.size());
@@ -216,6 +249,7 @@ report::FleetReport RunFleet(const FleetOptions& options, const FleetProgress& p
   if (cancel) {
     throw FleetCancelled();
   }
+  CheckVrfsFound(options, seen);
   return report;
 }
 

@@ -167,7 +167,7 @@ std::vector<std::string> ReportVrfs(const DiffStream& before, const DiffStream& 
     return names;
   }
   for (const std::string& wanted : options.vrfs) {
-    if (std::find(names.begin(), names.end(), wanted) == names.end()) {
+    if (!options.vrfsMayBeMissing && std::find(names.begin(), names.end(), wanted) == names.end()) {
       throw FileError("diff VRF \"" + wanted + "\" of", source.name, 0,
                       "neither capture has a route in it");
     }

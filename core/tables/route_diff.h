@@ -33,7 +33,10 @@ struct DiffOptions {
   std::optional<Platform> platform;  // none: decided from each capture
   RouteFields ignored{RouteField::kUptime};
   std::vector<std::string> vrfs;  // only these VRFs; empty: every one
-  bool strict = false;            // a line not understood in either capture is an error
+  // A VRF asked for that neither capture has is no error: the pair has no route in it (a
+  // fleet's routers need not all have every VRF).
+  bool vrfsMayBeMissing = false;
+  bool strict = false;  // a line not understood in either capture is an error
   // Everything on the calling thread: both captures read one after the other (each held whole
   // until paired), for a caller that runs one diff per core itself.
   bool oneThread = false;
@@ -44,7 +47,7 @@ struct DiffOptions {
 // memory grows with the changes, not with the tables (unless a capture is printed out of key
 // order). Returns the number of changes. Throws FileError naming the capture
 // that cannot be placed or holds no route (or, strict, a line not understood), or a VRF asked
-// for that neither capture has.
+// for that neither capture has (unless vrfsMayBeMissing).
 std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& after,
                               const DiffOptions& options, RouteDiffSink& sink);
 

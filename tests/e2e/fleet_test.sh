@@ -109,6 +109,14 @@ trouble "one device twice" 'twice/a.txt.*twice/b.txt'
 cli diff before after --pair-by name
 check "--pair-by name: PE1 is two devices" grep -q "^pe1  *missing after" "$out"
 
+# --vrf: a router without the VRF has no route in it; a VRF no router has is a misspelt name.
+cli diff before after --vrf VRF1
+check "--vrf: PE1 changed, edge3 the same" \
+  test -n "$(grep -E '^PE1  *changed' "$out")" -a -n "$(grep -E '^edge3  *same ' "$out")"
+check "--vrf: only bad6 unreadable" test "$(grep -c "could not be read" "$err")" = 1
+cli diff before after --vrf VRF9
+trouble "--vrf that no router has" 'diff VRF "VRF9" of "before": no capture in it or in "after"'
+
 # Shares merged give one run's report byte for byte, in every format; -j changes nothing.
 for format in json text csv html; do
   cli diff before after --format "$format" -o "one.$format" -j 1
