@@ -19,6 +19,9 @@ struct PromptAt {
 // do: only the lines around those characters are read.
 std::vector<PromptAt> FindPrompts(std::string_view capture, char end,
                                   const std::vector<std::size_t>* marks) {
+  if (capture.empty()) {
+    return {};  // memchr may not be given the null data of an empty view
+  }
   std::vector<std::size_t> starts;
   const auto lineStart = [&](std::size_t at) {
     while (at > 0 && capture[at - 1] != end && capture[at - 1] != '\n') {
