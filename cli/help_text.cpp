@@ -32,9 +32,9 @@ distance, metric, next_hops (address, interface, vrf), uptime. diff reads two
 captures as route tables and reports each route removed, added or changed
 (naming what changed), pairing routes by VRF, address family and prefix; the
 same equal-cost paths in another order are no change. Two captures of two
-platforms compare protocols by source and metrics where both print one, not
-distances, flags or interface names, and leave out the routes a platform marks
-as not in use. Both read terminal logs as saved (time stamps, pager prompts,
+platforms compare protocols by source and metrics where both print one (not
+Linux's, a kernel priority), not distances, flags or interface names, and leave
+out the routes a platform marks as not in use. Both read terminal logs as saved (time stamps, pager prompts,
 escapes, doubled line ends); routes reads a log of a session through several
 devices device by device, which diff refuses.
 

@@ -491,8 +491,13 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   }
 
   const bool across = readBefore.platform != readAfter.platform;
-  const std::vector<Found> found =
-      Pair(sideBefore, sideAfter, options.ignored, across, options.oneThread);
+  RouteFields ignored = options.ignored;
+  if (across &&
+      (readBefore.platform == Platform::kLinux || readAfter.platform == Platform::kLinux)) {
+    // The kernel's metric is a route's priority among its own, no protocol's cost.
+    ignored.Add(RouteField::kMetric);
+  }
+  const std::vector<Found> found = Pair(sideBefore, sideAfter, ignored, across, options.oneThread);
   DiffSummary summary =
       Summarize(streamBefore, streamAfter, sideBefore, sideAfter, vrfs, places, found, across);
   summary.acrossPlatforms = across;
@@ -504,7 +509,7 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   summary.afterPlatform = readAfter.platform;
   summary.beforeReading = std::move(readBefore);
   summary.afterReading = std::move(readAfter);
-  summary.ignored = options.ignored;
+  summary.ignored = ignored;
   sink.Begin(summary);
 
   std::vector<NextHopView> hopsBefore;

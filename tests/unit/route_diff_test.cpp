@@ -222,13 +222,14 @@ TEST(RouteDiff, AProtocolChangeCountsUnderBothProtocols) {
 }
 
 // kBase's routes as other platforms print them: each diffs against kBase as equal (protocols by
-// source; distances, flags and interfaces are each platform's own), and one changed route
-// there is the one change.
+// source; distances, flags and interfaces are each platform's own; the Linux kernel's metric is
+// a priority, no cost), and one changed route there is the one change.
 struct Twin {
   const char* platform;
   Lines capture;
-  std::size_t metricLine;  // the line of 10.1.1.0/24's first path
-  std::string from, to;    // its metric, then another
+  std::size_t changedLine;  // the line of 10.1.1.0/24's first path
+  std::string from, to;     // a field as printed there, then another
+  std::string field;        // the change it makes
 };
 
 const Twin kTwins[] = {
@@ -241,7 +242,8 @@ const Twin kTwins[] = {
       " S        10.10.0.0/16 [1/0] via 192.0.2.9, Ethernet9"},
      3,
      "[110/20]",
-     "[110/30]"},
+     "[110/30]",
+     "metric"},
     {"junos",
      {"inet.0: 3 destinations, 4 routes (3 active, 0 holddown, 0 hidden)",
       "+ = Active Route, - = Last Active, * = Both", "",
@@ -258,14 +260,16 @@ const Twin kTwins[] = {
       "                    > to 192.0.2.7 via ge-0/0/5.0"},
      3,
      "metric 20",
-     "metric 30"},
+     "metric 30",
+     "metric"},
     {"linux",
      {"10.1.1.0/24 proto ospf metric 20", "\tnexthop via 10.2.2.2 dev eth0 weight 1",
       "\tnexthop via 10.2.2.3 dev eth1 weight 1", "10.2.0.0/16 via 192.0.2.1 dev eth5 proto bgp",
       "10.10.0.0/16 via 192.0.2.9 dev eth9 proto static"},
-     0,
-     "metric 20",
-     "metric 30"},
+     1,
+     "via 10.2.2.2",
+     "via 10.2.2.4",
+     "next_hops"},
 };
 
 TEST(RouteDiff, OneTableByTwoPlatformsIsEqualButForTheRouteChanged) {
@@ -276,13 +280,19 @@ TEST(RouteDiff, OneTableByTwoPlatformsIsEqualButForTheRouteChanged) {
     EXPECT_TRUE(same.summary.acrossPlatforms);
     EXPECT_EQ(same.changes, std::vector<std::string>{});
     Lines changed = twin.capture;
-    std::string& line = changed[twin.metricLine];
+    std::string& line = changed[twin.changedLine];
     line.replace(line.find(twin.from), twin.from.size(), twin.to);
     EXPECT_EQ(Diff(kBase, changed).changes,
-              std::vector<std::string>{"changed default ipv4 10.1.1.0/24 metric"});
+              std::vector<std::string>{"changed default ipv4 10.1.1.0/24 " + twin.field});
     // The same platform on both sides compares every field as printed.
     EXPECT_FALSE(Diff(twin.capture, changed).summary.acrossPlatforms);
   }
+  // Linux's metric is not compared with another platform's, and the report says it ignored it.
+  Lines linux = kTwins[2].capture;
+  linux[0] = "10.1.1.0/24 proto ospf metric 30";
+  const Recorder across = Diff(kBase, linux);
+  EXPECT_EQ(across.changes, std::vector<std::string>{});
+  EXPECT_TRUE(across.summary.ignored.Has(RouteField::kMetric));
 }
 
 // The key a prefix pairs and sorts by: dotted quads and IPv6 addresses as numbers (whatever the
