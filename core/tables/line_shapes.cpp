@@ -60,6 +60,20 @@ bool IsTimeStamp(std::string_view text) {
   return dated && Contains(text, ":");
 }
 
+// Whether a line that starts with "[" (not "[VRF: ") can be none of the shapes below, in one
+// pass: each of them holds " is ", " are " (headings), " - " (a legend) or "+" (a harness's
+// banner).
+bool IsPlainPath(std::string_view text) {
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '+' || (c == ' ' && i + 1 < text.size() &&
+                     (text[i + 1] == 'i' || text[i + 1] == 'a' || text[i + 1] == '-'))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsPromptLine(std::string_view line) {
@@ -88,6 +102,9 @@ LineKind ClassifyOtherLine(std::string_view line, bool inLegend) {
   const std::string_view text = files::TrimBlanks(line);
   if (text.empty()) {
     return LineKind::kBlank;
+  }
+  if (text[0] == '[' && !text.starts_with("[VRF: ") && IsPlainPath(text)) {
+    return LineKind::kNotUnderstood;  // most lines asked about: a path, "[110/20] via …"
   }
   if (text.starts_with("Codes:") || text.starts_with("Codes :") ||
       (inLegend && IsLegendList(text))) {
