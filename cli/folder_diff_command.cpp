@@ -5,28 +5,9 @@
 #include "cli/fleet_output.h"
 #include "files/file_error.h"
 #include "files/platform.h"
-#include "files/same_file.h"
 #include "fleet/fleet_run.h"
 
 namespace kestrelon::cli {
-namespace {
-
-// The report must not replace a capture it was made from.
-void RefuseOutputOverCaptures(const CommandLine& command, const report::FleetReport& report) {
-  if (!command.output) {
-    return;
-  }
-  for (const report::DeviceResult& device : report.devices) {
-    for (const std::optional<std::string>& file : {device.beforeFile, device.afterFile}) {
-      if (file && files::SameFile(*command.output, *file)) {
-        throw FileError("write", *command.output, 0,
-                        "the report would replace \"" + *file + "\", one of the captures it reads");
-      }
-    }
-  }
-}
-
-}  // namespace
 
 bool DiffsFolders(const CommandLine& command) {
   const auto kind = [](const std::string& input) {
@@ -59,7 +40,9 @@ names::ExitCode RunFolderDiff(const CommandLine& command) {
   options.jobs = command.jobs;
   std::atomic<bool> cancel = false;
   const report::FleetReport report = fleet::RunFleet(options, nullptr, cancel);
-  RefuseOutputOverCaptures(command, report);
+  if (command.output) {
+    report.RefuseOutputOver(*command.output);  // the report must not replace a capture
+  }
   return DeliverFleetReport(report, command);
 }
 

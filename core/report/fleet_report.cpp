@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 
+#include "files/file_error.h"
+#include "files/same_file.h"
+
 namespace kestrelon::report {
 namespace {
 
@@ -59,6 +62,17 @@ int FleetReport::ExitStatus() const {
     return 2;  // a device unreadable, or the one capture of a device missing on one side
   }
   return totals.devices == totals.same ? 0 : 1;
+}
+
+void FleetReport::RefuseOutputOver(const std::string& target) const {
+  for (const DeviceResult& device : devices) {
+    for (const std::optional<std::string>& file : {device.beforeFile, device.afterFile}) {
+      if (file && files::SameFile(target, *file)) {
+        throw FileError("write", target, 0,
+                        "the report would replace \"" + *file + "\", one of the captures it reads");
+      }
+    }
+  }
 }
 
 }  // namespace kestrelon::report

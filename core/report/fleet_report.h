@@ -78,6 +78,9 @@ class FleetReport {
   FleetTotals Totals() const;
   // 2 when a capture could not be read, 1 when a device changed or is missing, else 0.
   int ExitStatus() const;
+  // Throws FileError when target is one of the captures the report was made from: writing it
+  // there would replace that capture.
+  void RefuseOutputOver(const std::string& target) const;
 };
 
 }  // namespace kestrelon::report

@@ -1,8 +1,6 @@
 #include "ui/fleet/fleet_export.h"
 
-#include "files/file_error.h"
 #include "files/file_writer.h"
-#include "files/same_file.h"
 #include "report/fleet_csv_writer.h"
 #include "report/fleet_html_writer.h"
 #include "report/fleet_json_writer.h"
@@ -23,14 +21,7 @@ const char* FormatExtension(FleetFormat format) {
 }
 
 void ExportFleet(const report::FleetReport& report, FleetFormat format, const std::string& target) {
-  for (const report::DeviceResult& device : report.devices) {
-    for (const std::optional<std::string>& file : {device.beforeFile, device.afterFile}) {
-      if (file && files::SameFile(target, *file)) {
-        throw FileError("write", target, 0,
-                        "the report would replace \"" + *file + "\", one of the captures it reads");
-      }
-    }
-  }
+  report.RefuseOutputOver(target);
   files::AtomicOutputFile file(target);
   tables::FileByteSink sink(file);
   switch (format) {
