@@ -306,7 +306,7 @@ std::string EachLine(std::string_view text, Edit&& edit) {
 
 // What logs do to a capture, read by its own platform: the same records, no line less
 // understood. Indentation stripped (a log pasted from a ticket), blanks after every line (a
-// terminal window copied by selection).
+// terminal window copied by selection), and both.
 TEST(RealCorpus, LogShapesOfEveryCaptureGiveItsRecords) {
   if (!fs::is_directory(kCorpus)) {
     GTEST_SKIP() << "no corpus at " << kCorpus;
@@ -322,6 +322,11 @@ TEST(RealCorpus, LogShapesOfEveryCaptureGiveItsRecords) {
                                   : line.find_first_not_of(" \t"));
        }},
       {"trailing blanks", [](std::string line) { return line + "   "; }},
+      {"both (a terminal's selection pasted into a ticket)",
+       [](std::string line) {
+         const std::size_t text = line.find_first_not_of(" \t");
+         return line.erase(0, text == std::string::npos ? line.size() : text) + "  ";
+       }},
   };
   std::size_t captures = 0;
   for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus)) {
