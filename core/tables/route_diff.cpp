@@ -69,14 +69,19 @@ class Placements {
   std::array<std::optional<Platform>, 2> platform_;
 };
 
-// The platform a capture is placed on, or none when it cannot be (its reading says why).
-std::optional<Platform> PlaceOnly(const DiffCapture& capture) {
+// A capture cleaned, split and placed before it is read, kept for its reading.
+struct Prepared {
+  std::optional<CaptureReading> reading;
+  std::optional<Placement> placement;  // none: it cannot be placed (its reading says why)
+};
+
+// Fills in prepared (a reading stays where it is made: its parts point into it).
+void Prepare(const DiffCapture& capture, std::optional<Platform> given, Prepared& prepared) {
   try {
-    const CaptureReading reading(capture.text);
-    const DevicePart& part = reading.parts().front();
-    return reading.Place(part, capture.name, std::nullopt).platform;
+    prepared.reading.emplace(capture.text);
+    prepared.placement =
+        prepared.reading->Place(prepared.reading->parts().front(), capture.name, given);
   } catch (const FileError&) {
-    return std::nullopt;
   }
 }
 
@@ -86,7 +91,8 @@ std::optional<Platform> PlaceOnly(const DiffCapture& capture) {
 // A log that went from one device to the next is refused: a diff compares one device's tables
 // (devices that printed none, a jump host on the way, are passed over).
 ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given,
-                       DiffStream& stream, DiffStream& other, Placements& placements, int side) {
+                       DiffStream& stream, DiffStream& other, Placements& placements, int side,
+                       const Prepared* prepared = nullptr) {
   struct Closing {
     DiffStream& stream;
     Placements& placements;
@@ -102,7 +108,9 @@ ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given
     for (const auto& [line, kind] : capture.knownLines) {
       report.lines.Preset(line, kind);
     }
-    const CaptureReading reading(capture.text);
+    std::optional<CaptureReading> own;
+    const CaptureReading& reading =
+        prepared && prepared->reading ? *prepared->reading : own.emplace(capture.text);
     if (reading.severalDevices()) {
       std::string devices;
       for (const DevicePart& part : reading.parts()) {
@@ -115,7 +123,9 @@ ReadingReport ReadSide(const DiffCapture& capture, std::optional<Platform> given
                           "device)");
     }
     const DevicePart& part = reading.parts().front();
-    const Placement placement = reading.Place(part, capture.name, given);
+    const Placement placement = prepared && prepared->placement
+                                    ? *prepared->placement
+                                    : reading.Place(part, capture.name, given);
     placements.Set(side, placement.platform);
     if (const std::optional<Platform> theirs = placements.Other(side);
         theirs && *theirs != placement.platform) {
@@ -445,14 +455,18 @@ std::size_t DiffRouteCaptures(const DiffCapture& before, const DiffCapture& afte
   ReadingReport readAfter;
   Placements placements;
   if (options.oneThread) {
-    // Each side learns the other's platform before it reads: placed first, one after the other.
-    if (!options.platform) {
-      for (const auto& [capture, side] : {std::pair{&before, 0}, std::pair{&after, 1}}) {
-        placements.Set(side, PlaceOnly(*capture));
-      }
+    // Each side learns the other's platform before it reads (given or not): both are placed
+    // first, and read as placed.
+    std::array<Prepared, 2> prepared;
+    for (const auto& [capture, side] : {std::pair{&before, 0}, std::pair{&after, 1}}) {
+      Prepare(*capture, options.platform, prepared[side]);
+      const std::optional<Placement>& placement = prepared[side].placement;
+      placements.Set(side, placement ? std::optional(placement->platform) : std::nullopt);
     }
-    readBefore = ReadSide(before, options.platform, streamBefore, streamAfter, placements, 0);
-    readAfter = ReadSide(after, options.platform, streamAfter, streamBefore, placements, 1);
+    readBefore =
+        ReadSide(before, options.platform, streamBefore, streamAfter, placements, 0, &prepared[0]);
+    readAfter =
+        ReadSide(after, options.platform, streamAfter, streamBefore, placements, 1, &prepared[1]);
     KeepWhatMayDiffer(streamBefore, streamAfter, options.vrfs, options.ignored, sideBefore,
                       sideAfter);
   } else {

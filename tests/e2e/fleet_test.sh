@@ -80,6 +80,12 @@ cp before/edge3.log same2/edge3_after.log
 cli diff same1 same2
 check "every device the same: status 0" test "$status" -eq 0
 check "every device the same: the text says so" grep -q "devices: 1 (1 same," "$out"
+# A platform given: each side is read as it, never waiting for the other to be placed.
+(cd "$work" && TMPDIR=$tmp timeout 60 "$bin/kestrelon-cli" diff same1 same2 --platform eos \
+  >"$out" 2>"$err")
+status=$?
+check "--platform given: status 0" test "$status" -eq 0
+check "--platform given: the device the same" grep -q "devices: 1 (1 same," "$out"
 mv "$root/bad/before.log" before/bad6.log
 mv "$root/bad/after.log" after/bad6.log
 
