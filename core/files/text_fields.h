@@ -12,6 +12,11 @@ inline bool IsBlankChar(char c) {
   return c == ' ' || c == '\t';
 }
 
+// An ASCII letter, whatever the locale.
+inline bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 // By hand: find_first_not_of with a set of two searches the set for every character.
 inline std::string_view TrimLeadingBlanks(std::string_view text) {
   std::size_t first = 0;

@@ -15,12 +15,9 @@ namespace kestrelon::tables {
 namespace {
 
 using files::IsBlankChar;
+using files::IsLetter;
 using files::TakeWord;
 using files::TrimBlanks;
-
-bool IsLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 bool IsWordChar(char c) {
   return IsLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '+';

@@ -5,9 +5,7 @@
 namespace kestrelon::tables {
 namespace {
 
-bool IsLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+using files::IsLetter;
 
 bool IsAlnum(char c) {
   return IsLetter(c) || (c >= '0' && c <= '9');

@@ -43,10 +43,9 @@ std::optional<std::string_view> SectionVrf(std::string_view line) {
   return std::nullopt;
 }
 
-// Whether text starts with an ASCII letter, as every route code does.
+// Whether text starts with a letter, as every route code does.
 bool StartsWithLetter(std::string_view text) {
-  return !text.empty() &&
-         ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+  return !text.empty() && files::IsLetter(text[0]);
 }
 
 // The length a classful network has when nothing else gives one (a capture whose headers were
